@@ -1,0 +1,176 @@
+// AppData: the history and the registered texts. Every text in a list is a
+// heap copy owned by the store and freed exactly when it leaves its list.
+#include "store/appdata.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include "settings/appinfo.h"
+#include "store/storefile.h"
+#include "text/text.h"
+
+static PtrList* ListOf(const AppData* data, int list)
+{
+    if (list == LIST_HISTORY)
+        return data->history;
+    if (list == LIST_REGISTERED)
+        return data->registered;
+    return nullptr;
+}
+
+static bool FreeTextAndRemove(void* item, int, void*)
+{
+    free(item);
+    return true;
+}
+
+static bool IsEqualText(void* item, int, void* context)
+{
+    return strcmp(static_cast<const char*>(item), static_cast<const char*>(context)) == 0;
+}
+
+struct ListItemMatch {
+    void* item;
+};
+
+static bool IsSameItem(void* item, int, void* context)
+{
+    return item == static_cast<ListItemMatch*>(context)->item;
+}
+
+struct TrimLimit {
+    int maximum;
+};
+
+static bool KeepBelowLimit(void* item, int index, void* context)
+{
+    if (index < static_cast<TrimLimit*>(context)->maximum)
+        return true;
+    free(item);
+    return false;
+}
+
+AppData* AppData_New()
+{
+    AppData* data = static_cast<AppData*>(calloc(1, sizeof(AppData)));
+    if (!data)
+        return nullptr;
+    data->history = PtrList_New();
+    data->registered = PtrList_New();
+    if (!data->history || !data->registered) {
+        PtrList_Delete(data->history);
+        PtrList_Delete(data->registered);
+        free(data);
+        return nullptr;
+    }
+    return data;
+}
+
+bool AppData_Delete(AppData* data)
+{
+    if (!data)
+        return true;
+    AppData_Clear(data, LIST_HISTORY | LIST_REGISTERED);
+    PtrList_Delete(data->history);
+    PtrList_Delete(data->registered);
+    free(data);
+    return true;
+}
+
+// A text already in the list moves to the head as the same stored string, so
+// pointers taken from the list before stay valid; a new text is copied.
+static void AddOrMove(PtrList* list, const char* text)
+{
+    void* found = PtrList_FindIf(list, true, IsEqualText, const_cast<char*>(text));
+    if (found) {
+        if (list->head && list->head->item == found)
+            return;
+        ListItemMatch match = {found};
+        PtrList_RemoveIf(list, IsSameItem, &match);
+        if (PtrList_AddHead(list, found) < 0)
+            free(found);
+        return;
+    }
+    char* copy = static_cast<char*>(MemDup(text, strlen(text) + 1));
+    if (!copy)
+        return;
+    if (PtrList_AddHead(list, copy) < 0)
+        free(copy);
+}
+
+bool AppData_Add(AppData* data, int mask, const char* text)
+{
+    if (mask & LIST_HISTORY)
+        AddOrMove(data->history, text);
+    if (mask & LIST_REGISTERED)
+        AddOrMove(data->registered, text);
+    return true;
+}
+
+bool AppData_Clear(AppData* data, int mask)
+{
+    if (mask & LIST_HISTORY)
+        PtrList_RemoveIf(data->history, FreeTextAndRemove, nullptr);
+    if (mask & LIST_REGISTERED)
+        PtrList_RemoveIf(data->registered, FreeTextAndRemove, nullptr);
+    return true;
+}
+
+const char* AppData_GetAt(const AppData* data, int list, int index)
+{
+    PtrList* l = ListOf(data, list);
+    return l ? static_cast<const char*>(PtrList_GetAt(l, index)) : nullptr;
+}
+
+int AppData_GetCount(const AppData* data, int list)
+{
+    PtrList* l = ListOf(data, list);
+    return l ? PtrList_GetCount(l) : -1;
+}
+
+bool AppData_Contains(const AppData* data, int list, const char* text)
+{
+    PtrList* l = ListOf(data, list);
+    return l && PtrList_FindIf(l, true, IsEqualText, const_cast<char*>(text)) != nullptr;
+}
+
+bool AppData_Trim(AppData* data, int list, int maximum)
+{
+    PtrList* l = ListOf(data, list);
+    if (!l)
+        return false;
+    if (maximum < PtrList_GetCount(l)) {
+        TrimLimit limit = {maximum};
+        PtrList_KeepIf(l, false, KeepBelowLimit, &limit);
+    }
+    return true;
+}
+
+bool AppData_AddClip(AppData* data, const char* text, const AppInfo* info)
+{
+    if (AppData_Contains(data, LIST_REGISTERED, text))
+        return true;
+    AddOrMove(data->history, text);
+    AppData_Trim(data, LIST_HISTORY, info->historyMax);
+    if (info->useHistoryFile)
+        AppData_SaveHistory(data, info);
+    return true;
+}
+
+bool AppData_Register(AppData* data, const char* text)
+{
+    if (AppData_Contains(data, LIST_REGISTERED, text))
+        return true;
+    AddOrMove(data->registered, text);
+    AppData_SaveRegistered(data);
+    return true;
+}
+
+const char* AppData_GetTextById(const AppData* data, int id)
+{
+    if (IsRegisteredId(id))
+        return AppData_GetAt(data, LIST_REGISTERED, id - IDM_REGISTERED_FIRST);
+    if (IsHistoryId(id))
+        return AppData_GetAt(data, LIST_HISTORY, id - IDM_HISTORY_FIRST);
+    return nullptr;
+}

@@ -1,0 +1,28 @@
+// The history (".hst") and registered-text (".use") files: NUL-ended records,
+// written tail to head, LF stored as CR LF.
+#pragma once
+
+#include <stddef.h>
+#include <stdio.h>
+
+struct AppData;
+struct AppInfo;
+
+enum {
+    STORE_BUFFER_SIZE = 65536,           // registered-text reading buffer
+    HISTORY_BUFFER_FIRST_SIZE = 1048576, // first try for the history reading buffer
+};
+
+AppData* AppData_Load(const AppInfo* info);
+bool AppData_SaveHistory(AppData* data, const AppInfo* info);
+bool AppData_SaveRegistered(AppData* data);
+
+bool StoreFile_Read(AppData* data, int mask, const char* ext, char* buffer, size_t limit);
+bool StoreFile_Write(AppData* data, int list, const char* ext);
+bool StoreFile_ReadRecord(char* buffer, size_t limit, FILE* file);
+int StoreFile_WriteRecord(const char* text, FILE* file);
+void* AllocShrinking(size_t firstSize, size_t smallestSize, size_t* obtained);
+
+// The same operations on a file named by the caller instead of one beside the executable.
+bool StoreFile_ReadPath(AppData* data, int mask, const char* path, char* buffer, size_t limit);
+bool StoreFile_WritePath(AppData* data, int list, const char* path);

@@ -1,0 +1,8 @@
+// Test entry point shared by the unit and Win32 test programs.
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
