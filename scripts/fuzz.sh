@@ -8,8 +8,10 @@ seconds=${1:-60}
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz >/dev/null
 status=0
-for exe in build/fuzz/fuzz/fuzz_*; do
+found=0
+for exe in build/fuzz/bin/fuzz_*; do
   [ -x "$exe" ] || continue
+  found=$((found + 1))
   name=$(basename "$exe")
   corpus=build/fuzz/corpus/$name
   crashes=build/fuzz/crashes/$name
@@ -25,4 +27,5 @@ for exe in build/fuzz/fuzz/fuzz_*; do
     status=1
   fi
 done
+[ "$found" -gt 0 ] || { echo "no fuzz targets built"; exit 1; }
 exit $status

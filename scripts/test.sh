@@ -37,5 +37,6 @@ cmake --build --preset win64
 step "win64 tests under Wine"
 source scripts/wine-env.sh
 trap wine_session_end EXIT
+trap "exit 130" INT TERM
 wine_session_begin
 ctest --preset win64 --timeout 900

@@ -49,6 +49,9 @@ _wine_prepare_prefix() {
   "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /d 'IPAPGothic' /f </dev/null >/dev/null 2>&1
   "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /d 'IPAGothic' /f </dev/null >/dev/null 2>&1
   "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /d 'IPAPGothic' /f </dev/null >/dev/null 2>&1
+  # Unmanaged windows: without a window manager on the test display, managed
+  # ones take seconds to show and to close.
+  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
   "$WINESERVER" -w
   touch "$WINEPREFIX/.tamarin-ready"
 }
@@ -58,6 +61,10 @@ wine_session_begin() {
   _wine_prepare_prefix
   "$WINESERVER" -p </dev/null >/dev/null 2>&1
   _tamarin_wineserver_started=1
+  # Start Wine's own service processes now, with their output going nowhere:
+  # started by a test program they would inherit its output and hold the
+  # caller's pipe open long after the test ended.
+  "$WINE" wineboot </dev/null >/dev/null 2>&1 || true
 }
 
 wine_session_end() {

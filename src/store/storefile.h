@@ -11,6 +11,7 @@ struct AppInfo;
 enum {
     STORE_BUFFER_SIZE = 65536,           // registered-text reading buffer
     HISTORY_BUFFER_FIRST_SIZE = 1048576, // first try for the history reading buffer
+    APP_FILE_PATH_SIZE = 261,            // path of a file beside the executable
 };
 
 AppData* AppData_Load(const AppInfo* info);
@@ -26,3 +27,9 @@ void* AllocShrinking(size_t firstSize, size_t smallestSize, size_t* obtained);
 // The same operations on a file named by the caller instead of one beside the executable.
 bool StoreFile_ReadPath(AppData* data, int mask, const char* path, char* buffer, size_t limit);
 bool StoreFile_WritePath(AppData* data, int list, const char* path);
+
+// Every record of an open store file in one pass, read in large blocks: fn
+// receives each text (NUL-terminated in buffer) with its length, exactly the
+// records that repeated StoreFile_ReadRecord calls with the same limit yield.
+typedef void (*StoreRecordFn)(const char* text, size_t length, void* context);
+void StoreFile_ScanRecords(FILE* file, char* buffer, size_t limit, StoreRecordFn fn, void* context);

@@ -1,0 +1,16 @@
+// Handlers of the main window's commands, one per command id.
+#pragma once
+
+#include <windows.h>
+
+void OnQuit(HWND mainWindow);
+void OnGetDateTime(HWND mainWindow);
+void OnGetIpAddress(HWND mainWindow);
+void OnClearHistory(HWND mainWindow);
+void OnToggleHistory(HWND mainWindow);
+void OnClearClipboard(HWND mainWindow);
+void OnSettings(HWND mainWindow);
+void OnHotkeySettings(HWND mainWindow);
+
+// This computer's first IPv4 address as dotted text; false when there is none.
+bool GetHostIpAddress(char* out, size_t size);

@@ -1,0 +1,220 @@
+// The hotkey dialog "ホットキーの設定": fills nine hotkey controls from the
+// HotkeySet, refuses duplicate combinations on OK and stores the controls
+// back into the set.
+#include "dialogs/hotkeydlg.h"
+
+#include <commctrl.h>
+
+#include "app/mainwnd.h"
+#include "dialogs/commondlg.h"
+#include "resources/dialogs_settings.h"
+#include "resources/resource.h"
+#include "settings/hotkeytable.h"
+#include "ui/placement.h"
+
+// ホットキーの設定
+#define HOTKEYS_CAPTION "\x83\x7a\x83\x62\x83\x67\x83\x4c\x81\x5b\x82\xcc\x90\xdd\x92\xe8"
+// ホットキーが重複しています。\n異なるホットキーを割り当ててください。
+#define MSG_DUPLICATE_HOTKEY                                                                                   \
+    "\x83\x7a\x83\x62\x83\x67\x83\x4c\x81\x5b\x82\xaa\x8f\x64\x95\xa1\x82\xb5\x82\xc4\x82\xa2\x82\xdc\x82\xb7" \
+    "\x81\x42\n\x88\xd9\x82\xc8\x82\xe9\x83\x7a\x83\x62\x83\x67\x83\x4c\x81\x5b\x82\xf0\x8a\x84\x82\xe8\x93\x96" \
+    "\x82\xc4\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2\x81\x42"
+// 保存しますか？
+#define MSG_SAVE_QUESTION "\x95\xdb\x91\xb6\x82\xb5\x82\xdc\x82\xb7\x82\xa9\x81\x48"
+
+// The extended-key mark is kept as it is, so that a key typed with it shows
+// the same way when the dialog opens again.
+const HotkeyFlagPair HOTKEY_FLAG_PAIRS[HOTKEY_FLAG_PAIR_COUNT] = {
+    {HOTKEYF_EXT, HOTKEY_MOD_EXT},
+    {HOTKEYF_ALT, HOTKEY_MOD_ALT},
+    {HOTKEYF_CONTROL, HOTKEY_MOD_CONTROL},
+    {HOTKEYF_SHIFT, HOTKEY_MOD_SHIFT},
+};
+
+// The open hotkey dialog, or null; a second opening only brings it forward.
+static HWND g_hotkeyDialog;
+
+// ---------------------------------------------------------------- logic
+
+int HotkeyFlagsToModifiers(unsigned int controlFlags)
+{
+    int modifiers = 0;
+    for (const HotkeyFlagPair& pair : HOTKEY_FLAG_PAIRS) {
+        if (controlFlags & pair.controlFlag)
+            modifiers |= pair.storedFlag;
+    }
+    return modifiers;
+}
+
+unsigned int ModifiersToHotkeyFlags(int modifiers)
+{
+    unsigned int flags = 0;
+    for (const HotkeyFlagPair& pair : HOTKEY_FLAG_PAIRS) {
+        if (modifiers & pair.storedFlag)
+            flags |= pair.controlFlag;
+    }
+    return flags;
+}
+
+HotkeyDef HotkeyDefFromControlValue(WORD value)
+{
+    HotkeyDef def;
+    def.vk = LOBYTE(value);
+    def.modifiers = HotkeyFlagsToModifiers(HIBYTE(value));
+    return def;
+}
+
+WORD HotkeyControlValueFromDef(const HotkeyDef* def)
+{
+    BYTE flags = static_cast<BYTE>(ModifiersToHotkeyFlags(def->modifiers));
+    return MAKEWORD(static_cast<BYTE>(def->vk), flags);
+}
+
+// The extended-key mark takes part in the comparison. Empty hotkeys never
+// count, so any number of controls may stay empty.
+int FindDuplicateHotkey(const HotkeyDef* defs, int count)
+{
+    for (int i = 0; i + 1 < count; i++) {
+        if (HotkeyDef_IsEmpty(defs[i]))
+            continue;
+        for (int j = i + 1; j < count; j++) {
+            if (defs[i].modifiers == defs[j].modifiers && defs[i].vk == defs[j].vk)
+                return i;
+        }
+    }
+    return -1;
+}
+
+// The dialog walks its controls by slot, not in the table's row order.
+int HotkeyControlIdOfSlot(int slot)
+{
+    for (const HotkeyTableRow& row : HOTKEY_TABLE) {
+        if (row.slot == slot)
+            return row.controlId;
+    }
+    return 0;
+}
+
+// ---------------------------------------------------------------- controls
+
+// A key typed without a modifier is taken as Ctrl+Alt plus that key.
+static void LoadHotkeyControl(HWND dialog, int id, const HotkeyDef* def)
+{
+    SendDlgItemMessageA(dialog, id, HKM_SETRULES, HKCOMB_NONE, MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
+    SendDlgItemMessageA(dialog, id, HKM_SETHOTKEY, HotkeyControlValueFromDef(def), 0);
+}
+
+static HotkeyDef ReadHotkeyControl(HWND dialog, int id)
+{
+    LRESULT value = SendDlgItemMessageA(dialog, id, HKM_GETHOTKEY, 0, 0);
+    return HotkeyDefFromControlValue(LOWORD(value));
+}
+
+static void ReadAllControls(HWND dialog, HotkeyDef* defs)
+{
+    for (int slot = 0; slot < HOTKEY_COUNT; slot++)
+        defs[slot] = ReadHotkeyControl(dialog, HotkeyControlIdOfSlot(slot));
+}
+
+// ---------------------------------------------------------------- handlers
+
+static BOOL OnInitDialog(HWND dialog, HotkeySet* set)
+{
+    g_hotkeyDialog = dialog;
+    SetPropA(dialog, PROP_DIALOGPARAM, set);
+    SetDialogIcons(dialog);
+    PlaceWindowAtCursor(dialog);
+    for (int slot = 0; slot < HOTKEY_COUNT; slot++) {
+        const HotkeyDef empty = {0, 0};
+        LoadHotkeyControl(dialog, HotkeyControlIdOfSlot(slot), set ? &set->slots[slot] : &empty);
+    }
+    return TRUE;
+}
+
+// A duplicate keeps the dialog open with nothing stored and the focus on the
+// earlier control of the pair.
+static void OnOk(HWND dialog)
+{
+    HotkeySet* set = static_cast<HotkeySet*>(GetPropA(dialog, PROP_DIALOGPARAM));
+    if (!set)
+        return;
+    HotkeyDef defs[HOTKEY_COUNT];
+    ReadAllControls(dialog, defs);
+    int duplicate = FindDuplicateHotkey(defs, HOTKEY_COUNT);
+    if (duplicate >= 0) {
+        ShowMessage(dialog, HOTKEYS_CAPTION, MSG_DUPLICATE_HOTKEY, MB_OK);
+        HWND control = GetDlgItem(dialog, HotkeyControlIdOfSlot(duplicate));
+        SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+        return;
+    }
+    for (int slot = 0; slot < HOTKEY_COUNT; slot++)
+        set->slots[slot] = defs[slot];
+    EndDialog(dialog, IDOK);
+}
+
+// Yes goes through OK, so a duplicate still keeps the dialog open.
+static void OnClose(HWND dialog)
+{
+    switch (ShowMessage(dialog, HOTKEYS_CAPTION, MSG_SAVE_QUESTION, MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
+    case IDYES:
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        break;
+    case IDNO:
+        SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        break;
+    }
+}
+
+static INT_PTR CALLBACK HotkeyDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_INITDIALOG:
+        return OnInitDialog(dialog, reinterpret_cast<HotkeySet*>(lParam));
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK)
+            OnOk(dialog);
+        else if (LOWORD(wParam) == IDCANCEL)
+            EndDialog(dialog, IDCANCEL);
+        return TRUE;
+    case WM_CLOSE:
+        OnClose(dialog);
+        return TRUE;
+    case WM_NCHITTEST:
+        return HitTestMoveByClient(dialog, wParam, lParam);
+    case WM_DESTROY:
+        RemovePropA(dialog, PROP_DIALOGPARAM);
+        return FALSE;
+    }
+    return FALSE;
+}
+
+// ---------------------------------------------------------------- opener
+
+bool IsHotkeyDialogOpen()
+{
+    return g_hotkeyDialog != nullptr;
+}
+
+static void BringToFront(HWND window)
+{
+    BringWindowToTop(window);
+    SetForegroundWindow(window);
+    ShowWindow(window, SW_SHOWDEFAULT);
+}
+
+bool ShowHotkeyDialogFrom(HINSTANCE templates, HWND owner, HotkeySet* set)
+{
+    if (g_hotkeyDialog) {
+        BringToFront(g_hotkeyDialog);
+        return false;
+    }
+    INT_PTR result = DialogBoxParamA(templates, MAKEINTRESOURCEA(IDD_HOTKEYS), owner, HotkeyDialogProc,
+                                     reinterpret_cast<LPARAM>(set));
+    g_hotkeyDialog = nullptr;
+    return result == IDOK;
+}
+
+bool ShowHotkeyDialog(HWND owner, HotkeySet* set)
+{
+    return ShowHotkeyDialogFrom(GetModuleHandleA(nullptr), owner, set);
+}

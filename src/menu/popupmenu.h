@@ -1,0 +1,30 @@
+// The two popups of the tray icon: the text list (registered texts and
+// history) and the command menu, plus the menu helpers the edit pad shares.
+#pragma once
+
+#include <windows.h>
+
+struct AppData;
+struct AppInfo;
+
+enum { MENU_LABEL_BUFFER = 260 };
+
+int ShowTextMenu(HWND mainWindow, POINT pt, AppData* data, AppInfo* info);
+int BuildTextMenu(HMENU menu, const AppData* data, int historyMax, int labelSize, bool registeredFirst,
+                  bool newestFirst);
+int ShowCommandMenu(HWND mainWindow, POINT pt, const AppInfo* info);
+// The command menu's states: the check mark of the history switch, and the
+// two editing commands greyed while an editing dialog is open.
+void PrepareCommandMenu(HMENU menu, const AppInfo* info, bool editingDialogOpen);
+BOOL TrackMenuAt(HWND owner, HMENU menu, POINT pt, UINT flags, const RECT* exclude);
+BOOL ShowResourceMenuAtCursor(HINSTANCE instance, LPCSTR name, int subMenuPos, HWND owner, UINT flags,
+                              const RECT* exclude);
+
+// A text picked from the text-list popup: onto the clipboard, and with Shift
+// held a history entry is registered too. false when the id names no text.
+bool SelectMenuText(HWND mainWindow, int id);
+
+int FindMenuItemPos(HMENU menu, UINT id);
+void CheckMenuItemIf(HMENU menu, UINT item, UINT flags, bool checked);
+void EnableMenuItemIf(HMENU menu, UINT item, UINT flags, bool enabled);
+void SetMenuItemText(HMENU menu, UINT item, UINT flags, const char* text);

@@ -1,0 +1,21 @@
+// The notification-area icon: history on/off image, clipboard text as its tip,
+// a short animation per clipboard change, and its return after a taskbar restart.
+#pragma once
+
+#include <windows.h>
+
+struct AppInfo;
+
+enum {
+    TRAY_ICON_ID = 1,
+    TIMER_TRAY_WATCH = 2,
+    TIMER_TRAY_ANIMATION = 4,
+    TRAY_WATCH_INTERVAL = 1000,
+    TRAY_ANIMATION_INTERVAL = 75,
+};
+
+void CreateTrayIcon(HWND mainWindow, const AppInfo* info);
+void DeleteTrayIcon(HWND mainWindow);
+void SetTrayTip(const char* text);
+void UpdateTrayIcon(HWND mainWindow, const AppInfo* info);
+void StartTrayAnimation(HWND mainWindow, const AppInfo* info);

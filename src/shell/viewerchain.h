@@ -1,0 +1,22 @@
+// Membership in the clipboard-viewer chain: each clipboard change reaches the
+// history, the tray and the log, and the chain is re-joined after a quiet spell.
+#pragma once
+
+#include <windows.h>
+
+struct AppInfo;
+
+enum {
+    TIMER_CHAIN_REPAIR = 3,
+    CHAIN_REPAIR_AFTER_PICK = 3000,  // ms: a pick from the popup must come back as a change
+};
+
+HWND JoinViewerChain(HWND mainWindow, const AppInfo* info);
+void LeaveViewerChain(HWND mainWindow);
+void ForwardToNextViewer(HWND mainWindow, UINT msg, WPARAM wParam, LPARAM lParam);
+
+LRESULT OnDrawClipboard(HWND mainWindow, WPARAM wParam, LPARAM lParam);
+LRESULT OnChangeCbChain(HWND mainWindow, WPARAM wParam, LPARAM lParam);
+LRESULT OnChainRepairTimer(HWND mainWindow);
+void OnChainLeave(HWND mainWindow);
+void OnChainJoin(HWND mainWindow);

@@ -1,0 +1,122 @@
+// Clipboard access: the program's only contact with the Windows clipboard.
+#include "store/clipboard.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include "text/text.h"
+
+// A CF_TEXT block that holds no NUL gets one added past its end, so the copy
+// can always be read as a string. Nothing beyond size bytes is read.
+void* Clip_CopyBlock(const void* block, size_t size, bool isText, size_t* copySize)
+{
+    void* copy = MemDup(block, size);
+    if (!copy)
+        return nullptr;
+    *copySize = size;
+    if (isText && !memchr(copy, 0, size)) {
+        char* longer = static_cast<char*>(realloc(copy, size + 1));
+        if (!longer) {
+            free(copy);
+            return nullptr;
+        }
+        longer[size] = 0;
+        *copySize = size + 1;
+        copy = longer;
+    }
+    return copy;
+}
+
+void* Clip_GetDataEx(HWND owner, UINT format, size_t* size)
+{
+    size_t copySize = 0;
+    void* copy = nullptr;
+    if (OpenClipboard(owner)) {
+        if (IsClipboardFormatAvailable(format)) {
+            HANDLE handle = GetClipboardData(format);
+            SIZE_T blockSize = handle ? GlobalSize(handle) : 0;
+            if (blockSize > 0) {
+                const void* block = GlobalLock(handle);
+                if (block) {
+                    copy = Clip_CopyBlock(block, blockSize, format == CF_TEXT, &copySize);
+                    GlobalUnlock(handle);
+                }
+            }
+        }
+        CloseClipboard();
+    }
+    if (size)
+        *size = copy ? copySize : 0;
+    return copy;
+}
+
+void* Clip_GetData(HWND owner, UINT format)
+{
+    return Clip_GetDataEx(owner, format, nullptr);
+}
+
+// Once SetClipboardData has taken the block it belongs to the clipboard;
+// on every other way out the block is still ours to free.
+bool Clip_SetText(HWND owner, const char* text)
+{
+    size_t size = strlen(text) + 1;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, size);
+    if (!block)
+        return false;
+    char* data = static_cast<char*>(GlobalLock(block));
+    if (!data) {
+        GlobalFree(block);
+        return false;
+    }
+    StrCopyN(data, size, text);
+    GlobalUnlock(block);
+    if (!OpenClipboard(owner)) {
+        GlobalFree(block);
+        return false;
+    }
+    EmptyClipboard();
+    bool placed = SetClipboardData(CF_TEXT, block) != nullptr;
+    CloseClipboard();
+    if (!placed)
+        GlobalFree(block);
+    return placed;
+}
+
+bool Clip_Empty(HWND owner)
+{
+    if (!OpenClipboard(owner))
+        return false;
+    EmptyClipboard();
+    CloseClipboard();
+    return true;
+}
+
+// Password managers and other programs mark secrets with these formats so
+// that clipboard monitors leave them alone. "CanIncludeInClipboardHistory"
+// holding a DWORD 0 means the same; a value that is present but cannot be
+// read is treated as a refusal, so a secret is never recorded by mistake.
+bool Clip_IsConfidential(HWND owner)
+{
+    static const char* const kMarkers[] = {
+        "ExcludeClipboardContentFromMonitorProcessing",
+        "Clipboard Viewer Ignore",
+    };
+    for (const char* name : kMarkers) {
+        UINT format = RegisterClipboardFormatA(name);
+        if (format && IsClipboardFormatAvailable(format))
+            return true;
+    }
+    UINT history = RegisterClipboardFormatA("CanIncludeInClipboardHistory");
+    if (!history || !IsClipboardFormatAvailable(history))
+        return false;
+    size_t size = 0;
+    unsigned char* value = static_cast<unsigned char*>(Clip_GetDataEx(owner, history, &size));
+    if (!value)
+        return true;
+    DWORD allowed = 0;
+    bool readable = size >= sizeof allowed;
+    if (readable)
+        memcpy(&allowed, value, sizeof allowed);
+    free(value);
+    return !readable || allowed == 0;
+}

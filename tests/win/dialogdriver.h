@@ -1,0 +1,395 @@
+// Drives Tamarin's real modal dialogs from inside the test program: a thread
+// timer runs a script of steps while the dialog's own modal loop is running,
+// finding windows by class and caption as a user would see them and pressing
+// their buttons with posted messages. Also finds tamarin.exe, whose dialog
+// templates the tests load as data, and reads a dialog template back.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "text/path.h"
+
+// ---------------------------------------------------------------- tamarin.exe
+
+// tamarin.exe is built beside the test program; look there first, then one
+// folder up. Gives a module loaded as data, or null when it is not built.
+inline HMODULE LoadTamarinTemplates()
+{
+    char folder[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, folder, sizeof folder);
+    if (n == 0 || n >= sizeof folder)
+        return nullptr;
+    CutFileName(folder);
+    char exe[MAX_PATH];
+    for (int up = 0; up < 2; up++) {
+        PathJoin(exe, sizeof exe, folder, "tamarin.exe");
+        if (IsExistingFile(exe))
+            return LoadLibraryExA(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        PathJoin(folder, sizeof folder, folder, "..");
+    }
+    return nullptr;
+}
+
+// ---------------------------------------------------------------- windows
+
+inline std::string WindowText(HWND window)
+{
+    char text[1024];
+    text[0] = 0;
+    if (window)
+        GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+inline std::string ItemText(HWND dialog, int id)
+{
+    return WindowText(GetDlgItem(dialog, id));
+}
+
+inline bool IsDialogClass(HWND window)
+{
+    char name[64];
+    return GetClassNameA(window, name, sizeof name) > 0 && strcmp(name, "#32770") == 0;
+}
+
+// Visible dialogs of this thread with the given caption.
+struct DialogSearch {
+    const char* caption;
+    std::vector<HWND> found;
+};
+
+inline BOOL CALLBACK CollectDialog(HWND window, LPARAM data)
+{
+    DialogSearch* s = reinterpret_cast<DialogSearch*>(data);
+    if (IsWindowVisible(window) && IsDialogClass(window) && WindowText(window) == s->caption)
+        s->found.push_back(window);
+    return TRUE;
+}
+
+inline std::vector<HWND> FindThreadDialogs(const char* caption)
+{
+    DialogSearch search = {caption, {}};
+    EnumThreadWindows(GetCurrentThreadId(), CollectDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The dialog with this caption that has a control of the given id, so that
+// a message box with the same caption is not taken for it.
+inline HWND FindDialog(const char* caption, int controlId)
+{
+    for (HWND window : FindThreadDialogs(caption)) {
+        if (GetDlgItem(window, controlId))
+            return window;
+    }
+    return nullptr;
+}
+
+enum { MESSAGE_BOX_TEXT_ID = 0xFFFF };
+
+// A message box owned by owner: a dialog whose text is the static 0xFFFF.
+// A box already answered (and perhaps not yet gone) is passed over.
+struct MessageBoxSearch {
+    HWND owner;
+    const std::vector<HWND>* answered;
+    HWND found;
+};
+
+inline BOOL CALLBACK MatchMessageBox(HWND window, LPARAM data)
+{
+    MessageBoxSearch* s = reinterpret_cast<MessageBoxSearch*>(data);
+    if (s->answered) {
+        for (HWND old : *s->answered) {
+            if (old == window)
+                return TRUE;
+        }
+    }
+    if (IsWindowVisible(window) && IsDialogClass(window) && GetWindow(window, GW_OWNER) == s->owner &&
+        GetDlgItem(window, MESSAGE_BOX_TEXT_ID)) {
+        s->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+inline HWND FindMessageBox(HWND owner, const std::vector<HWND>* answered = nullptr)
+{
+    MessageBoxSearch search = {owner, answered, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), MatchMessageBox, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The first visible dialog of this thread owned by owner, message boxes and
+// choosers alike.
+struct OwnedSearch {
+    HWND owner;
+    const char* klass;  // null: a dialog
+    HWND found;
+};
+
+inline BOOL CALLBACK MatchOwned(HWND window, LPARAM data)
+{
+    OwnedSearch* s = reinterpret_cast<OwnedSearch*>(data);
+    if (GetWindow(window, GW_OWNER) != s->owner)
+        return TRUE;
+    char name[64];
+    bool match = s->klass ? GetClassNameA(window, name, sizeof name) > 0 && lstrcmpiA(name, s->klass) == 0
+                          : IsWindowVisible(window) && IsDialogClass(window);
+    if (match)
+        s->found = window;
+    return match ? FALSE : TRUE;
+}
+
+// A window of the class klass (or, for null, a visible dialog) owned by owner.
+inline HWND FindOwnedWindow(HWND owner, const char* klass)
+{
+    OwnedSearch search = {owner, klass, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), MatchOwned, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// A button press as the button itself reports it.
+inline void PostButton(HWND dialog, int id)
+{
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+// What a message box showed and which button closed it.
+struct SeenMessageBox {
+    bool seen = false;
+    std::string caption;
+    std::string text;
+    std::vector<int> buttons;  // the ids among IDOK .. IDNO it offered
+};
+
+// ---------------------------------------------------------------- script
+
+// One step runs at a time, on a timer tick; a step that gives false is tried
+// again at the next tick. Steps must not enter a modal loop themselves (they
+// post button presses instead), so no step is ever nested in another. A
+// script that has not finished after MAX_TICKS ends every dialog of the
+// thread, so a failing test cannot hang the program.
+struct DialogScript {
+    enum { TICK_MS = 15, MAX_TICKS = 1000 };
+    std::vector<std::function<bool()>> steps;
+    size_t next = 0;
+    int ticks = 0;
+    bool busy = false;
+    bool timedOut = false;
+    std::vector<HWND> answered;  // message boxes already answered
+
+    void Add(std::function<bool()> step) { steps.push_back(std::move(step)); }
+    bool Finished() const { return next >= steps.size(); }
+};
+
+inline DialogScript*& CurrentScript()
+{
+    static DialogScript* script;
+    return script;
+}
+
+inline BOOL CALLBACK EndEveryDialog(HWND window, LPARAM)
+{
+    if (IsDialogClass(window))
+        EndDialog(window, IDCANCEL);
+    return TRUE;
+}
+
+inline void CALLBACK DialogScriptTick(HWND, UINT, UINT_PTR, DWORD)
+{
+    DialogScript* s = CurrentScript();
+    if (!s)
+        return;
+    // Also while a step is stuck in a modal loop it should not have entered.
+    if (++s->ticks > DialogScript::MAX_TICKS) {
+        s->timedOut = true;
+        EnumThreadWindows(GetCurrentThreadId(), EndEveryDialog, 0);
+        return;
+    }
+    if (s->busy)
+        return;
+    s->busy = true;
+    if (!s->Finished() && s->steps[s->next]())
+        s->next++;
+    s->busy = false;
+}
+
+// Runs open() (which shows a modal dialog) while the script drives it; gives
+// what open() gave.
+template <typename Open>
+auto RunDialogScript(DialogScript* script, Open open) -> decltype(open())
+{
+    CurrentScript() = script;
+    UINT_PTR timer = SetTimer(nullptr, 0, DialogScript::TICK_MS, DialogScriptTick);
+    auto result = open();
+    KillTimer(nullptr, timer);
+    CurrentScript() = nullptr;
+    EXPECT_FALSE(script->timedOut) << "the script stopped at step " << script->next;
+    EXPECT_TRUE(script->Finished()) << "the dialog ended before step " << script->next;
+    return result;
+}
+
+// Step: wait for the dialog, then remember it.
+inline std::function<bool()> WaitForDialog(HWND* dialog, const char* caption, int controlId)
+{
+    return [=]() {
+        *dialog = FindDialog(caption, controlId);
+        return *dialog != nullptr;
+    };
+}
+
+// Step: wait for a message box over owner, note what it says and press the
+// button id.
+inline std::function<bool()> AnswerMessageBox(DialogScript* script, const HWND* owner, SeenMessageBox* seen, int id)
+{
+    return [=]() {
+        HWND box = FindMessageBox(*owner, &script->answered);
+        if (!box)
+            return false;
+        script->answered.push_back(box);
+        seen->seen = true;
+        seen->caption = WindowText(box);
+        seen->text = ItemText(box, MESSAGE_BOX_TEXT_ID);
+        for (int button = IDOK; button <= IDNO; button++) {
+            if (GetDlgItem(box, button) && IsWindowVisible(GetDlgItem(box, button)))
+                seen->buttons.push_back(button);
+        }
+        PostButton(box, id);
+        return true;
+    };
+}
+
+// Step: wait until no message box stands over owner any more.
+inline std::function<bool()> WaitNoMessageBox(const HWND* owner)
+{
+    return [=]() { return FindMessageBox(*owner) == nullptr; };
+}
+
+// Step: let a few ticks pass (for a reaction that must not come).
+inline std::function<bool()> Idle(int ticks)
+{
+    auto left = std::make_shared<int>(ticks);
+    return [=]() { return --*left <= 0; };
+}
+
+// Step: run an action once.
+inline std::function<bool()> Do(std::function<void()> action)
+{
+    return [=]() {
+        action();
+        return true;
+    };
+}
+
+// ---------------------------------------------------------------- templates
+
+// One control of a DLGTEMPLATE (the classic, non-extended form) as read back.
+struct TemplateItem {
+    DWORD style;
+    short x, y, cx, cy;
+    int id;             // -1 written as 0xFFFF
+    std::string klass;  // "Button", "Edit", "Static" for the atoms, else the name
+    std::string text;   // code page 932
+};
+
+struct TemplateDialog {
+    DWORD style = 0;
+    short x = 0, y = 0, cx = 0, cy = 0;
+    std::string caption;
+    WORD pointSize = 0;
+    std::string font;
+    std::vector<TemplateItem> items;
+};
+
+inline std::string NarrowFrom(const WORD* w, const WORD** end)
+{
+    const WORD* p = w;
+    while (*p)
+        p++;
+    std::string out;
+    int n = static_cast<int>(p - w);
+    if (n > 0) {
+        int bytes = WideCharToMultiByte(932, 0, reinterpret_cast<const wchar_t*>(w), n, nullptr, 0, nullptr, nullptr);
+        out.resize(static_cast<size_t>(bytes));
+        WideCharToMultiByte(932, 0, reinterpret_cast<const wchar_t*>(w), n, &out[0], bytes, nullptr, nullptr);
+    }
+    *end = p + 1;
+    return out;
+}
+
+// A name-or-ordinal field: 0xFFFF followed by the ordinal, or a string.
+inline std::string ReadSzOrOrd(const WORD** p, WORD* ordinal)
+{
+    *ordinal = 0;
+    if (**p == 0xFFFF) {
+        *ordinal = (*p)[1];
+        *p += 2;
+        return "";
+    }
+    return NarrowFrom(*p, p);
+}
+
+inline bool ReadDialogTemplate(HMODULE module, int id, TemplateDialog* out)
+{
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), reinterpret_cast<LPCSTR>(RT_DIALOG));
+    if (!found)
+        return false;
+    HGLOBAL loaded = LoadResource(module, found);
+    const DLGTEMPLATE* head = static_cast<const DLGTEMPLATE*>(LockResource(loaded));
+    if (!head || HIWORD(head->style) == 0xFFFF)  // an extended template starts with 1, 0xFFFF
+        return false;
+    out->style = head->style;
+    out->x = head->x;
+    out->y = head->y;
+    out->cx = head->cx;
+    out->cy = head->cy;
+    const WORD* p = reinterpret_cast<const WORD*>(head + 1);
+    WORD ordinal;
+    ReadSzOrOrd(&p, &ordinal);  // menu
+    ReadSzOrOrd(&p, &ordinal);  // class
+    out->caption = NarrowFrom(p, &p);
+    if (head->style & DS_SETFONT) {
+        out->pointSize = *p++;
+        out->font = NarrowFrom(p, &p);
+    }
+    for (int i = 0; i < head->cdit; i++) {
+        uintptr_t at = reinterpret_cast<uintptr_t>(p);
+        p = reinterpret_cast<const WORD*>((at + 3) & ~static_cast<uintptr_t>(3));
+        const DLGITEMTEMPLATE* item = reinterpret_cast<const DLGITEMTEMPLATE*>(p);
+        TemplateItem row;
+        row.style = item->style;
+        row.x = item->x;
+        row.y = item->y;
+        row.cx = item->cx;
+        row.cy = item->cy;
+        row.id = item->id == 0xFFFF ? -1 : item->id;
+        p = reinterpret_cast<const WORD*>(item + 1);
+        row.klass = ReadSzOrOrd(&p, &ordinal);
+        switch (ordinal) {
+        case 0x80: row.klass = "Button"; break;
+        case 0x81: row.klass = "Edit"; break;
+        case 0x82: row.klass = "Static"; break;
+        case 0x83: row.klass = "ListBox"; break;
+        case 0x84: row.klass = "ScrollBar"; break;
+        case 0x85: row.klass = "ComboBox"; break;
+        }
+        row.text = ReadSzOrOrd(&p, &ordinal);
+        WORD extra = *p++;
+        p = reinterpret_cast<const WORD*>(reinterpret_cast<const BYTE*>(p) + extra);
+        out->items.push_back(row);
+    }
+    return true;
+}
+
+inline bool SameClass(const std::string& a, const char* b)
+{
+    return lstrcmpiA(a.c_str(), b) == 0;
+}
