@@ -31,6 +31,7 @@ want xclip has xclip
 want xdotool has xdotool
 want x11-utils has xwininfo
 want locales has locale-gen
+want fonts-wine file /usr/share/wine/fonts/marlett.ttf
 want fonts-ipafont-gothic file /usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf
 want imagemagick has identify
 want procps has pkill

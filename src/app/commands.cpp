@@ -5,6 +5,7 @@
 
 #include "app/mainwnd.h"
 #include "datefmt/datefmt.h"
+#include "dialogs/aboutdlg.h"
 #include "dialogs/hotkeydlg.h"
 #include "dialogs/settingsdlg.h"
 #include "settings/appinfo.h"
@@ -116,4 +117,9 @@ void OnHotkeySettings(HWND mainWindow)
     RegisterAllHotkeys(mainWindow, &info->hotkeys);
     if (ok)
         SaveSettings(info);
+}
+
+void OnAbout(HWND mainWindow)
+{
+    ShowProgramAboutBox(mainWindow);
 }

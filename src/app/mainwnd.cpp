@@ -99,6 +99,7 @@ static LRESULT OnCommand(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     int id = LOWORD(wParam);
     switch (id) {
     case IDM_QUIT: OnQuit(hwnd); return 0;
+    case IDM_ABOUT: OnAbout(hwnd); return 0;
     case IDM_SETTINGS: OnSettings(hwnd); return 0;
     case IDM_HOTKEYS: OnHotkeySettings(hwnd); return 0;
     case IDM_GET_IPADDRESS: OnGetIpAddress(hwnd); return 0;

@@ -1,0 +1,446 @@
+// The about box: fills its caption and version line from the program file's
+// version block, shows the file's icon and the free-resources line, turns
+// the site (and mail) static into a link label with an underlined font, a
+// tip and the hand cursor, and opens the address when the link is clicked.
+#include "dialogs/aboutdlg.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+#include "controls/linklabel.h"
+#include "resources/dialogs_about.h"
+#include "resources/resource.h"
+#include "text/text.h"
+#include "ui/placement.h"
+
+// "%s について"
+#define ABOUT_CAPTION_FORMAT "%s \x82\xc9\x82\xc2\x82\xa2\x82\xc4"
+#define ABOUT_VERSION_FORMAT "%s ver. %s"
+// -時には、翼のない天使のように-
+#define ABOUT_RARE_CAPTION                                                                                   \
+    "-\x8e\x9e\x82\xc9\x82\xcd\x81\x41\x97\x83\x82\xcc\x82\xc8\x82\xa2\x93\x56\x8e\x67\x82\xcc\x82\xe6\x82\xa4" \
+    "\x82\xc9-"
+// システムリソース： %d ％使用可能
+#define ABOUT_RESOURCES_FORMAT                                                                                 \
+    "\x83\x56\x83\x58\x83\x65\x83\x80\x83\x8a\x83\x5c\x81\x5b\x83\x58\x81\x46 %d \x81\x93\x8e\x67\x97\x70\x89\xc2" \
+    "\x94\x5c"
+// サポートサイトへ
+#define TIP_SITE_LINK "\x83\x54\x83\x7c\x81\x5b\x83\x67\x83\x54\x83\x43\x83\x67\x82\xd6"
+// 作者へメールを送る
+#define TIP_MAIL_LINK "\x8d\xec\x8e\xd2\x82\xd6\x83\x81\x81\x5b\x83\x8b\x82\xf0\x91\x97\x82\xe9"
+
+// The optional library of older Windows that reports free system resources.
+#define RESOURCES_LIBRARY "rsrc32.dll"
+#define RESOURCES_EXPORT "_MyGetFreeSystemResources32@4"
+typedef int(WINAPI* FreeResourcesProc)(int kind);
+
+enum {
+    FREE_RESOURCES_SYSTEM = 0,  // the kind the about box asks for
+    // A formatted text before its cut: two texts from the version block and
+    // a little format around them.
+    ABOUT_FORMAT_SIZE = 2 * ABOUT_TEXT_SIZE + 64,
+};
+
+// The open about box and what it runs with. Only one at a time: a second
+// request brings this one forward.
+struct AboutBoxState {
+    HWND dialog;
+    AboutBoxParams params;  // the caller's block, copied
+    char programFile[MAX_PATH];
+    OpenAddressProc openAddress;
+    HICON largeIcon;  // from the shell, destroyed when the box has ended
+    HICON smallIcon;
+};
+static AboutBoxState g_about;
+
+// ---------------------------------------------------------------- texts
+
+// Formats into a scratch buffer and cuts the result to size bytes without
+// splitting a double-byte character, which a plain snprintf into out would.
+static void FormatCut(char* out, size_t size, const char* format, ...)
+{
+    char whole[ABOUT_FORMAT_SIZE];
+    va_list args;
+    va_start(args, format);
+    int n = vsnprintf(whole, sizeof(whole), format, args);
+    va_end(args);
+    if (n < 0)
+        whole[0] = 0;
+    StrCopyN(out, size, whole);
+}
+
+static void CopyVersionString(VersionStringProc lookup, void* context, const char* name, char* out)
+{
+    const char* value = lookup(context, name);
+    StrCopyN(out, ABOUT_TEXT_SIZE, value ? value : "");
+}
+
+// The strings are asked for in a fixed order; FileDescription only when the
+// product has no name, so that caption and version line still name it.
+void BuildAboutTexts(VersionStringProc lookup, void* context, AboutTexts* texts)
+{
+    CopyVersionString(lookup, context, "CompanyName", texts->company);
+    CopyVersionString(lookup, context, "LegalCopyright", texts->copyright);
+    CopyVersionString(lookup, context, "ProductVersion", texts->productVersion);
+    CopyVersionString(lookup, context, "ProductName", texts->productName);
+    if (!texts->productName[0])
+        CopyVersionString(lookup, context, "FileDescription", texts->productName);
+    FormatCut(texts->caption, sizeof(texts->caption), ABOUT_CAPTION_FORMAT, texts->productName);
+    FormatCut(texts->versionLine, sizeof(texts->versionLine), ABOUT_VERSION_FORMAT, texts->productName,
+              texts->productVersion);
+}
+
+bool FormatVersionQuery(char* out, size_t size, unsigned language, unsigned codePage, const char* name)
+{
+    int n = snprintf(out, size, "\\StringFileInfo\\%04x%04x\\%s", language & 0xFFFF, codePage & 0xFFFF, name);
+    return n >= 0 && static_cast<size_t>(n) < size;
+}
+
+void FormatResourcesLine(char* out, size_t size, int percent)
+{
+    FormatCut(out, size, ABOUT_RESOURCES_FORMAT, percent);
+}
+
+// ---------------------------------------------------------------- version block
+
+struct VersionBlock {
+    void* data;
+    unsigned language;
+    unsigned codePage;
+};
+
+static const char* QueryVersionString(void* context, const char* name)
+{
+    const VersionBlock* block = static_cast<const VersionBlock*>(context);
+    char query[ABOUT_QUERY_SIZE];
+    if (!FormatVersionQuery(query, sizeof(query), block->language, block->codePage, name))
+        return nullptr;
+    char* value = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueA(block->data, query, reinterpret_cast<void**>(&value), &length) || !value)
+        return nullptr;
+    return value;
+}
+
+// The strings of the first translation of path's version block; false when
+// the file has no readable block.
+static bool ReadVersionTexts(const char* path, AboutTexts* texts)
+{
+    DWORD handle = 0;
+    DWORD size = GetFileVersionInfoSizeA(path, &handle);
+    if (size == 0)
+        return false;
+    void* data = malloc(size);
+    if (!data)
+        return false;
+    bool read = false;
+    DWORD* translation = nullptr;
+    UINT length = 0;
+    if (GetFileVersionInfoA(path, 0, size, data) &&
+        VerQueryValueA(data, "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) &&
+        translation && length >= sizeof(DWORD)) {
+        VersionBlock block = {data, LOWORD(*translation), HIWORD(*translation)};
+        BuildAboutTexts(QueryVersionString, &block, texts);
+        read = true;
+    }
+    free(data);
+    return read;
+}
+
+// ---------------------------------------------------------------- opening
+
+static void SetItemText(HWND dialog, int id, const char* text)
+{
+    if (id)
+        SetDlgItemTextA(dialog, id, text);
+}
+
+static void TakeProgramFile(void)
+{
+    if (!g_about.programFile[0]) {
+        DWORD n = GetModuleFileNameA(nullptr, g_about.programFile, sizeof(g_about.programFile));
+        if (n == 0 || n >= sizeof(g_about.programFile))
+            g_about.programFile[0] = 0;
+    }
+    StrLowerSingleByte(g_about.programFile);
+}
+
+static HICON GetPathIcon(const char* path, UINT size)
+{
+    SHFILEINFOA info;
+    ZeroMemory(&info, sizeof(info));
+    if (!SHGetFileInfoA(path, 0, &info, sizeof(info), SHGFI_ICON | size))
+        return nullptr;
+    return info.hIcon;
+}
+
+static void SetProgramIcons(HWND dialog)
+{
+    g_about.largeIcon = GetPathIcon(g_about.programFile, SHGFI_LARGEICON);
+    g_about.smallIcon = GetPathIcon(g_about.programFile, SHGFI_SMALLICON);
+    SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(g_about.largeIcon));
+    SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_about.smallIcon));
+}
+
+// Without a version block the template's own texts stay.
+static void ShowVersionTexts(HWND dialog)
+{
+    const AboutBoxParams* p = &g_about.params;
+    AboutTexts texts;
+    if (!ReadVersionTexts(g_about.programFile, &texts))
+        return;
+    if (p->flags & ABF_CAPTION)
+        SetWindowTextA(dialog, texts.caption);
+    if (p->flags & ABF_COMPANY)
+        SetItemText(dialog, p->companyId, texts.company);
+    if (p->flags & ABF_COPYRIGHT)
+        SetItemText(dialog, p->copyrightId, texts.copyright);
+    if (p->flags & ABF_VERSION)
+        SetItemText(dialog, p->versionId, texts.versionLine);
+}
+
+// Only the library of older Windows knows the figure; elsewhere the line
+// stays empty.
+static void ShowFreeResources(HWND dialog)
+{
+    int id = g_about.params.resourcesId;
+    SetItemText(dialog, id, "");
+    HMODULE library = LoadLibraryA(RESOURCES_LIBRARY);
+    if (!library)
+        return;
+    FreeResourcesProc freeResources =
+        reinterpret_cast<FreeResourcesProc>(reinterpret_cast<void*>(GetProcAddress(library, RESOURCES_EXPORT)));
+    if (!freeResources) {
+        FreeLibrary(library);
+        return;
+    }
+    int percent = freeResources(FREE_RESOURCES_SYSTEM);
+    FreeLibrary(library);
+    char line[ABOUT_RESOURCES_LINE_SIZE];
+    FormatResourcesLine(line, sizeof(line), percent);
+    SetItemText(dialog, id, line);
+}
+
+// The tooltip is owned by the dialog and goes with it.
+static HWND CreateLinkTips(HWND dialog)
+{
+    return CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                           CW_USEDEFAULT, dialog, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+static void AddLinkTip(HWND tooltip, HWND dialog, HWND control, const char* text)
+{
+    if (!tooltip)
+        return;
+    TTTOOLINFOA tool;
+    ZeroMemory(&tool, sizeof(tool));
+    tool.cbSize = TTTOOLINFOA_V1_SIZE;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = dialog;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = const_cast<char*>(text);
+    SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+// The one place where a link font is made and hung on the dialog; it is
+// taken off and deleted again in DeleteLinkFont.
+static void SetLinkFont(HWND dialog, HWND control, const char* prop)
+{
+    HFONT current = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
+    LOGFONTA font;
+    if (!current || GetObjectA(current, sizeof(font), &font) == 0)
+        return;
+    font.lfUnderline = TRUE;
+    HFONT underlined = CreateFontIndirectA(&font);
+    if (!underlined)
+        return;
+    SetPropA(dialog, prop, underlined);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(underlined), TRUE);
+}
+
+static void DeleteLinkFont(HWND dialog, const char* prop)
+{
+    HFONT font = static_cast<HFONT>(RemovePropA(dialog, prop));
+    if (font)
+        DeleteObject(font);
+}
+
+static void MakeLink(HWND dialog, HWND tooltip, int id, const char* address, const char* fontProp, const char* tip)
+{
+    HWND control = id ? GetDlgItem(dialog, id) : nullptr;
+    if (!control)
+        return;
+    SetWindowTextA(control, address ? address : "");
+    AttachLinkLabel(control);
+    SetLinkFont(dialog, control, fontProp);
+    AddLinkTip(tooltip, dialog, control, tip);
+}
+
+static BOOL OnInitDialog(HWND dialog)
+{
+    const AboutBoxParams* p = &g_about.params;
+    g_about.dialog = dialog;
+    TakeProgramFile();
+    SetProgramIcons(dialog);
+    PlaceWindowAtCursor(dialog);
+    ShowVersionTexts(dialog);
+    if (p->flags & ABF_RESOURCES)
+        ShowFreeResources(dialog);
+    HWND tooltip = CreateLinkTips(dialog);
+    if (p->flags & ABF_URL)
+        MakeLink(dialog, tooltip, p->urlId, p->url, ABPROP_FONTURL, TIP_SITE_LINK);
+    if (p->flags & ABF_MAIL)
+        MakeLink(dialog, tooltip, p->mailId, p->mail, ABPROP_FONTMAIL, TIP_MAIL_LINK);
+    if ((p->flags & ABF_ICON) && p->iconId)
+        SendDlgItemMessageA(dialog, p->iconId, STM_SETICON, reinterpret_cast<WPARAM>(g_about.largeIcon), 0);
+    // The process's generator, never seeded: one opening in a thousand.
+    if (rand() % ABOUT_RARE_CAPTION_ODDS == 0)
+        SetWindowTextA(dialog, ABOUT_RARE_CAPTION);
+    return TRUE;
+}
+
+// ---------------------------------------------------------------- messages
+
+// The link control of the given id when its feature is on, else null.
+static HWND LinkControl(HWND dialog, DWORD flag, int id)
+{
+    if (!(g_about.params.flags & flag) || !id)
+        return nullptr;
+    return GetDlgItem(dialog, id);
+}
+
+void OpenAddressWithShell(HWND dialog, const char* address)
+{
+    ShellExecuteA(dialog, nullptr, address, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+static void OpenAddress(HWND dialog, const char* address)
+{
+    if (g_about.openAddress && address)
+        g_about.openAddress(dialog, address);
+}
+
+// A click on the site link opens the site and closes the box; one on the
+// mail link leaves it open. Hovering goes back to the link, which shows it.
+static BOOL OnNotify(HWND dialog, WPARAM wParam, NMHDR* header)
+{
+    const AboutBoxParams* p = &g_about.params;
+    int id = static_cast<int>(wParam);
+    HWND site = id == p->urlId ? LinkControl(dialog, ABF_URL, p->urlId) : nullptr;
+    HWND mail = id == p->mailId ? LinkControl(dialog, ABF_MAIL, p->mailId) : nullptr;
+    HWND link = site ? site : mail;
+    if (!link || header->hwndFrom != link)
+        return TRUE;
+    if (header->code == LLN_CLICK) {
+        OpenAddress(dialog, site ? p->url : p->mail);
+        if (site)
+            EndDialog(dialog, IDOK);
+        return TRUE;
+    }
+    LRESULT answer = SendMessageA(header->hwndFrom, WM_NOTIFY, header->idFrom, reinterpret_cast<LPARAM>(header));
+    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, answer);
+    return TRUE;
+}
+
+static BOOL OnSetCursor(HWND dialog, HWND under)
+{
+    const AboutBoxParams* p = &g_about.params;
+    if (!under || (under != LinkControl(dialog, ABF_URL, p->urlId) && under != LinkControl(dialog, ABF_MAIL, p->mailId)))
+        return FALSE;
+    SetCursor(p->linkCursor);
+    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
+    return TRUE;
+}
+
+static void OnDestroy(HWND dialog)
+{
+    if (g_about.params.flags & ABF_URL)
+        DeleteLinkFont(dialog, ABPROP_FONTURL);
+    if (g_about.params.flags & ABF_MAIL)
+        DeleteLinkFont(dialog, ABPROP_FONTMAIL);
+}
+
+static INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (g_about.params.hook && g_about.params.hook(dialog, msg, wParam, lParam))
+        return FALSE;
+    switch (msg) {
+    case WM_INITDIALOG:
+        return OnInitDialog(dialog);
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
+            EndDialog(dialog, LOWORD(wParam));
+        return TRUE;
+    case WM_NOTIFY:
+        return OnNotify(dialog, wParam, reinterpret_cast<NMHDR*>(lParam));
+    case WM_SETCURSOR:
+        return OnSetCursor(dialog, reinterpret_cast<HWND>(wParam));
+    case WM_NCHITTEST:
+        return HitTestMoveByClient(dialog, wParam, lParam);
+    case WM_DESTROY:
+        OnDestroy(dialog);
+        return FALSE;
+    }
+    return FALSE;
+}
+
+// ---------------------------------------------------------------- openers
+
+static void BringToFront(HWND window)
+{
+    BringWindowToTop(window);
+    SetForegroundWindow(window);
+    ShowWindow(window, SW_SHOWDEFAULT);
+}
+
+INT_PTR ShowAboutBoxFrom(HWND owner, const AboutBoxParams* params, const char* programFile,
+                         OpenAddressProc openAddress)
+{
+    if (g_about.dialog) {
+        BringToFront(g_about.dialog);
+        return 0;
+    }
+    ZeroMemory(&g_about, sizeof(g_about));
+    g_about.params = *params;
+    StrCopyN(g_about.programFile, sizeof(g_about.programFile), programFile ? programFile : "");
+    g_about.openAddress = openAddress;
+    INT_PTR result = DialogBoxParamA(params->instance, MAKEINTRESOURCEA(params->templateId), owner, AboutBoxProc,
+                                     reinterpret_cast<LPARAM>(&g_about.params));
+    if (g_about.largeIcon)
+        DestroyIcon(g_about.largeIcon);
+    if (g_about.smallIcon)
+        DestroyIcon(g_about.smallIcon);
+    ZeroMemory(&g_about, sizeof(g_about));
+    return result;
+}
+
+bool ShowAboutBox(HWND owner, const AboutBoxParams* params)
+{
+    ShowAboutBoxFrom(owner, params, nullptr, OpenAddressWithShell);
+    return true;
+}
+
+void MakeProgramAboutBoxParams(AboutBoxParams* params, HINSTANCE instance)
+{
+    ZeroMemory(params, sizeof(*params));
+    params->flags = ABF_CAPTION | ABF_ICON | ABF_VERSION | ABF_URL | ABF_RESOURCES;
+    params->iconId = IDC_ABOUT_ICON;
+    params->versionId = IDC_ABOUT_VERSION;
+    params->urlId = IDC_ABOUT_URL;
+    params->resourcesId = IDC_ABOUT_RESOURCES;
+    params->url = ABOUT_SITE_URL;
+    params->templateId = IDD_ABOUT;
+    params->linkCursor = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_LINKHAND));
+    params->instance = instance;
+}
+
+bool ShowProgramAboutBox(HWND owner)
+{
+    AboutBoxParams params;
+    MakeProgramAboutBoxParams(&params, GetModuleHandleA(nullptr));
+    return ShowAboutBox(owner, &params);
+}
