@@ -3,11 +3,14 @@
 
 #include <winsock.h>
 
+#include <stdlib.h>
+
 #include "app/mainwnd.h"
 #include "datefmt/datefmt.h"
 #include "dialogs/aboutdlg.h"
 #include "dialogs/hotkeydlg.h"
 #include "dialogs/settingsdlg.h"
+#include "editing/editpad.h"
 #include "settings/appinfo.h"
 #include "shell/hotkeys.h"
 #include "shell/tray.h"
@@ -122,4 +125,16 @@ void OnHotkeySettings(HWND mainWindow)
 void OnAbout(HWND mainWindow)
 {
     ShowProgramAboutBox(mainWindow);
+}
+
+// The pad starts with the clipboard text; an empty text is registered too.
+void OnRegisterText(HWND mainWindow)
+{
+    char* text = OpenEditPad(mainWindow, nullptr);
+    if (!text)
+        return;
+    AppData* data = GetAppData(mainWindow);
+    if (data)
+        AppData_Register(data, text);
+    free(text);
 }

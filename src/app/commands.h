@@ -12,6 +12,7 @@ void OnClearClipboard(HWND mainWindow);
 void OnSettings(HWND mainWindow);
 void OnHotkeySettings(HWND mainWindow);
 void OnAbout(HWND mainWindow);
+void OnRegisterText(HWND mainWindow);
 
 // This computer's first IPv4 address as dotted text; false when there is none.
 bool GetHostIpAddress(char* out, size_t size);

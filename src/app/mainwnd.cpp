@@ -102,6 +102,7 @@ static LRESULT OnCommand(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case IDM_ABOUT: OnAbout(hwnd); return 0;
     case IDM_SETTINGS: OnSettings(hwnd); return 0;
     case IDM_HOTKEYS: OnHotkeySettings(hwnd); return 0;
+    case IDM_REGISTER_TEXT: OnRegisterText(hwnd); return 0;
     case IDM_GET_IPADDRESS: OnGetIpAddress(hwnd); return 0;
     case IDM_GET_DATETIME: OnGetDateTime(hwnd); return 0;
     case IDM_CHAIN_LEAVE: OnChainLeave(hwnd); return 0;

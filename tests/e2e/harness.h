@@ -3,6 +3,7 @@
 // outside program uses it, and the files it leaves beside itself.
 #pragma once
 
+#include <winsock.h>
 #include <windows.h>
 
 #include <string>

@@ -1,0 +1,448 @@
+// The edit pad "テキストの編集": a resizable modal editor for one text, started
+// with a given text or the clipboard's, with loading from and writing to a
+// file, always-on-top through the system menu, the input-method switch, and
+// its size and state kept in section "EDIT_PAD" of the settings INI file.
+#include "editing/editpad.h"
+
+#include <imm.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "app/mainwnd.h"
+#include "dialogs/commondlg.h"
+#include "menu/popupmenu.h"
+#include "resources/dialogs_editpad.h"
+#include "resources/resource.h"
+#include "settings/apppath.h"
+#include "store/clipboard.h"
+#include "text/text.h"
+#include "ui/placement.h"
+
+// ﾃｷｽﾄの編集 (the question's caption is half-width, the window's full-width)
+#define PAD_QUESTION_CAPTION "\xc3\xb7\xbd\xc4\x82\xcc\x95\xd2\x8f\x57"
+// 保存しますか？
+#define MSG_SAVE_QUESTION "\x95\xdb\x91\xb6\x82\xb5\x82\xdc\x82\xb7\x82\xa9\x81\x48"
+// 常に最前面に表示(&T)
+#define MENU_TOPMOST "\x8f\xed\x82\xc9\x8d\xc5\x91\x4f\x96\xca\x82\xc9\x95\x5c\x8e\xa6(&T)"
+// 日本語入力 - オフ(&L)
+#define MENU_IME_OFF "\x93\xfa\x96\x7b\x8c\xea\x93\xfc\x97\xcd - \x83\x49\x83\x74(&L)"
+// 日本語入力 - オン(&O)
+#define MENU_IME_ON "\x93\xfa\x96\x7b\x8c\xea\x93\xfc\x97\xcd - \x83\x49\x83\x93(&O)"
+// ファイルを開く
+#define OPEN_TITLE "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x8a\x4a\x82\xad"
+// テキストをファイルへ出力
+#define EXPORT_TITLE \
+    "\x83\x65\x83\x4c\x83\x58\x83\x67\x82\xf0\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xd6\x8f\x6f\x97\xcd"
+
+// Both file choosers: ﾃｷｽﾄﾌｧｲﾙ, HTMLﾌｧｲﾙ and すべてのファイル, each as a
+// description and its patterns.
+static const char FILE_FILTER[] =
+    "\xc3\xb7\xbd\xc4\xcc\xa7\xb2\xd9 (*.txt; *.doc)\0*.txt; *.doc\0"
+    "HTML\xcc\xa7\xb2\xd9 (*.htm; *.html; *.shtm; *.shtml)\0*.htm; *.html; *.shtm; *.shtml\0"
+    "\x82\xb7\x82\xd7\x82\xc4\x82\xcc\x83\x74\x83\x40\x83\x43\x83\x8b (*.*)\0*.*\0";
+
+enum {
+    OPEN_FLAGS = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST,     // 0x1804
+    EXPORT_FLAGS = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST,  // 0x806
+};
+
+// The pad's state, hung on the pad as PROP_EDITPADINFO. The opener fills in
+// text and iniPath; the rest is set at WM_INITDIALOG.
+struct EditPadInfo {
+    // In: the initial text (null: the clipboard's), taken at the start and
+    // then cleared. Out: on OK, a heap copy of the edited text.
+    char* text;
+    // The client area at the start; right and bottom then hold the client
+    // size the controls are laid out for.
+    RECT client;
+    int minWidth;  // window size at the start, the template's
+    int minHeight;
+    const char* iniPath;  // where the placement is kept, or null
+};
+
+// Edit control, OK and Cancel, in the order they are moved.
+static const ChildLayout PAD_LAYOUT[] = {
+    {IDC_PAD_EDIT, 0, 0, 1, 1},
+    {IDOK, 1, 1, 0, 0},
+    {IDCANCEL, 1, 1, 0, 0},
+};
+static const int PAD_LAYOUT_ROWS = sizeof(PAD_LAYOUT) / sizeof(PAD_LAYOUT[0]);
+
+static EditPadInfo* GetPadInfo(HWND pad)
+{
+    return static_cast<EditPadInfo*>(GetPropA(pad, PROP_EDITPADINFO));
+}
+
+static HWND GetPadEdit(HWND pad)
+{
+    return GetDlgItem(pad, IDC_PAD_EDIT);
+}
+
+// ---------------------------------------------------------------- files
+
+// The size comes from the directory entry (its low 32 bits) and bounds the
+// read, so a file that grows meanwhile cannot overrun the buffer; one that
+// shrinks ends where the read ended.
+char* EditPad_ReadFile(const char* path)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(path, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return nullptr;
+    FindClose(search);
+    DWORD size = found.nFileSizeLow;
+    // On the 32-bit build the NUL's byte can overflow the size.
+    size_t bytes = static_cast<size_t>(size) + 1;
+    if (bytes == 0)
+        return nullptr;
+    char* text = static_cast<char*>(malloc(bytes));
+    if (!text)
+        return nullptr;
+    size_t read = 0;
+    FILE* file = fopen(path, "rb");
+    if (file) {
+        read = fread(text, 1, size, file);
+        fclose(file);
+    }
+    text[read] = 0;
+    return text;
+}
+
+// No terminating NUL and no byte-order mark: the bytes as the edit control
+// holds them, line ends CR LF.
+bool EditPad_WriteFile(const char* path, const char* text, size_t length)
+{
+    FILE* file = fopen(path, "wb");
+    if (!file)
+        return false;
+    bool written = fwrite(text, 1, length, file) == length;
+    return fclose(file) == 0 && written;
+}
+
+void EditPad_ExportPath(char* buf, size_t size, const char* folder, const SYSTEMTIME* now)
+{
+    if (size == 0)
+        return;
+    int length = snprintf(buf, size, "%s\\%02d%02d%02d%02d.txt", folder, now->wDay, now->wHour, now->wMinute,
+                          now->wSecond);
+    // snprintf cuts bytes; a first byte left without its second goes too.
+    size_t kept = strlen(buf);
+    if ((length < 0 || static_cast<size_t>(length) >= size) && kept > 0 && MbcsByteKind(buf, kept - 1) == MBCS_LEAD)
+        buf[kept - 1] = 0;
+}
+
+// ---------------------------------------------------------------- commands
+
+// The result buffer may hold a little more than the text: in code page 932
+// the length given can exceed the bytes that GetWindowTextA copies.
+static void OnOk(HWND pad)
+{
+    EditPadInfo* info = GetPadInfo(pad);
+    if (!info)
+        return;
+    HWND edit = GetPadEdit(pad);
+    int length = GetWindowTextLengthA(edit);
+    free(info->text);
+    info->text = static_cast<char*>(malloc(static_cast<size_t>(length) + 1));
+    if (!info->text)
+        return;
+    info->text[0] = 0;
+    GetWindowTextA(edit, info->text, length + 1);
+    EndDialog(pad, IDOK);
+}
+
+// A file that is not found, or whose text cannot be allocated, changes
+// nothing; the typing limit does not apply to a text set this way.
+static void OnOpenFile(HWND pad)
+{
+    char path[EDITPAD_PATH_SIZE];
+    path[0] = 0;
+    if (!ChooseOpenFile(pad, OPEN_FLAGS, path, sizeof(path), "", OPEN_TITLE, FILE_FILTER))
+        return;
+    char* text = EditPad_ReadFile(path);
+    if (!text)
+        return;
+    SetWindowTextA(GetPadEdit(pad), text);
+    free(text);
+}
+
+// A file that cannot be created is skipped without a message.
+static void OnExportFile(HWND pad)
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char folder[EDITPAD_PATH_SIZE];
+    if (!GetModuleFolder(folder, sizeof(folder)))
+        folder[0] = 0;
+    char proposed[EDITPAD_EXPORT_PATH_SIZE];
+    EditPad_ExportPath(proposed, sizeof(proposed), folder, &now);
+    char path[EDITPAD_PATH_SIZE];
+    path[0] = 0;
+    if (!ChooseSaveFile(pad, EXPORT_FLAGS, path, sizeof(path), proposed, EXPORT_TITLE, FILE_FILTER))
+        return;
+    HWND edit = GetPadEdit(pad);
+    int length = GetWindowTextLengthA(edit);
+    char* text = static_cast<char*>(malloc(static_cast<size_t>(length) + 1));
+    if (!text)
+        return;
+    text[0] = 0;
+    GetWindowTextA(edit, text, length + 1);
+    EditPad_WriteFile(path, text, strlen(text));
+    free(text);
+}
+
+static bool IsInputMethodOpen(HWND pad)
+{
+    HIMC context = ImmGetContext(pad);
+    if (!context)
+        return false;
+    bool open = ImmGetOpenStatus(context) != FALSE;
+    ImmReleaseContext(pad, context);
+    return open;
+}
+
+static void OnToggleInputMethod(HWND pad)
+{
+    HIMC context = ImmGetContext(pad);
+    if (!context)
+        return;
+    ImmSetOpenStatus(context, !ImmGetOpenStatus(context));
+    ImmReleaseContext(pad, context);
+}
+
+static void OnCommand(HWND pad, int id)
+{
+    HWND edit = GetPadEdit(pad);
+    switch (id) {
+    case IDOK:
+        OnOk(pad);
+        break;
+    case IDCANCEL:
+        EndDialog(pad, IDCANCEL);
+        break;
+    case IDM_PAD_OPENFILE:
+        OnOpenFile(pad);
+        break;
+    case IDM_PAD_SAVEFILE:
+        OnExportFile(pad);
+        break;
+    case IDM_PAD_DELETE:
+        SendMessageA(edit, WM_CLEAR, 0, 0);
+        break;
+    case IDM_PAD_UNDO:
+        SendMessageA(edit, WM_UNDO, 0, 0);
+        break;
+    case IDM_PAD_CUT:
+        SendMessageA(edit, WM_CUT, 0, 0);
+        break;
+    case IDM_PAD_PASTE:
+        SendMessageA(edit, WM_PASTE, 0, 0);
+        break;
+    case IDM_PAD_COPY:
+        SendMessageA(edit, WM_COPY, 0, 0);
+        break;
+    case IDM_PAD_SELECTALL:
+        SendMessageA(edit, EM_SETSEL, 0, -1);
+        break;
+    case IDM_PAD_IME:
+        OnToggleInputMethod(pad);
+        break;
+    }
+}
+
+// ---------------------------------------------------------------- handlers
+
+// The always-on-top item goes just after Maximize; a system menu without
+// Maximize gets none.
+static void AddTopmostItem(HWND pad)
+{
+    HMENU system = GetSystemMenu(pad, FALSE);
+    if (!system)
+        return;
+    int pos = FindMenuItemPos(system, SC_MAXIMIZE);
+    if (pos >= 0)
+        InsertMenuA(system, static_cast<UINT>(pos + 1), MF_BYPOSITION | MF_STRING, IDM_PAD_TOPMOST, MENU_TOPMOST);
+}
+
+// The initial text is the caller's; the field is cleared once it is shown,
+// so that afterwards it only ever holds the pad's own copy.
+static void LoadInitialText(HWND pad, EditPadInfo* info)
+{
+    HWND edit = GetPadEdit(pad);
+    if (info->text) {
+        SetWindowTextA(edit, info->text);
+        info->text = nullptr;
+        return;
+    }
+    char* clip = static_cast<char*>(Clip_GetData(pad, CF_TEXT));
+    if (clip) {
+        SetWindowTextA(edit, clip);
+        free(clip);
+    }
+}
+
+// The template's size and client size are taken before the saved size is
+// applied, so that resize arrives as an ordinary WM_SIZE.
+static BOOL OnInitDialog(HWND pad, EditPadInfo* info)
+{
+    if (!info)
+        return TRUE;
+    SetPropA(pad, PROP_EDITPADINFO, info);
+    SetDialogIcons(pad);
+    GetClientRect(pad, &info->client);
+    SIZE window = GetWindowSize(pad);
+    info->minWidth = window.cx;
+    info->minHeight = window.cy;
+    SendMessageA(GetPadEdit(pad), EM_LIMITTEXT, EDITPAD_TEXT_LIMIT, 0);
+    LoadInitialText(pad, info);
+    AddTopmostItem(pad);
+    RestoreWindowPlacementFile(pad, info->iniPath, EDITPAD_SECTION, EDITPAD_DEFAULT_WIDTH, EDITPAD_DEFAULT_HEIGHT);
+    return TRUE;
+}
+
+// Enabling and checking go by command id, so a popup without an item leaves
+// it alone.
+static void OnInitMenuPopup(HWND pad, HMENU popup)
+{
+    HMENU system = GetSystemMenu(pad, FALSE);
+    if (system)
+        CheckMenuItemIf(system, IDM_PAD_TOPMOST, MF_BYCOMMAND, IsWindowTopmost(pad));
+    HWND edit = GetPadEdit(pad);
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    bool selection = start != end;
+    DWORD selected = end > start ? end - start : start - end;
+    DWORD length = static_cast<DWORD>(GetWindowTextLengthA(edit));
+    EnableMenuItemIf(popup, IDM_PAD_UNDO, MF_BYCOMMAND, SendMessageA(edit, EM_CANUNDO, 0, 0) != 0);
+    EnableMenuItemIf(popup, IDM_PAD_PASTE, MF_BYCOMMAND, IsClipboardFormatAvailable(CF_TEXT) != FALSE);
+    EnableMenuItemIf(popup, IDM_PAD_CUT, MF_BYCOMMAND, selection);
+    EnableMenuItemIf(popup, IDM_PAD_COPY, MF_BYCOMMAND, selection);
+    EnableMenuItemIf(popup, IDM_PAD_DELETE, MF_BYCOMMAND, selection);
+    EnableMenuItemIf(popup, IDM_PAD_SELECTALL, MF_BYCOMMAND, selected != length);
+    if (FindMenuItemPos(popup, IDM_PAD_IME) >= 0)
+        SetMenuItemText(popup, IDM_PAD_IME, MF_BYCOMMAND, IsInputMethodOpen(pad) ? MENU_IME_OFF : MENU_IME_ON);
+}
+
+// Asked on every close by the title bar, changed or not. Yes goes through
+// OK, so a text that cannot be copied keeps the pad open.
+// A multi-line edit control wants every key, so the dialog manager never
+// sees Escape there; the control turns it into WM_CLOSE for its dialog
+// instead. Escape is a plain Cancel: a close that comes while Escape is held
+// down skips the question.
+static void OnClose(HWND pad)
+{
+    if (GetKeyState(VK_ESCAPE) < 0) {
+        SendMessageA(pad, WM_COMMAND, IDCANCEL, 0);
+        return;
+    }
+    switch (ShowMessage(pad, PAD_QUESTION_CAPTION, MSG_SAVE_QUESTION, MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
+    case IDYES:
+        SendMessageA(pad, WM_COMMAND, IDOK, 0);
+        break;
+    case IDNO:
+        SendMessageA(pad, WM_COMMAND, IDCANCEL, 0);
+        break;
+    }
+}
+
+static BOOL OnSysCommand(HWND pad, WPARAM wParam)
+{
+    if (LOWORD(wParam) != IDM_PAD_TOPMOST)
+        return FALSE;
+    SetWindowTopmost(pad, !IsWindowTopmost(pad));
+    return TRUE;
+}
+
+static void OnSize(HWND pad, WPARAM wParam, LPARAM lParam)
+{
+    EditPadInfo* info = GetPadInfo(pad);
+    if (info)
+        LayoutChildren(pad, PAD_LAYOUT, PAD_LAYOUT_ROWS, &info->client.right, &info->client.bottom, wParam, lParam);
+}
+
+// Before the record is attached the system's own values stand.
+static BOOL OnGetMinMaxInfo(HWND pad, LPARAM lParam)
+{
+    EditPadInfo* info = GetPadInfo(pad);
+    if (!info)
+        return FALSE;
+    SetMinTrackSize(lParam, info->minWidth, info->minHeight);
+    return TRUE;
+}
+
+static void OnDestroy(HWND pad)
+{
+    EditPadInfo* info = GetPadInfo(pad);
+    if (!info)
+        return;
+    SaveWindowPlacementFile(pad, info->iniPath, EDITPAD_SECTION);
+    RemovePropA(pad, PROP_EDITPADINFO);
+}
+
+static INT_PTR CALLBACK EditPadProc(HWND pad, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_INITDIALOG:
+        return OnInitDialog(pad, reinterpret_cast<EditPadInfo*>(lParam));
+    case WM_COMMAND:
+        OnCommand(pad, LOWORD(wParam));
+        return TRUE;
+    case WM_SYSCOMMAND:
+        return OnSysCommand(pad, wParam);
+    case WM_INITMENUPOPUP:
+        OnInitMenuPopup(pad, reinterpret_cast<HMENU>(wParam));
+        return TRUE;
+    case WM_CLOSE:
+        OnClose(pad);
+        return TRUE;
+    case WM_SIZE:
+        OnSize(pad, wParam, lParam);
+        return TRUE;
+    case WM_GETMINMAXINFO:
+        return OnGetMinMaxInfo(pad, lParam);
+    case WM_NCHITTEST:
+        return HitTestMoveByClient(pad, wParam, lParam);
+    case WM_DESTROY:
+        OnDestroy(pad);
+        return FALSE;
+    }
+    return FALSE;
+}
+
+// ---------------------------------------------------------------- opener
+
+// The owner's PROP_DIALOG is non-null while the pad runs; it is set back to
+// null (not removed) afterwards, as the owner's other editing dialog does.
+char* OpenEditPadFrom(HINSTANCE templates, HWND owner, const char* initialText, const char* iniPath)
+{
+    if (owner && GetPropA(owner, PROP_DIALOG))
+        return nullptr;
+    EditPadInfo info;
+    ZeroMemory(&info, sizeof(info));
+    info.text = const_cast<char*>(initialText);
+    info.iniPath = iniPath;
+    if (owner)
+        SetPropA(owner, PROP_DIALOG, &info);
+    INT_PTR result = DialogBoxParamA(templates, MAKEINTRESOURCEA(IDD_EDITPAD), owner, EditPadProc,
+                                     reinterpret_cast<LPARAM>(&info));
+    if (owner)
+        SetPropA(owner, PROP_DIALOG, nullptr);
+    // A pad that never started still holds the caller's text.
+    if (info.text == initialText)
+        return nullptr;
+    if (result != IDOK) {
+        free(info.text);
+        return nullptr;
+    }
+    return info.text;
+}
+
+char* OpenEditPad(HWND owner, const char* initialText)
+{
+    char iniPath[EDITPAD_PATH_SIZE];
+    bool haveIni = GetAppFilePath(iniPath, sizeof(iniPath), ".ini");
+    return OpenEditPadFrom(GetModuleHandleA(nullptr), owner, initialText, haveIni ? iniPath : nullptr);
+}
