@@ -11,11 +11,13 @@
 #include "dialogs/hotkeydlg.h"
 #include "dialogs/settingsdlg.h"
 #include "editing/editpad.h"
+#include "editing/registereddlg.h"
 #include "settings/appinfo.h"
 #include "shell/hotkeys.h"
 #include "shell/tray.h"
 #include "store/appdata.h"
 #include "store/clipboard.h"
+#include "store/storefile.h"
 #include "text/text.h"
 
 enum {
@@ -137,4 +139,11 @@ void OnRegisterText(HWND mainWindow)
     if (data)
         AppData_Register(data, text);
     free(text);
+}
+
+void OnEditRegistered(HWND mainWindow)
+{
+    AppData* data = GetAppData(mainWindow);
+    if (data && OpenRegisteredTextDialog(mainWindow, data))
+        AppData_SaveRegistered(data);
 }

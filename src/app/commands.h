@@ -13,6 +13,7 @@ void OnSettings(HWND mainWindow);
 void OnHotkeySettings(HWND mainWindow);
 void OnAbout(HWND mainWindow);
 void OnRegisterText(HWND mainWindow);
+void OnEditRegistered(HWND mainWindow);
 
 // This computer's first IPv4 address as dotted text; false when there is none.
 bool GetHostIpAddress(char* out, size_t size);

@@ -107,6 +107,7 @@ static LRESULT OnCommand(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case IDM_GET_DATETIME: OnGetDateTime(hwnd); return 0;
     case IDM_CHAIN_LEAVE: OnChainLeave(hwnd); return 0;
     case IDM_CHAIN_JOIN: OnChainJoin(hwnd); return 0;
+    case IDM_EDIT_REGISTERED: OnEditRegistered(hwnd); return 0;
     case IDM_CLEAR_HISTORY: OnClearHistory(hwnd); return 0;
     case IDM_USE_HISTORY: OnToggleHistory(hwnd); return 0;
     case IDM_CLEAR_CLIPBOARD: OnClearClipboard(hwnd); return 0;

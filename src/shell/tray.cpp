@@ -19,6 +19,7 @@ static HICON g_iconOn;
 static HICON g_iconOff;
 static int g_frame;
 static HWND g_trayWindow;
+static char g_pendingTip[TRAY_TIP_LIMIT];
 
 static HICON LoadTrayIcon(HINSTANCE instance, int id)
 {
@@ -83,6 +84,7 @@ void DeleteTrayIcon(HWND mainWindow)
 {
     KillTimer(mainWindow, TIMER_TRAY_WATCH);
     KillTimer(mainWindow, TIMER_TRAY_ANIMATION);
+    KillTimer(mainWindow, TIMER_TRAY_TIP);
     Shell_NotifyIconA(NIM_DELETE, &g_tray);
 }
 
@@ -94,6 +96,23 @@ void SetTrayTip(const char* text)
         return;
     StrCopyN(g_tray.szTip, TRAY_TIP_LIMIT, tip);
     Shell_NotifyIconA(NIM_MODIFY, &g_tray);
+}
+
+static void CALLBACK OnTipTimer(HWND hwnd, UINT, UINT_PTR, DWORD)
+{
+    KillTimer(hwnd, TIMER_TRAY_TIP);
+    SetTrayTip(g_pendingTip);
+}
+
+// Changing the tip sends a message to the taskbar and waits for it. Done
+// inside the clipboard-change handler, that wait made Wine drop the next
+// clipboard notification now and then, and with it a clip; from a timer
+// right after the handler, nothing is lost. The label is made at once, so a
+// later change of the text does not matter.
+void SetTrayTipSoon(HWND mainWindow, const char* text)
+{
+    MakeItemLabel(g_pendingTip, text, TRAY_TIP_LIMIT);
+    SetTimer(mainWindow, TIMER_TRAY_TIP, USER_TIMER_MINIMUM, OnTipTimer);
 }
 
 void UpdateTrayIcon(HWND, const AppInfo* info)

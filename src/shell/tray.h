@@ -10,6 +10,7 @@ enum {
     TRAY_ICON_ID = 1,
     TIMER_TRAY_WATCH = 2,
     TIMER_TRAY_ANIMATION = 4,
+    TIMER_TRAY_TIP = 5,
     TRAY_WATCH_INTERVAL = 1000,
     TRAY_ANIMATION_INTERVAL = 75,
 };
@@ -17,5 +18,7 @@ enum {
 void CreateTrayIcon(HWND mainWindow, const AppInfo* info);
 void DeleteTrayIcon(HWND mainWindow);
 void SetTrayTip(const char* text);
+// The same, applied once the current message has been handled.
+void SetTrayTipSoon(HWND mainWindow, const char* text);
 void UpdateTrayIcon(HWND mainWindow, const AppInfo* info);
 void StartTrayAnimation(HWND mainWindow, const AppInfo* info);

@@ -47,14 +47,14 @@ static void RecordText(HWND mainWindow, const AppInfo* info, const char* text)
         if (data)
             AppData_AddClip(data, text, info);
     }
-    SetTrayTip(text);
+    SetTrayTipSoon(mainWindow, text);
     if (info->logText && info->logFolder[0])
         ClipLog_WriteText(info->logFolder, text);
 }
 
 static void RecordImage(HWND mainWindow, const AppInfo* info)
 {
-    SetTrayTip("");
+    SetTrayTipSoon(mainWindow, "");
     if (!info->logImage || !info->logFolder[0])
         return;
     size_t size = 0;

@@ -104,6 +104,29 @@ TEST_F(Resident, HistoryOffAddsNothingButStillLogs)
     EXPECT_TRUE(History().empty());
 }
 
+// Each change waits only until the history file is replaced, then the next
+// follows: a notification lost under load would leave a text out.
+TEST_F(Resident, RapidChangesAreAllRecorded)
+{
+    Start(Ini({{KEY_HISTORY_MAX, "4095"}}));
+    const std::string hst = Tamarin_File(&t, ".hst");
+    auto writeTime = [&] {
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        GetFileAttributesExA(hst.c_str(), GetFileExInfoStandard, &data);
+        return (static_cast<unsigned long long>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+               data.ftLastWriteTime.dwLowDateTime;
+    };
+    Records expected;
+    for (int i = 0; i < 400; i++) {
+        std::string text = "rapid " + std::to_string(i);
+        unsigned long long before = writeTime();
+        ASSERT_TRUE(PutClipboardText(text));
+        WaitFor([&] { return writeTime() != before; }, 2000);
+        expected.push_back(text);
+    }
+    EXPECT_EQ(History(), expected);
+}
+
 TEST_F(Resident, QuitSavesHistoryRegisteredAndSettings)
 {
     Start();

@@ -1,0 +1,490 @@
+// The registered-text list dialog "登録テキストの編集": the texts are edited
+// in a working copy held by the list box (each item's data is a heap copy of
+// its full text), reordered by dragging, and written back to the clip store
+// only on OK. Single texts are written in the edit pad.
+#include "editing/registereddlg.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include "app/mainwnd.h"
+#include "controls/draglistbox.h"
+#include "dialogs/commondlg.h"
+#include "editing/editpad.h"
+#include "editing/itemlabel.h"
+#include "menu/popupmenu.h"
+#include "resources/dialogs_registered.h"
+#include "resources/resource.h"
+#include "settings/apppath.h"
+#include "store/appdata.h"
+#include "text/text.h"
+#include "ui/placement.h"
+
+// 登録テキストの編集: the caption, the INI section of the placement and the
+// caption of the close question
+#define REGISTERED_CAPTION "\x93\x6f\x98\x5e\x83\x65\x83\x4c\x83\x58\x83\x67\x82\xcc\x95\xd2\x8f\x57"
+// 保存しますか？
+#define MSG_SAVE_QUESTION "\x95\xdb\x91\xb6\x82\xb5\x82\xdc\x82\xb7\x82\xa9\x81\x48"
+
+enum {
+    // Add is disabled once the list holds as many texts as the popup menu
+    // has ids for registered entries.
+    REGISTERED_TEXTS_MAX = 4095,
+    INI_PATH_SIZE = MAX_PATH,
+};
+
+// The resize table: the list stretches, the buttons keep to the right edge.
+// Rows: id, move x, move y, grow width, grow height.
+static const ChildLayout REGISTERED_LAYOUT[] = {
+    {IDC_REG_LIST, 0, 0, 1, 1},
+    {IDOK, 1, 0, 0, 0},
+    {IDCANCEL, 1, 0, 0, 0},
+    {IDC_REG_ADD, 1, 0, 0, 0},
+    {IDC_REG_EDIT, 1, 0, 0, 0},
+    {IDC_REG_DELETE, 1, 0, 0, 0},
+};
+
+// One dialog at a time: where its resources come from, where its placement
+// is kept, its size from the template (the minimum tracking size) and the
+// client size its controls are laid out for.
+static HINSTANCE g_templates;
+static char g_iniPath[INI_PATH_SIZE];
+static bool g_haveIniPath;
+static SIZE g_minimumSize;
+static LONG g_previousWidth;
+static LONG g_previousHeight;
+static bool g_started;  // WM_INITDIALOG has recorded the sizes
+static HCURSOR g_cursorNo;
+static HCURSOR g_cursorMove;
+
+// Non-null under PROP_DIALOG on the owner while the dialog runs.
+static char g_runningMarker;
+
+static EditPadOpener g_editor = OpenEditPad;
+static RegisteredTextCopies g_copies;
+
+// ---------------------------------------------------------------- text copies
+
+static char* NewTextCopy(const char* text)
+{
+    char* copy = static_cast<char*>(MemDup(text, strlen(text) + 1));
+    if (copy)
+        g_copies.made++;
+    return copy;
+}
+
+static void FreeTextCopy(char* copy)
+{
+    if (!copy)
+        return;
+    g_copies.freed++;
+    free(copy);
+}
+
+RegisteredTextCopies GetRegisteredTextCopies()
+{
+    return g_copies;
+}
+
+void SetRegisteredTextEditor(EditPadOpener opener)
+{
+    g_editor = opener ? opener : OpenEditPad;
+}
+
+// ---------------------------------------------------------------- list items
+
+static HWND GetList(HWND dialog)
+{
+    return GetDlgItem(dialog, IDC_REG_LIST);
+}
+
+static int GetItemCount(HWND list)
+{
+    LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    return count < 0 ? 0 : static_cast<int>(count);
+}
+
+static int GetSelection(HWND list)
+{
+    LRESULT selected = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    return selected < 0 ? -1 : static_cast<int>(selected);
+}
+
+static void Select(HWND list, int index)
+{
+    SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+// The full text behind an item, or null.
+static char* GetItemText(HWND list, int index)
+{
+    LRESULT data = SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(index), 0);
+    return data == LB_ERR ? nullptr : reinterpret_cast<char*>(data);
+}
+
+// The item shows the text as a one-line label and owns a copy of the whole
+// text. Without the copy the item would have nothing to open or commit, so
+// the insert is refused and the list stays as it was.
+static bool InsertTextItem(HWND list, int index, const char* text)
+{
+    char* copy = NewTextCopy(text);
+    if (!copy)
+        return false;
+    char label[ITEM_LABEL_LIMIT];
+    MakeItemLabel(label, text, sizeof(label));
+    LRESULT inserted =
+        SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(label));
+    if (inserted < 0 ||
+        SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(inserted), reinterpret_cast<LPARAM>(copy)) == LB_ERR) {
+        if (inserted >= 0)
+            SendMessageA(list, LB_DELETESTRING, static_cast<WPARAM>(inserted), 0);
+        FreeTextCopy(copy);
+        return false;
+    }
+    return true;
+}
+
+static void DeleteTextItem(HWND list, int index)
+{
+    FreeTextCopy(GetItemText(list, index));
+    SendMessageA(list, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+}
+
+static void DeleteAllTextItems(HWND list)
+{
+    for (int i = GetItemCount(list) - 1; i >= 0; i--)
+        DeleteTextItem(list, i);
+}
+
+// ---------------------------------------------------------------- buttons
+
+// A button that loses its enabled state while it has the focus would leave
+// the dialog without one; the list takes it over.
+static void EnableButton(HWND dialog, int id, bool enabled)
+{
+    HWND button = GetDlgItem(dialog, id);
+    if (!button)
+        return;
+    if (!enabled && GetFocus() == button)
+        SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetList(dialog)), TRUE);
+    EnableWindow(button, enabled ? TRUE : FALSE);
+}
+
+// A count above the limit (a store filled from a file) leaves the buttons
+// as they are.
+static void UpdateButtons(HWND dialog)
+{
+    int count = GetItemCount(GetList(dialog));
+    if (count > REGISTERED_TEXTS_MAX)
+        return;
+    EnableButton(dialog, IDC_REG_ADD, count < REGISTERED_TEXTS_MAX);
+    EnableButton(dialog, IDC_REG_EDIT, count > 0);
+    EnableButton(dialog, IDC_REG_DELETE, count > 0);
+}
+
+// ---------------------------------------------------------------- commands
+
+// The dialog steps aside while the pad is open; the pad's own guard looks at
+// this dialog's PROP_DIALOG, not at the main window's.
+static char* RunEditor(HWND dialog, const char* initialText)
+{
+    ShowWindow(dialog, SW_HIDE);
+    char* text = g_editor(dialog, initialText);
+    ShowWindow(dialog, SW_SHOW);
+    return text;
+}
+
+static void OnAdd(HWND dialog)
+{
+    char* text = RunEditor(dialog, nullptr);
+    if (!text)
+        return;
+    HWND list = GetList(dialog);
+    if (InsertTextItem(list, 0, text))
+        Select(list, 0);
+    free(text);
+    UpdateButtons(dialog);
+}
+
+// The index is taken before the pad opens: keys typed into the list while it
+// goes away must not move the edit to another item. The new item goes in
+// before the old one is deleted, so that a refused insert keeps the old text.
+static void OnEdit(HWND dialog)
+{
+    HWND list = GetList(dialog);
+    int index = GetSelection(list);
+    if (index < 0)
+        return;
+    const char* current = GetItemText(list, index);
+    if (!current)
+        return;
+    char* text = RunEditor(dialog, current);
+    if (!text)
+        return;
+    if (InsertTextItem(list, index, text))
+        DeleteTextItem(list, index + 1);
+    Select(list, index);
+    free(text);
+    UpdateButtons(dialog);
+}
+
+static void OnDelete(HWND dialog)
+{
+    HWND list = GetList(dialog);
+    int index = GetSelection(list);
+    if (index < 0)
+        return;
+    DeleteTextItem(list, index);
+    int count = GetItemCount(list);
+    if (count > 0)
+        Select(list, index < count - 1 ? index : count - 1);
+    UpdateButtons(dialog);
+}
+
+// The store adds at the head, so adding from the last item up leaves the
+// registered list in the order shown. Equal texts end as one entry, at the
+// place of the upper one.
+static void CommitList(HWND dialog)
+{
+    AppData* data = static_cast<AppData*>(GetPropA(dialog, PROP_DIALOGPARAM));
+    if (!data)
+        return;
+    HWND list = GetList(dialog);
+    AppData_Clear(data, LIST_REGISTERED);
+    for (int i = GetItemCount(list) - 1; i >= 0; i--) {
+        const char* text = GetItemText(list, i);
+        if (text)
+            AppData_Add(data, LIST_REGISTERED, text);
+    }
+}
+
+static void OnCommand(HWND dialog, int id, int code)
+{
+    switch (id) {
+    case IDOK:
+        CommitList(dialog);
+        EndDialog(dialog, IDOK);
+        break;
+    case IDCANCEL:
+        EndDialog(dialog, IDCANCEL);
+        break;
+    case IDC_REG_ADD:
+        OnAdd(dialog);
+        break;
+    case IDC_REG_EDIT:
+    case IDM_REG_EDIT:
+        OnEdit(dialog);
+        break;
+    case IDC_REG_DELETE:
+    case IDM_REG_DELETE:
+        OnDelete(dialog);
+        break;
+    case IDC_REG_LIST:
+        if (code == LBN_DBLCLK)
+            OnEdit(dialog);
+        break;
+    }
+}
+
+static void SendCommand(HWND dialog, int id)
+{
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+// ---------------------------------------------------------------- list notifications
+
+// The cursors come with the dialog's resources, loaded once when it starts
+// (shared cursors: never destroyed); without them the drag list box's own
+// choice (the program's, or the system's) is shown.
+static void LoadDragCursors()
+{
+    g_cursorNo = LoadCursorA(g_templates, MAKEINTRESOURCEA(IDC_DRAG_NO));
+    g_cursorMove = LoadCursorA(g_templates, MAKEINTRESOURCEA(IDC_DRAG_MOVE));
+}
+
+static HCURSOR DragCursor(int target)
+{
+    HCURSOR shape = target < 0 ? g_cursorNo : g_cursorMove;
+    return shape ? shape : LoadDragCursor(target);
+}
+
+static void ShowContextMenu(HWND dialog)
+{
+    if (GetSelection(GetList(dialog)) < 0)
+        return;
+    ShowResourceMenuAtCursor(g_templates, MAKEINTRESOURCEA(IDR_REGISTERED_MENU), 0, dialog, TPM_RIGHTBUTTON, nullptr);
+}
+
+static BOOL Answer(HWND dialog, LRESULT result)
+{
+    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
+// The list box's default action: the notification sent back to it.
+static BOOL HandBack(HWND dialog, WPARAM wParam, DDLBNOTIFY* record)
+{
+    return Answer(dialog,
+                  SendMessageA(record->hdr.hwndFrom, WM_NOTIFY, wParam, reinterpret_cast<LPARAM>(record)));
+}
+
+// Backspace and Delete are not handed back: the list box's own deletion
+// would drop the item without freeing its text.
+static BOOL OnListKey(HWND dialog, WPARAM wParam, DDLBNOTIFY* record)
+{
+    switch (record->wParam) {
+    case VK_BACK:
+        return Answer(dialog, 0);
+    case VK_SPACE:
+        SendCommand(dialog, IDC_REG_EDIT);
+        return Answer(dialog, 0);
+    case VK_DELETE:
+        SendCommand(dialog, IDC_REG_DELETE);
+        return Answer(dialog, 0);
+    }
+    return HandBack(dialog, wParam, record);
+}
+
+static BOOL OnNotify(HWND dialog, WPARAM wParam, NMHDR* header)
+{
+    HWND list = GetList(dialog);
+    if (!header || !list || header->hwndFrom != list || header->idFrom != IDC_REG_LIST)
+        return FALSE;
+    DDLBNOTIFY* record = reinterpret_cast<DDLBNOTIFY*>(header);
+    switch (header->code) {
+    case DDLBN_KEYDOWN:
+        return OnListKey(dialog, wParam, record);
+    case DDLBN_QUERYCURSOR:
+        return Answer(dialog, reinterpret_cast<LRESULT>(DragCursor(record->iTo)));
+    case DDLBN_CONTEXTMENU:
+        ShowContextMenu(dialog);
+        return Answer(dialog, 0);
+    case DDLBN_DESTROY:
+        DeleteAllTextItems(list);
+        return Answer(dialog, 0);
+    }
+    return HandBack(dialog, wParam, record);
+}
+
+// ---------------------------------------------------------------- dialog
+
+static const char* IniPath()
+{
+    return g_haveIniPath ? g_iniPath : nullptr;
+}
+
+static void FillList(HWND dialog, const AppData* data)
+{
+    HWND list = GetList(dialog);
+    SubclassDragListBox(list);
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    int count = data ? AppData_GetCount(data, LIST_REGISTERED) : 0;
+    for (int i = 0; i < count; i++) {
+        const char* text = AppData_GetAt(data, LIST_REGISTERED, i);
+        if (text)
+            InsertTextItem(list, GetItemCount(list), text);
+    }
+    if (count > 0)
+        Select(list, 0);
+}
+
+// The sizes are recorded before the saved size is applied: the template size
+// is the smallest the dialog may get, and the client size is what the
+// controls are laid out for when the saved size arrives as a WM_SIZE.
+static BOOL OnInitDialog(HWND dialog, AppData* data)
+{
+    SetPropA(dialog, PROP_DIALOGPARAM, data);
+    SetPropA(dialog, PROP_DIALOG, nullptr);
+    SetDialogIcons(dialog);
+    g_minimumSize = GetWindowSize(dialog);
+    SIZE client = GetClientSize(dialog);
+    g_previousWidth = client.cx;
+    g_previousHeight = client.cy;
+    g_started = true;
+    LoadDragCursors();
+    FillList(dialog, data);
+    UpdateButtons(dialog);
+    RestoreWindowPlacementFile(dialog, IniPath(), REGISTERED_CAPTION, g_minimumSize.cx, g_minimumSize.cy);
+    return TRUE;
+}
+
+// The question comes on every close by the title bar, changed or not.
+static void OnClose(HWND dialog)
+{
+    switch (ShowMessage(dialog, REGISTERED_CAPTION, MSG_SAVE_QUESTION, MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
+    case IDYES:
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        break;
+    case IDNO:
+        SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        break;
+    }
+}
+
+static void OnDestroy(HWND dialog)
+{
+    SaveWindowPlacementFile(dialog, IniPath(), REGISTERED_CAPTION);
+    RemovePropA(dialog, PROP_DIALOGPARAM);
+    RemovePropA(dialog, PROP_DIALOG);
+}
+
+static INT_PTR CALLBACK RegisteredDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_INITDIALOG:
+        return OnInitDialog(dialog, reinterpret_cast<AppData*>(lParam));
+    case WM_COMMAND:
+        OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_NOTIFY:
+        return OnNotify(dialog, wParam, reinterpret_cast<NMHDR*>(lParam));
+    case WM_CLOSE:
+        OnClose(dialog);
+        return TRUE;
+    case WM_SIZE:
+        // Sizes sent while the window is being created, before the controls
+        // exist, are not layouts.
+        if (g_started)
+            LayoutChildren(dialog, REGISTERED_LAYOUT, sizeof(REGISTERED_LAYOUT) / sizeof(REGISTERED_LAYOUT[0]),
+                           &g_previousWidth, &g_previousHeight, wParam, lParam);
+        return TRUE;
+    case WM_GETMINMAXINFO:
+        if (!g_started)
+            return FALSE;
+        SetMinTrackSize(lParam, g_minimumSize.cx, g_minimumSize.cy);
+        return TRUE;
+    case WM_NCHITTEST:
+        return HitTestMoveByClient(dialog, wParam, lParam);
+    case WM_DESTROY:
+        OnDestroy(dialog);
+        return FALSE;
+    }
+    return FALSE;
+}
+
+// ---------------------------------------------------------------- opener
+
+bool OpenRegisteredTextDialogFrom(HINSTANCE templates, HWND owner, AppData* data, const char* iniPath)
+{
+    if (owner && GetPropA(owner, PROP_DIALOG))
+        return false;
+    g_templates = templates;
+    g_haveIniPath = iniPath && iniPath[0];
+    StrCopyN(g_iniPath, sizeof(g_iniPath), g_haveIniPath ? iniPath : "");
+    g_started = false;
+    if (owner)
+        SetPropA(owner, PROP_DIALOG, &g_runningMarker);
+    INT_PTR result = DialogBoxParamA(templates, MAKEINTRESOURCEA(IDD_REGISTERED), owner, RegisteredDialogProc,
+                                     reinterpret_cast<LPARAM>(data));
+    if (owner)
+        SetPropA(owner, PROP_DIALOG, nullptr);
+    g_started = false;
+    return result == IDOK;
+}
+
+bool OpenRegisteredTextDialog(HWND owner, AppData* data)
+{
+    char iniPath[INI_PATH_SIZE];
+    bool haveIni = GetAppFilePath(iniPath, sizeof(iniPath), ".ini");
+    return OpenRegisteredTextDialogFrom(GetModuleHandleA(nullptr), owner, data, haveIni ? iniPath : nullptr);
+}
