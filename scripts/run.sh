@@ -8,6 +8,7 @@
 # window with a taskbar, which `make screenshot` photographs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$(pwd)
 bash scripts/bootstrap.sh
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 --target tamarin post_command >/dev/null
@@ -18,15 +19,13 @@ mkdir -p "$run_dir"
 cp build/win64/bin/tamarin.exe "$run_dir/tamarin.exe"
 headless=
 [ -z "${DISPLAY:-}" ] && headless=1
-wine_session_begin
-echo "$DISPLAY" > "$run_dir/.display"
 
 tamarin_pid=
 stop() {
   trap - INT TERM EXIT
   if [ -n "$tamarin_pid" ] && kill -0 "$tamarin_pid" 2>/dev/null; then
     echo "Quitting Tamarin..."
-    "$WINE" build/win64/bin/post_command.exe 40001 >/dev/null 2>&1 || true
+    post 40001 || true
     for _ in $(seq 1 100); do kill -0 "$tamarin_pid" 2>/dev/null || break; sleep 0.1; done
     kill "$tamarin_pid" 2>/dev/null || true
   fi
@@ -34,13 +33,24 @@ stop() {
   wine_session_end
 }
 trap stop INT TERM EXIT
+wine_session_begin
+echo "$DISPLAY" > "$run_dir/.display"
+
+# In a Wine desktop, commands reach Tamarin only from programs on that desktop.
+post() {
+  if [ -n "$headless" ]; then
+    "$WINE" explorer "/desktop=Tamarin,1024x768" "$root/build/win64/bin/post_command.exe" "$@" </dev/null >/dev/null 2>&1
+  else
+    "$WINE" "$root/build/win64/bin/post_command.exe" "$@" </dev/null >/dev/null 2>&1
+  fi
+}
 
 cd "$run_dir"
 if [ -n "$headless" ]; then
   # A Wine desktop window with a taskbar, so the tray icon has a home.
-  "$WINE" explorer "/desktop=Tamarin,1024x768" tamarin.exe </dev/null >/dev/null 2>&1 &
+  setsid "$WINE" explorer "/desktop=Tamarin,1024x768" tamarin.exe </dev/null >/dev/null 2>&1 &
 else
-  "$WINE" tamarin.exe </dev/null >/dev/null 2>&1 &
+  setsid "$WINE" tamarin.exe </dev/null >/dev/null 2>&1 &
 fi
 tamarin_pid=$!
 echo "Tamarin runs on display $DISPLAY; its files are in $run_dir. Ctrl+C quits."

@@ -33,8 +33,8 @@ else
   cmake --preset win64 >/dev/null
   cmake --build --preset win64 --target tamarin post_command >/dev/null
   unset DISPLAY
-  wine_session_begin
   trap 'in_desktop "$post" 40001 || true; sleep 1; wine_session_end' EXIT
+  wine_session_begin
   dir=$TAMARIN_BUILD/screenshot
   rm -rf "$dir" && mkdir -p "$dir"
   cp build/win64/bin/tamarin.exe "$dir/"

@@ -24,7 +24,9 @@ _wine_start_display() {
   local n
   for n in $(seq 90 140); do
     [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] && continue
-    Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+    # Its own session, like the Wine processes below: a Ctrl+C in the
+    # terminal must reach the script, which then ends them in order.
+    setsid Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
     _tamarin_xvfb_pid=$!
     local i
     for i in $(seq 1 100); do
@@ -59,12 +61,13 @@ _wine_prepare_prefix() {
 wine_session_begin() {
   _wine_start_display || return 1
   _wine_prepare_prefix
-  "$WINESERVER" -p </dev/null >/dev/null 2>&1
+  # A server already running for this prefix is reused and ended with the session.
+  setsid "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
   _tamarin_wineserver_started=1
   # Start Wine's own service processes now, with their output going nowhere:
   # started by a test program they would inherit its output and hold the
   # caller's pipe open long after the test ended.
-  "$WINE" wineboot </dev/null >/dev/null 2>&1 || true
+  setsid "$WINE" wineboot </dev/null >/dev/null 2>&1 || true
 }
 
 wine_session_end() {

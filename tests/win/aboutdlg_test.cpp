@@ -22,8 +22,8 @@
 #include "dialogs/aboutdlg.h"
 #include "resources/dialogs_about.h"
 #include "resources/resource.h"
-#include "text/path.h"
 #include "win/dialogdriver.h"
+#include "win/input.h"
 
 namespace {
 
@@ -229,23 +229,6 @@ TEST(AboutBoxRules, ResourcesLine)
 
 // ---------------------------------------------------------------- tamarin.exe
 
-// tamarin.exe beside the test program, where LoadTamarinTemplates finds it;
-// the about box reads its icon and version block from the file itself.
-bool FindTamarinExe(char* path, size_t size)
-{
-    char folder[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, folder, sizeof folder);
-    if (n == 0 || n >= sizeof folder)
-        return false;
-    CutFileName(folder);
-    for (int up = 0; up < 2; up++) {
-        if (PathJoin(path, size, folder, "tamarin.exe") && IsExistingFile(path))
-            return true;
-        PathJoin(folder, sizeof folder, folder, "..");
-    }
-    return false;
-}
-
 // A string of the first translation of a file's version block, read here
 // independently of the about box.
 std::string ReadVersionString(const char* file, const char* name)
@@ -327,44 +310,6 @@ BOOL CALLBACK RecordingHook(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
 }
 
 // ---------------------------------------------------------------- screen
-
-bool CursorIsAt(POINT p)
-{
-    POINT now;
-    return GetCursorPos(&now) && now.x == p.x && now.y == p.y;
-}
-
-void SendMouse(DWORD flags, LONG dx = 0, LONG dy = 0)
-{
-    INPUT input;
-    memset(&input, 0, sizeof input);
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    input.mi.dx = dx;
-    input.mi.dy = dy;
-    SendInput(1, &input, sizeof(INPUT));
-}
-
-// Absolute mouse coordinates run from 0 to 65535 over the screen; rounding up
-// lands exactly on the wanted pixel.
-LONG ToAbsolute(LONG pixel, int screenSize)
-{
-    return static_cast<LONG>((static_cast<long long>(pixel) * 65536 + screenSize - 1) / screenSize);
-}
-
-// A real move of the mouse, as the user makes it.
-void MouseTo(POINT p)
-{
-    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, ToAbsolute(p.x, GetSystemMetrics(SM_CXSCREEN)),
-              ToAbsolute(p.y, GetSystemMetrics(SM_CYSCREEN)));
-}
-
-POINT CentreOf(HWND window)
-{
-    RECT r;
-    GetWindowRect(window, &r);
-    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
 
 // Pixels of a control's client area as the screen shows them.
 std::vector<COLORREF> Pixels(HWND control)
@@ -816,7 +761,7 @@ TEST_F(AboutBox, HoverTurnsTheLinkRedWithTheHandAndLeavingBlue)
         GetWindowRect(link, &r);
         onLink = POINT{r.left + 10, (r.top + r.bottom) / 2};
         onButton = CentreOf(GetDlgItem(dialog, IDOK));
-        MouseTo(onButton);
+        SendMouseTo(onButton);
     }));
     script.Add([&] { return CursorIsAt(onButton) && GetLinkLabelState(link) == LINKLABEL_NORMAL; });
     script.Add(Idle(3));
@@ -824,7 +769,7 @@ TEST_F(AboutBox, HoverTurnsTheLinkRedWithTheHandAndLeavingBlue)
         before = Pixels(link);
         cursorBefore = GetCursor();
         codesBefore = g_hook.linkCodes.size();
-        MouseTo(onLink);
+        SendMouseTo(onLink);
     }));
     script.Add([&] { return CursorIsAt(onLink) && GetLinkLabelState(link) == LINKLABEL_HOT; });
     script.Add(Idle(3));
@@ -832,7 +777,7 @@ TEST_F(AboutBox, HoverTurnsTheLinkRedWithTheHandAndLeavingBlue)
         stateOnLink = GetLinkLabelState(link);
         cursorOnLink = GetCursor();
         hot = Pixels(link);
-        MouseTo(onButton);
+        SendMouseTo(onButton);
     }));
     script.Add([&] { return CursorIsAt(onButton) && GetLinkLabelState(link) == LINKLABEL_NORMAL; });
     script.Add(Idle(3));
@@ -904,7 +849,7 @@ TEST_F(AboutBox, ClickOnTheSiteLinkOpensItAndCloses)
         RECT r;
         GetWindowRect(GetDlgItem(dialog, IDC_ABOUT_URL), &r);
         onLink = POINT{r.left + 10, (r.top + r.bottom) / 2};
-        MouseTo(onLink);
+        SendMouseTo(onLink);
     }));
     script.Add([&] { return CursorIsAt(onLink); });
     script.Add(Idle(2));
@@ -957,7 +902,7 @@ TEST_F(AboutBox, MailLinkOpensItsTargetAndKeepsTheBoxOpen)
         RECT r;
         GetWindowRect(mailLink, &r);
         onMail = POINT{r.left + 10, (r.top + r.bottom) / 2};
-        MouseTo(onMail);
+        SendMouseTo(onMail);
     }));
     script.Add([&] { return CursorIsAt(onMail); });
     script.Add(Idle(2));

@@ -21,22 +21,31 @@
 // ---------------------------------------------------------------- tamarin.exe
 
 // tamarin.exe is built beside the test program; look there first, then one
-// folder up. Gives a module loaded as data, or null when it is not built.
-inline HMODULE LoadTamarinTemplates()
+// folder up. Gives its path in path, or false when it is not built.
+inline bool FindTamarinExe(char* path, size_t size)
 {
     char folder[MAX_PATH];
     DWORD n = GetModuleFileNameA(nullptr, folder, sizeof folder);
     if (n == 0 || n >= sizeof folder)
-        return nullptr;
+        return false;
     CutFileName(folder);
-    char exe[MAX_PATH];
     for (int up = 0; up < 2; up++) {
-        PathJoin(exe, sizeof exe, folder, "tamarin.exe");
-        if (IsExistingFile(exe))
-            return LoadLibraryExA(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        if (PathJoin(path, size, folder, "tamarin.exe") && IsExistingFile(path))
+            return true;
         PathJoin(folder, sizeof folder, folder, "..");
     }
-    return nullptr;
+    if (size > 0)
+        path[0] = 0;
+    return false;
+}
+
+// tamarin.exe loaded as data for its resources, or null when it is not built.
+inline HMODULE LoadTamarinTemplates()
+{
+    char exe[MAX_PATH];
+    if (!FindTamarinExe(exe, sizeof exe))
+        return nullptr;
+    return LoadLibraryExA(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
 }
 
 // ---------------------------------------------------------------- windows

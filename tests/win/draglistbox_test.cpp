@@ -3,6 +3,7 @@
 // sent as the WM_SYSKEYDOWN / WM_KEYDOWN messages the list box handles. Item
 // data are heap text copies, as in the registered-text dialog.
 #include "controls/draglistbox.h"
+#include "win/input.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -169,61 +170,10 @@ public:
 
 testing::Environment* const g_sharedParentEnvironment = testing::AddGlobalTestEnvironment(new SharedParentEnvironment);
 
-void Pump(DWORD ms)
-{
-    DWORD start = GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        if (GetTickCount() - start >= ms)
-            return;
-        Sleep(5);
-    }
-}
-
-template <typename Done>
-bool PumpUntil(Done done, DWORD timeout = WAIT_MS)
-{
-    DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start >= timeout)
-            return false;
-        Pump(10);
-    }
-    return true;
-}
-
-void SendMouse(DWORD flags, LONG dx = 0, LONG dy = 0)
-{
-    INPUT input;
-    memset(&input, 0, sizeof input);
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    input.mi.dx = dx;
-    input.mi.dy = dy;
-    SendInput(1, &input, sizeof(INPUT));
-}
-
-// Absolute mouse coordinates run from 0 to 65535 over the screen; rounding up
-// lands exactly on the wanted pixel.
-LONG ToAbsolute(LONG pixel, int screenSize)
-{
-    return static_cast<LONG>((static_cast<long long>(pixel) * 65536 + screenSize - 1) / screenSize);
-}
-
-bool CursorIsAt(POINT p)
-{
-    POINT now;
-    return GetCursorPos(&now) && now.x == p.x && now.y == p.y;
-}
-
+// A real move, waited for until the pointer is there.
 void MouseTo(POINT p)
 {
-    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, ToAbsolute(p.x, GetSystemMetrics(SM_CXSCREEN)),
-              ToAbsolute(p.y, GetSystemMetrics(SM_CYSCREEN)));
+    SendMouseTo(p);
     PumpUntil([&] { return CursorIsAt(p); }, 500);
     Pump(30);
 }

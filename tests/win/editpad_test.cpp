@@ -27,6 +27,7 @@
 #include "settings/apppath.h"
 #include "ui/placement.h"
 #include "win/dialogdriver.h"
+#include "win/input.h"
 #include "win/memdialog.h"
 
 namespace {
@@ -578,13 +579,7 @@ TEST_F(EditPad, EscapeIsAPlainCancel)
         script.Add(Do([&]() {
             SetForegroundWindow(pad_);
             SendMessageA(pad_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(pad_, focusId)), TRUE);
-            INPUT keys[2];
-            ZeroMemory(keys, sizeof keys);
-            keys[0].type = INPUT_KEYBOARD;
-            keys[0].ki.wVk = VK_ESCAPE;
-            keys[1] = keys[0];
-            keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-            sent = SendInput(2, keys, sizeof(INPUT)) == 2;
+            sent = SendKeyPress(VK_ESCAPE);
         }));
         char* result = RunPad(&script, "start");
         EXPECT_TRUE(sent) << focusId;

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/linklabel.h"
+#include "win/input.h"
 #include "win/memdialog.h"
 
 namespace {
@@ -88,13 +89,6 @@ LRESULT CALLBACK OriginalProc(HWND control, UINT msg, WPARAM wParam, LPARAM lPar
     return CallWindowProcA(g_original.staticProc, control, msg, wParam, lParam);
 }
 
-bool MoveCursorTo(POINT p)
-{
-    SetCursorPos(p.x, p.y);
-    POINT now;
-    return GetCursorPos(&now) && now.x == p.x && now.y == p.y;
-}
-
 class LinkLabel : public testing::Test {
 protected:
     void SetUp() override
@@ -155,12 +149,7 @@ protected:
     // Waits (bounded) for the leave timer to report.
     bool WaitForLeave()
     {
-        DWORD start = GetTickCount();
-        while (CountOf(LLN_MOUSELEAVE) == 0 && GetTickCount() - start < 5000) {
-            PumpMessages();
-            Sleep(5);
-        }
-        return CountOf(LLN_MOUSELEAVE) > 0;
+        return PumpUntil([this] { return CountOf(LLN_MOUSELEAVE) > 0; }, 5000);
     }
 
     // Pixels of the label's client area as the screen shows them.

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "ui/placement.h"
+#include "win/input.h"
 #include "win/memdialog.h"
 
 namespace {
@@ -28,14 +29,6 @@ RECT ScreenRect(HWND window)
     RECT rect = {0, 0, 0, 0};
     GetWindowRect(window, &rect);
     return rect;
-}
-
-// Puts the pointer at p; false when the system did not follow.
-bool MoveCursorTo(int x, int y)
-{
-    SetCursorPos(x, y);
-    POINT now;
-    return GetCursorPos(&now) && now.x == x && now.y == y;
 }
 
 HWND CreatePopup(int width, int height, HWND parent = nullptr, DWORD style = WS_POPUP)

@@ -16,6 +16,7 @@
 #include "settings/appinfo.h"
 #include "settings/apppath.h"
 #include "store/appdata.h"
+#include "win/dialogdriver.h"
 
 namespace {
 
@@ -372,30 +373,9 @@ TEST(CommandMenu, PrepareSetsCheckAndGreyBothWays)
     DestroyMenu(menu);
 }
 
-// tamarin.exe beside the test program or one folder above it, loaded for its
-// resources only.
-HMODULE LoadProgramResources()
-{
-    char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, sizeof(path));
-    if (n == 0 || n >= sizeof(path))
-        return nullptr;
-    std::string dir(path);
-    dir = dir.substr(0, dir.find_last_of('\\') + 1);
-    for (const char* rel : {"tamarin.exe", "..\\tamarin.exe"}) {
-        std::string candidate = dir + rel;
-        if (GetFileAttributesA(candidate.c_str()) == INVALID_FILE_ATTRIBUTES)
-            continue;
-        HMODULE module = LoadLibraryExA(candidate.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-        if (module)
-            return module;
-    }
-    return nullptr;
-}
-
 TEST(CommandMenu, ResourceMenuStates)
 {
-    HMODULE module = LoadProgramResources();
+    HMODULE module = LoadTamarinTemplates();
     if (!module)
         GTEST_SKIP() << "tamarin.exe not built";
     HMENU loaded = LoadMenuA(module, MAKEINTRESOURCEA(IDR_COMMAND_MENU));
@@ -437,7 +417,7 @@ TEST(CommandMenu, ResourceMenuStates)
 // The text-list resource is only an empty popup once its "(none)" item is gone.
 TEST(TextMenuResource, BuildsIntoTheLoadedPopup)
 {
-    HMODULE module = LoadProgramResources();
+    HMODULE module = LoadTamarinTemplates();
     if (!module)
         GTEST_SKIP() << "tamarin.exe not built";
     HMENU loaded = LoadMenuA(module, MAKEINTRESOURCEA(IDR_TEXT_MENU));

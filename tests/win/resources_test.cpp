@@ -12,36 +12,17 @@
 #include <string.h>
 
 #include "resources/resource.h"
-#include "text/path.h"
+#include "win/dialogdriver.h"
 
 namespace {
 
 char g_exePath[MAX_PATH];
 
-// tamarin.exe is built into the build folder and the tests into its "bin"
-// folder; look beside the test program first, then one folder up.
-bool FindTamarinExe()
-{
-    char folder[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, folder, sizeof folder);
-    if (n == 0 || n >= sizeof folder)
-        return false;
-    CutFileName(folder);
-    for (int up = 0; up < 2; up++) {
-        PathJoin(g_exePath, sizeof g_exePath, folder, "tamarin.exe");
-        if (IsExistingFile(g_exePath))
-            return true;
-        PathJoin(folder, sizeof folder, folder, "..");
-    }
-    g_exePath[0] = 0;
-    return false;
-}
-
 class Resources : public testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        if (FindTamarinExe())
+        if (FindTamarinExe(g_exePath, sizeof g_exePath))
             module_ = LoadLibraryExA(g_exePath, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     }
     static void TearDownTestSuite()
