@@ -170,6 +170,42 @@ void MeasureChanges(Tamarin* t, const std::string& history)
 
 // Private (pagefile-backed) bytes of the process; the working set where the
 // platform does not report them.
+// Time from the tray click (the callback message) until the text popup is
+// on screen, with 4095 history entries and 4095 registered texts.
+void MeasurePopup(Tamarin* t, const std::string& history)
+{
+    std::string registered;
+    for (int i = 0; i < 4095; i++)
+        registered += "registered " + std::to_string(i) + std::string(1, '\0');
+    WriteFileBytes(Tamarin_File(t, ".hst"), history);
+    WriteFileBytes(Tamarin_File(t, ".use"), registered);
+    Tamarin_Start(t);
+    std::vector<double> shown;
+    for (int round = 0; round < 5; round++) {
+        SetCursorPos(300, 200);
+        double start = Now();
+        PostMessageA(t->window, WM_APP + 1, 1, WM_LBUTTONUP);
+        HWND popup = nullptr;
+        while (!(popup = FindWindowA("#32768", nullptr)) || !IsWindowVisible(popup)) {
+            if (Now() - start > 30000)
+                break;
+        }
+        shown.push_back(Now() - start);
+        INPUT escape[2] = {};
+        escape[0].type = escape[1].type = INPUT_KEYBOARD;
+        escape[0].ki.wVk = escape[1].ki.wVk = VK_ESCAPE;
+        escape[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, escape, sizeof escape[0]);
+        while (IsWindowVisible(popup) && Now() - start < 30000)
+            Sleep(10);
+        Sleep(100);
+    }
+    Tamarin_Quit(t);
+    DeleteFileA(Tamarin_File(t, ".use").c_str());
+    printf("text popup with 4095 + 4095 entries: shown %.1f ms after the tray click (median of 5)\n",
+           Percentile(shown, 0.5));
+}
+
 SIZE_T PrivateBytes(HANDLE process)
 {
     PROCESS_MEMORY_COUNTERS counters = {};
@@ -242,6 +278,7 @@ int main()
     if (!getenv("PERF_SOAK_ONLY")) {
         MeasureStartup(&t, history);
         MeasureChanges(&t, history);
+        MeasurePopup(&t, history);
     }
     Soak(&t);
     Tamarin_Cleanup(&t);
