@@ -273,23 +273,23 @@ uint32_t FlagBit(char c)
 
 // Reads flags, width, precision, offset and letter after a percent sign.
 // Returns the position after the letter, or null when the conversion is
-// malformed (spec->conv stays 0).
-const char* ParseConvSpec(const char* p, DateConvSpec* spec)
+// malformed (conversion->conv stays 0).
+const char* ParseConvSpec(const char* p, DateConvSpec* conversion)
 {
     for (uint32_t bit; (bit = FlagBit(*p)) != 0; p++)
-        spec->flags |= bit;
-    p = ParseNumber(p, &spec->width);
+        conversion->flags |= bit;
+    p = ParseNumber(p, &conversion->width);
     if (*p == '.')
-        p = ParseNumber(p + 1, &spec->precision);
+        p = ParseNumber(p + 1, &conversion->precision);
     if (*p == '{') {
-        p = ParseNumber(p + 1, &spec->offset);
+        p = ParseNumber(p + 1, &conversion->offset);
         if (*p != '}')
             return nullptr;
         p++;
     }
     if (!IsAsciiLetter(*p))
         return nullptr;
-    spec->conv = *p;
+    conversion->conv = *p;
     return p + 1;
 }
 
@@ -306,16 +306,16 @@ int DayOfYear(const SYSTEMTIME* t)
     return DAYS_BEFORE_MONTH[IsLeapYear(t->wYear) ? 1 : 0][month - 1] + t->wDay;
 }
 
-void PutNumber(DateOut* out, const DateConvSpec* spec)
+void PutNumber(DateOut* out, const DateConvSpec* conversion)
 {
-    int64_t n = static_cast<int64_t>(spec->value) + spec->offset;
+    int64_t n = static_cast<int64_t>(conversion->value) + conversion->offset;
     if (n < 0)
         n = -n;
 
     const char* const* digitSet = DIGITS_ASCII;
-    if (spec->flags & DTF_KANJI)
+    if (conversion->flags & DTF_KANJI)
         digitSet = DIGITS_KANJI;
-    else if (spec->flags & DTF_WIDECHAR)
+    else if (conversion->flags & DTF_WIDECHAR)
         digitSet = DIGITS_WIDE;
 
     // Least significant first; |value + offset| stays below 10^10.
@@ -324,13 +324,13 @@ void PutNumber(DateOut* out, const DateConvSpec* spec)
     do {
         digits[count++] = static_cast<int>(n % 10);
         n /= 10;
-    } while (n != 0 && count < spec->precision && count < 12);
+    } while (n != 0 && count < conversion->precision && count < 12);
 
-    const char* space = (spec->flags & (DTF_WIDECHAR | DTF_KANJI)) ? WIDE_SPACE : " ";
-    int64_t pads = static_cast<int64_t>(spec->width) - count;
-    bool left = (spec->flags & DTF_LEFT) != 0;
+    const char* space = (conversion->flags & (DTF_WIDECHAR | DTF_KANJI)) ? WIDE_SPACE : " ";
+    int64_t pads = static_cast<int64_t>(conversion->width) - count;
+    bool left = (conversion->flags & DTF_LEFT) != 0;
     if (!left) {
-        const char* pad = (spec->flags & DTF_ZEROPAD) ? digitSet[0] : space;
+        const char* pad = (conversion->flags & DTF_ZEROPAD) ? digitSet[0] : space;
         if (!Out_PutRepeated(out, pad, pads))
             return;
     }
@@ -342,14 +342,14 @@ void PutNumber(DateOut* out, const DateConvSpec* spec)
         Out_PutRepeated(out, space, pads);
 }
 
-void PutName(DateOut* out, const DateConvSpec* spec, const char* const* table, int tableSize)
+void PutName(DateOut* out, const DateConvSpec* conversion, const char* const* table, int tableSize)
 {
-    if (spec->value < 0 || spec->value >= tableSize)
+    if (conversion->value < 0 || conversion->value >= tableSize)
         return;
-    const char* name = table[spec->value];
-    const char* space = (spec->flags & (DTF_WIDECHAR | DTF_KANJI)) ? WIDE_SPACE : " ";
-    int64_t pads = static_cast<int64_t>(spec->width) - static_cast<int64_t>(CharCount(name));
-    if (spec->flags & DTF_LEFT) {
+    const char* name = table[conversion->value];
+    const char* space = (conversion->flags & (DTF_WIDECHAR | DTF_KANJI)) ? WIDE_SPACE : " ";
+    int64_t pads = static_cast<int64_t>(conversion->width) - static_cast<int64_t>(CharCount(name));
+    if (conversion->flags & DTF_LEFT) {
         if (Out_PutString(out, name))
             Out_PutRepeated(out, space, pads);
     } else {
@@ -359,61 +359,61 @@ void PutName(DateOut* out, const DateConvSpec* spec, const char* const* table, i
 }
 
 template <int N>
-void PutNameFrom(DateOut* out, const DateConvSpec* spec, const char* const (&table)[N])
+void PutNameFrom(DateOut* out, const DateConvSpec* conversion, const char* const (&table)[N])
 {
-    PutName(out, spec, table, N);
+    PutName(out, conversion, table, N);
 }
 
 template <int N>
-void PutNameFrom(DateOut* out, const DateConvSpec* spec, const char* const (&narrow)[N],
+void PutNameFrom(DateOut* out, const DateConvSpec* conversion, const char* const (&narrow)[N],
                  const char* const (&wide)[N])
 {
-    PutName(out, spec, (spec->flags & DTF_WIDECHAR) ? wide : narrow, N);
+    PutName(out, conversion, (conversion->flags & DTF_WIDECHAR) ? wide : narrow, N);
 }
 
-void PutConversion(DateOut* out, DateConvSpec* spec, const SYSTEMTIME* t)
+void PutConversion(DateOut* out, DateConvSpec* conversion, const SYSTEMTIME* t)
 {
     int hour = t->wHour;
     int halfDay = hour >= 12 ? 1 : 0;
-    switch (spec->conv) {
+    switch (conversion->conv) {
     // Numbers.
-    case 'Y': spec->value = t->wYear; break;
-    case 'm': spec->value = t->wMonth; break;
-    case 'd': spec->value = t->wDay; break;
-    case 'H': spec->value = hour; break;
-    case 'I': spec->value = hour % 12; break;
-    case 'M': spec->value = t->wMinute; break;
-    case 'S': spec->value = t->wSecond; break;
-    case 'N': spec->value = hour * 60 + t->wMinute; break;
-    case 'n': spec->value = (hour * 60 + t->wMinute) * 60 + t->wSecond; break;
-    case 'j': spec->value = DayOfYear(t); break;
-    case 'w': spec->value = t->wDayOfWeek; break;
-    case 'W': spec->value = (t->wDayOfWeek + 6) % 7; break;
+    case 'Y': conversion->value = t->wYear; break;
+    case 'm': conversion->value = t->wMonth; break;
+    case 'd': conversion->value = t->wDay; break;
+    case 'H': conversion->value = hour; break;
+    case 'I': conversion->value = hour % 12; break;
+    case 'M': conversion->value = t->wMinute; break;
+    case 'S': conversion->value = t->wSecond; break;
+    case 'N': conversion->value = hour * 60 + t->wMinute; break;
+    case 'n': conversion->value = (hour * 60 + t->wMinute) * 60 + t->wSecond; break;
+    case 'j': conversion->value = DayOfYear(t); break;
+    case 'w': conversion->value = t->wDayOfWeek; break;
+    case 'W': conversion->value = (t->wDayOfWeek + 6) % 7; break;
     case 'U':
-    case 'u': spec->value = 0; break;
+    case 'u': conversion->value = 0; break;
     // Names.
-    case 'a': spec->value = t->wDayOfWeek; PutNameFrom(out, spec, WEEKDAY_ABBR, WEEKDAY_ABBR_WIDE); return;
-    case 'A': spec->value = t->wDayOfWeek; PutNameFrom(out, spec, WEEKDAY_FULL, WEEKDAY_FULL_WIDE); return;
-    case 'x': spec->value = t->wDayOfWeek; PutNameFrom(out, spec, WEEKDAY_KANJI); return;
-    case 'b': spec->value = t->wMonth - 1; PutNameFrom(out, spec, MONTH_ABBR, MONTH_ABBR_WIDE); return;
-    case 'B': spec->value = t->wMonth - 1; PutNameFrom(out, spec, MONTH_FULL, MONTH_FULL_WIDE); return;
-    case 'T': spec->value = t->wMonth - 1; PutNameFrom(out, spec, MONTH_TRADITIONAL); return;
-    case 'O': spec->value = halfDay; PutNameFrom(out, spec, HALFDAY_KANJI); return;
+    case 'a': conversion->value = t->wDayOfWeek; PutNameFrom(out, conversion, WEEKDAY_ABBR, WEEKDAY_ABBR_WIDE); return;
+    case 'A': conversion->value = t->wDayOfWeek; PutNameFrom(out, conversion, WEEKDAY_FULL, WEEKDAY_FULL_WIDE); return;
+    case 'x': conversion->value = t->wDayOfWeek; PutNameFrom(out, conversion, WEEKDAY_KANJI); return;
+    case 'b': conversion->value = t->wMonth - 1; PutNameFrom(out, conversion, MONTH_ABBR, MONTH_ABBR_WIDE); return;
+    case 'B': conversion->value = t->wMonth - 1; PutNameFrom(out, conversion, MONTH_FULL, MONTH_FULL_WIDE); return;
+    case 'T': conversion->value = t->wMonth - 1; PutNameFrom(out, conversion, MONTH_TRADITIONAL); return;
+    case 'O': conversion->value = halfDay; PutNameFrom(out, conversion, HALFDAY_KANJI); return;
     case 'p':
-        spec->value = halfDay;
-        PutNameFrom(out, spec, HALFDAY_DOTTED_LOWER, HALFDAY_DOTTED_LOWER_WIDE);
+        conversion->value = halfDay;
+        PutNameFrom(out, conversion, HALFDAY_DOTTED_LOWER, HALFDAY_DOTTED_LOWER_WIDE);
         return;
     case 'P':
-        spec->value = halfDay;
-        PutNameFrom(out, spec, HALFDAY_DOTTED_UPPER, HALFDAY_DOTTED_UPPER_WIDE);
+        conversion->value = halfDay;
+        PutNameFrom(out, conversion, HALFDAY_DOTTED_UPPER, HALFDAY_DOTTED_UPPER_WIDE);
         return;
-    case 'q': spec->value = halfDay; PutNameFrom(out, spec, HALFDAY_LOWER, HALFDAY_LOWER_WIDE); return;
-    case 'Q': spec->value = halfDay; PutNameFrom(out, spec, HALFDAY_UPPER, HALFDAY_UPPER_WIDE); return;
-    case 'k': spec->value = ((hour + 1) % 24) / 2; PutNameFrom(out, spec, HOUR_PERIODS); return;
+    case 'q': conversion->value = halfDay; PutNameFrom(out, conversion, HALFDAY_LOWER, HALFDAY_LOWER_WIDE); return;
+    case 'Q': conversion->value = halfDay; PutNameFrom(out, conversion, HALFDAY_UPPER, HALFDAY_UPPER_WIDE); return;
+    case 'k': conversion->value = ((hour + 1) % 24) / 2; PutNameFrom(out, conversion, HOUR_PERIODS); return;
     default:
         return;  // a letter of no conversion yields nothing
     }
-    PutNumber(out, spec);
+    PutNumber(out, conversion);
 }
 
 // p is just past a percent sign. A malformed conversion yields nothing and
@@ -424,13 +424,13 @@ const char* DoConversion(DateOut* out, const char* p, const SYSTEMTIME* t)
         Out_PutChar(out, "%", 1);
         return p + 1;
     }
-    DateConvSpec spec;
-    memset(&spec, 0, sizeof spec);
-    spec.precision = DATE_DEFAULT_PRECISION;
-    const char* next = ParseConvSpec(p, &spec);
+    DateConvSpec conversion;
+    memset(&conversion, 0, sizeof conversion);
+    conversion.precision = DATE_DEFAULT_PRECISION;
+    const char* next = ParseConvSpec(p, &conversion);
     if (!next)
         return p;
-    PutConversion(out, &spec, t);
+    PutConversion(out, &conversion, t);
     return next;
 }
 
