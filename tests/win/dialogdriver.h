@@ -6,9 +6,11 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
+#include <stdio.h>
 #include <string.h>
 
 #include <functional>
@@ -46,6 +48,45 @@ inline HMODULE LoadTamarinTemplates()
     if (!FindTamarinExe(exe, sizeof exe))
         return nullptr;
     return LoadLibraryExA(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+}
+
+// The font every dialog template names: ＭＳ Ｐゴシック
+const char TEMPLATE_FONT[] = "\x82\x6c\x82\x72 \x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e";
+
+// Base of the fixtures that open dialogs from tamarin.exe's templates: the
+// templates are loaded once per suite and freed after it, and every test is
+// skipped when tamarin.exe is not built. A derived SetUp calls this one first
+// and returns when IsSkipped().
+class TamarinDialogTest : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
+        InitCommonControlsEx(&controls);
+        module_ = LoadTamarinTemplates();
+    }
+    static void TearDownTestSuite()
+    {
+        if (module_)
+            FreeLibrary(module_);
+        module_ = nullptr;
+    }
+    void SetUp() override
+    {
+        if (!module_)
+            GTEST_SKIP() << "tamarin.exe is not built";
+    }
+
+    static inline HMODULE module_ = nullptr;
+};
+
+// A fresh name in the temp folder: <temp><stem>_<process>_<serial><suffix>.
+inline void MakeTempName(char* out, size_t size, const char* stem, const char* suffix)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    static int serial;
+    snprintf(out, size, "%s%s_%lu_%d%s", temp, stem, GetCurrentProcessId(), ++serial, suffix);
 }
 
 // ---------------------------------------------------------------- windows

@@ -38,8 +38,6 @@ const char PAD_CAPTION[] = "\x83\x65\x83\x4c\x83\x58\x83\x67\x82\xcc\x95\xd2\x8f
 const char QUESTION_CAPTION[] = "\xc3\xb7\xbd\xc4\x82\xcc\x95\xd2\x8f\x57";
 // 保存しますか？
 const char MSG_SAVE[] = "\x95\xdb\x91\xb6\x82\xb5\x82\xdc\x82\xb7\x82\xa9\x81\x48";
-// ＭＳ Ｐゴシック
-const char DIALOG_FONT[] = "\x82\x6c\x82\x72 \x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e";
 // 常に最前面に表示(&T)
 const char MENU_TOPMOST[] = "\x8f\xed\x82\xc9\x8d\xc5\x91\x4f\x96\xca\x82\xc9\x95\x5c\x8e\xa6(&T)";
 // 日本語入力 - オフ(&L)
@@ -273,26 +271,16 @@ std::function<bool()> WaitGone(const HWND* window)
 
 // ---------------------------------------------------------------- fixture
 
-class EditPad : public testing::Test {
+class EditPad : public TamarinDialogTest {
 protected:
-    static void SetUpTestSuite() { module_ = LoadTamarinTemplates(); }
-    static void TearDownTestSuite()
-    {
-        if (module_)
-            FreeLibrary(module_);
-        module_ = nullptr;
-    }
-
     void SetUp() override
     {
-        if (!module_)
-            GTEST_SKIP() << "tamarin.exe is not built";
+        TamarinDialogTest::SetUp();
+        if (IsSkipped())
+            return;
         GetCurrentDirectoryA(sizeof startFolder_, startFolder_);
-        char temp[MAX_PATH];
-        GetTempPathA(sizeof temp, temp);
-        static int serial;
         char folder[MAX_PATH];
-        snprintf(folder, sizeof folder, "%stamarin_editpad_%lu_%d", temp, GetCurrentProcessId(), ++serial);
+        MakeTempName(folder, sizeof folder, "tamarin_editpad", "");
         CreateDirectoryA(folder, nullptr);
         folder_ = LongPath(folder);
         iniPath_ = PathOf("tamarin.ini");
@@ -358,7 +346,6 @@ protected:
 
     static INT_PTR CALLBACK PlainProc(HWND, UINT msg, WPARAM, LPARAM) { return msg == WM_INITDIALOG; }
 
-    static HMODULE module_;
     char startFolder_[MAX_PATH] = {};
     std::string folder_;
     std::string iniPath_;
@@ -366,8 +353,6 @@ protected:
     HWND owner_ = nullptr;
     HWND pad_ = nullptr;
 };
-
-HMODULE EditPad::module_ = nullptr;
 
 // ---------------------------------------------------------------- resources
 
@@ -385,7 +370,7 @@ TEST_F(EditPad, TemplateMatchesTheLayout)
     TemplateDialog dialog;
     ASSERT_TRUE(ReadDialogTemplate(module_, IDD_EDITPAD, &dialog));
     EXPECT_EQ(dialog.caption, PAD_CAPTION);
-    EXPECT_EQ(dialog.font, DIALOG_FONT);
+    EXPECT_EQ(dialog.font, TEMPLATE_FONT);
     EXPECT_EQ(dialog.pointSize, 9);
     EXPECT_EQ(dialog.cx, 102);
     EXPECT_EQ(dialog.cy, 37);

@@ -142,41 +142,17 @@ const ExpectedRow ROWS[] = {
     {"IP\x83\x41\x83\x68\x83\x8c\x83\x58\x82\xcc\x8e\xe6\x93\xbe", 1027, 151, true},              // IPアドレスの取得
 };
 
-// ＭＳ Ｐゴシック
-const char DIALOG_FONT[] = "\x82\x6c\x82\x72 \x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e";
-
-class HotkeyDlg : public testing::Test {
+class HotkeyDlg : public TamarinDialogTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
-        InitCommonControlsEx(&controls);
-        module_ = LoadTamarinTemplates();
-    }
-    static void TearDownTestSuite()
-    {
-        if (module_)
-            FreeLibrary(module_);
-        module_ = nullptr;
-    }
-    void SetUp() override
-    {
-        if (!module_)
-            GTEST_SKIP() << "tamarin.exe is not built";
-    }
     bool Open(HotkeySet* set) { return ShowHotkeyDialogFrom(module_, nullptr, set); }
-
-    static HMODULE module_;
 };
-
-HMODULE HotkeyDlg::module_ = nullptr;
 
 TEST_F(HotkeyDlg, TemplateMatchesTheLayout)
 {
     TemplateDialog dialog;
     ASSERT_TRUE(ReadDialogTemplate(module_, IDD_HOTKEYS, &dialog));
     EXPECT_EQ(dialog.caption, CAPTION);
-    EXPECT_EQ(dialog.font, DIALOG_FONT);
+    EXPECT_EQ(dialog.font, TEMPLATE_FONT);
     EXPECT_EQ(dialog.pointSize, 9);
     EXPECT_EQ(dialog.cx, 179);
     EXPECT_EQ(dialog.cy, 193);

@@ -34,6 +34,7 @@
 #include "store/appdata.h"
 #include "ui/placement.h"
 #include "win/dialogdriver.h"
+#include "win/input.h"
 
 namespace {
 
@@ -237,36 +238,6 @@ HWND FindVisibleMenu()
 
 // ---------------------------------------------------------------- the mouse
 
-void SendMouse(DWORD flags, LONG dx = 0, LONG dy = 0)
-{
-    INPUT input;
-    memset(&input, 0, sizeof input);
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    input.mi.dx = dx;
-    input.mi.dy = dy;
-    SendInput(1, &input, sizeof(INPUT));
-}
-
-// Absolute mouse coordinates run from 0 to 65535 over the screen; rounding up
-// lands exactly on the wanted pixel.
-LONG ToAbsolute(LONG pixel, int screenSize)
-{
-    return static_cast<LONG>((static_cast<long long>(pixel) * 65536 + screenSize - 1) / screenSize);
-}
-
-void MoveMouse(POINT p)
-{
-    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, ToAbsolute(p.x, GetSystemMetrics(SM_CXSCREEN)),
-              ToAbsolute(p.y, GetSystemMetrics(SM_CYSCREEN)));
-}
-
-bool CursorIsAt(POINT p)
-{
-    POINT now;
-    return GetCursorPos(&now) && now.x == p.x && now.y == p.y;
-}
-
 POINT ItemPoint(HWND dialog, int index)
 {
     RECT r;
@@ -289,7 +260,7 @@ POINT BelowLastItem(HWND dialog)
 // dialog see the move.
 void AddMouseMove(DialogScript* script, const POINT* to)
 {
-    script->Add(Do([=]() { MoveMouse(*to); }));
+    script->Add(Do([=]() { SendMouseTo(*to); }));
     script->Add([=]() { return CursorIsAt(*to); });
     script->Add(Idle(3));
 }
@@ -351,28 +322,14 @@ EdgeDistances TemplateEdges(HWND dialog, short x, short y, short cx, short cy)
 
 // ---------------------------------------------------------------- fixture
 
-class RegisteredDlg : public testing::Test {
+class RegisteredDlg : public TamarinDialogTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
-        InitCommonControlsEx(&controls);
-        module_ = LoadTamarinTemplates();
-    }
-    static void TearDownTestSuite()
-    {
-        if (module_)
-            FreeLibrary(module_);
-        module_ = nullptr;
-    }
     void SetUp() override
     {
-        if (!module_)
-            GTEST_SKIP() << "tamarin.exe is not built";
-        char temp[MAX_PATH];
-        GetTempPathA(sizeof temp, temp);
-        static int serial;
-        snprintf(ini_, sizeof ini_, "%stamarin_regdlg_%lu_%d.ini", temp, GetCurrentProcessId(), ++serial);
+        TamarinDialogTest::SetUp();
+        if (IsSkipped())
+            return;
+        MakeTempName(ini_, sizeof ini_, "tamarin_regdlg", ".ini");
         DeleteFileA(ini_);
         data_ = AppData_New();
         ASSERT_NE(data_, nullptr);
@@ -402,14 +359,11 @@ protected:
 
     void ExpectCopies() { ExpectOneCopyPerItem(dialog_, liveBefore_); }
 
-    static HMODULE module_;
     char ini_[MAX_PATH];
     AppData* data_ = nullptr;
     long liveBefore_ = 0;
     HWND dialog_ = nullptr;
 };
-
-HMODULE RegisteredDlg::module_ = nullptr;
 
 // ---------------------------------------------------------------- resources
 

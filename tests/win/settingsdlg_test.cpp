@@ -191,31 +191,14 @@ const ExpectedItem SETTINGS_ITEMS[] = {
     {2, "Button", "\xb7\xac\xdd\xbe\xd9", 133, 223, 50, 14, BS_PUSHBUTTON, 0, 0},
 };
 
-// ＭＳ Ｐゴシック
-const char DIALOG_FONT[] = "\x82\x6c\x82\x72 \x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e";
-
-class SettingsDlg : public testing::Test {
+class SettingsDlg : public TamarinDialogTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
-        InitCommonControlsEx(&controls);
-        module_ = LoadTamarinTemplates();
-    }
-    static void TearDownTestSuite()
-    {
-        if (module_)
-            FreeLibrary(module_);
-        module_ = nullptr;
-    }
     void SetUp() override
     {
-        if (!module_)
-            GTEST_SKIP() << "tamarin.exe is not built";
-        char temp[MAX_PATH];
-        GetTempPathA(sizeof temp, temp);
-        static int serial;
-        snprintf(folder_, sizeof folder_, "%stamarin_settingsdlg_%lu_%d", temp, GetCurrentProcessId(), ++serial);
+        TamarinDialogTest::SetUp();
+        if (IsSkipped())
+            return;
+        MakeTempName(folder_, sizeof folder_, "tamarin_settingsdlg", "");
         CreateDirectoryA(folder_, nullptr);
         snprintf(historyPath_, sizeof historyPath_, "%s\\tamarin.hst", folder_);
     }
@@ -229,19 +212,16 @@ protected:
     }
     bool Open(AppInfo* info) { return ShowSettingsDialogFrom(module_, nullptr, info, historyPath_); }
 
-    static HMODULE module_;
     char folder_[MAX_PATH];
     char historyPath_[MAX_PATH];
 };
-
-HMODULE SettingsDlg::module_ = nullptr;
 
 TEST_F(SettingsDlg, TemplateMatchesTheLayout)
 {
     TemplateDialog dialog;
     ASSERT_TRUE(ReadDialogTemplate(module_, IDD_SETTINGS, &dialog));
     EXPECT_EQ(dialog.caption, CAPTION);
-    EXPECT_EQ(dialog.font, DIALOG_FONT);
+    EXPECT_EQ(dialog.font, TEMPLATE_FONT);
     EXPECT_EQ(dialog.pointSize, 9);
     EXPECT_EQ(dialog.cx, 190);
     EXPECT_EQ(dialog.cy, 244);
