@@ -27,65 +27,12 @@
 #include "settings/hotkeytable.h"
 #include "settings/profile.h"
 #include "text/text.h"
+#include "unit/settings_keys.h"
 
 namespace {
 
-// Sections and keys, spelled out here on their own so that a wrong byte in the
-// program's names shows up as a failure.
+// The main section; the others are in settings_keys.h.
 const char MAIN[] = "Tamarin";
-const char S_MENU_POS[] = "\x83\x81\x83\x6a\x83\x85\x81\x5b\x82\xcc\x95\x5c\x8e\xa6\x88\xca\x92\x75";  // メニューの表示位置
-const char S_DATE_FORMAT[] = "\x93\xfa\x8e\x9e\x82\xcc\x8f\x91\x8e\xae";  // 日時の書式
-const char S_HOTKEYS[] = "\x83\x7a\x83\x62\x83\x67\x83\x4c\x81\x5b";      // ホットキー
-
-const char K_HISTORY_MAX[] = "\x97\x9a\x97\xf0\x82\xcc\x8b\x4c\x89\xaf\x90\x94";  // 履歴の記憶数
-const char K_MENU_TEXT_CHARS[] =
-    "\x83\x65\x83\x4c\x83\x58\x83\x67\x88\xea\x97\x97\x82\xcc\x95\xb6\x8e\x9a\x90\x94";  // テキスト一覧の文字数
-const char K_NEWEST_FIRST[] =
-    "\x90\x56\x82\xb5\x82\xa2\x97\x9a\x97\xf0\x82\xf0\x8f\xe3\x91\xa4\x82\xc9\x94\x7a\x92\x75";  // 新しい履歴を上側に配置
-const char K_REGISTERED_FIRST[] =
-    "\x93\x6f\x98\x5e\x83\x65\x83\x4c\x83\x58\x83\x67\x82\xf0\x8f\xe3\x91\xa4\x82\xc9\x94\x7a\x92\x75";  // 登録テキストを上側に配置
-const char K_SHOW_MENU_TIPS[] =
-    "\x83\x81\x83\x6a\x83\x85\x81\x5b\x83\x60\x83\x62\x83\x76\x82\xf0\x95\x5c\x8e\xa6\x82\xb7\x82\xe9";  // メニューチップを表示する
-const char K_MENU_TIP_CHARS[] =
-    "\x83\x81\x83\x6a\x83\x85\x81\x5b\x83\x60\x83\x62\x83\x76\x82\xcc\x95\xb6\x8e\x9a\x90\x94";  // メニューチップの文字数
-const char K_HISTORY_ENABLED[] =
-    "\x97\x9a\x97\xf0\x8b\x40\x94\x5c\x82\xf0\x97\x98\x97\x70\x82\xb7\x82\xe9";  // 履歴機能を利用する
-const char K_USE_HISTORY_FILE[] =
-    "\x97\x9a\x97\xf0\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x97\x98\x97\x70\x82\xb7\x82\xe9";  // 履歴ファイルを利用する
-const char K_ANIMATE_ICON[] = "\x83\x41\x83\x43\x83\x52\x83\x93\x82\xf0\x83\x41\x83\x6a\x83\x81\x81\x5b"
-                              "\x83\x56\x83\x87\x83\x93\x82\xb3\x82\xb9\x82\xe9";  // アイコンをアニメーションさせる
-const char K_AUTO_REPAIR[] =
-    "\x8a\xc4\x8e\x8b\x83\x60\x83\x46\x83\x43\x83\x93\x82\xcc\x8e\xa9\x93\xae\x8f\x43\x95\x9c";  // 監視チェインの自動修復
-const char K_REPAIR_INTERVAL[] =
-    "\x8a\xc4\x8e\x8b\x83\x60\x83\x46\x83\x43\x83\x93\x82\xcc\x8f\x43\x95\x9c\x8a\xd4\x8a\x75";  // 監視チェインの修復間隔
-const char K_LOG_FOLDER[] = "\x83\x8d\x83\x4f\x83\x74\x83\x48\x83\x8b\x83\x5f";  // ログフォルダ
-const char K_LOG_TEXT[] =
-    "\x83\x65\x83\x4c\x83\x58\x83\x67\x82\xf0\x83\x8d\x83\x4f\x82\xd6\x8f\x91\x82\xab\x8f\x6f\x82\xb7";  // テキストをログへ書き出す
-const char K_LOG_IMAGE[] =
-    "\x83\x43\x83\x81\x81\x5b\x83\x57\x82\xf0\x83\x8d\x83\x4f\x82\xd6\x8f\x91\x82\xab\x8f\x6f\x82\xb7";  // イメージをログへ書き出す
-const char K_FORMAT_COUNT[] = "\x8f\x91\x8e\xae\x90\x94";  // 書式数
-
-const char K_OLD_SAVE_HISTORY[] = "\x97\x9a\x97\xf0\x82\xf0\x95\xdb\x91\xb6\x82\xb7\x82\xe9";  // 履歴を保存する
-const char K_OLD_TEXT_TO_FILE[] =
-    "\x83\x65\x83\x4c\x83\x58\x83\x67\x82\xf0\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xd6\x95\xdb\x91\xb6";  // テキストをファイルへ保存
-const char K_OLD_IMAGE_TO_FILE[] =
-    "\x83\x43\x83\x81\x81\x5b\x83\x57\x82\xf0\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xd6\x95\xdb\x91\xb6";  // イメージをファイルへ保存
-const char K_OLD_SHOW_FREQUENT[] = "\x81\x75\x82\xe6\x82\xad\x8e\x67\x82\xa4\x83\x65\x83\x4c\x83\x58\x83\x67"
-                                   "\x82\xcc\x93\x6f\x98\x5e\x81\x76\x82\xf0\x95\x5c\x8e\xa6";  // 「よく使うテキストの登録」を表示
-
-// Hotkey keys; index = slot - 1.
-const char H_SHOW_HISTORY[] = "\x97\x9a\x97\xf0\x82\xf0\x95\x5c\x8e\xa6";                          // 履歴を表示
-const char H_SHOW_MENU[] = "\x83\x81\x83\x6a\x83\x85\x81\x5b\x82\xf0\x95\x5c\x8e\xa6";              // メニューを表示
-const char H_SHOW_EDITOR[] = "\x81\x75\x93\x6f\x98\x5e\x83\x65\x83\x4c\x83\x58\x83\x67\x82\xcc"
-                             "\x95\xd2\x8f\x57\x81\x76\x82\xf0\x95\x5c\x8e\xa6";  // 「登録テキストの編集」を表示
-const char H_REGISTER[] = "\x83\x65\x83\x4c\x83\x58\x83\x67\x82\xcc\x93\x6f\x98\x5e";  // テキストの登録
-const char H_DATE[] = "\x93\xfa\x8e\x9e\x82\xcc\x8e\xe6\x93\xbe";                      // 日時の取得
-const char H_IP[] = "IP\x83\x41\x83\x68\x83\x8c\x83\x58\x82\xcc\x8e\xe6\x93\xbe";      // IPアドレスの取得
-const char H_CLEAR_CLIPBOARD[] =
-    "\x83\x4e\x83\x8a\x83\x62\x83\x76\x83\x7b\x81\x5b\x83\x68\x82\xcc\x83\x4e\x83\x8a\x83\x41";  // クリップボードのクリア
-const char H_HISTORY_ON_OFF[] =
-    "\x97\x9a\x97\xf0\x8b\x40\x94\x5c\x82\xcc\x83\x49\x83\x93\x81\x45\x83\x49\x83\x74";  // 履歴機能のオン・オフ
-const char H_CLEAR_HISTORY[] = "\x97\x9a\x97\xf0\x82\xcc\x83\x4e\x83\x8a\x83\x41";  // 履歴のクリア
 
 const char* const HOTKEY_KEY_OF_SLOT[HOTKEY_COUNT] = {
     H_SHOW_HISTORY, H_SHOW_MENU, H_SHOW_EDITOR, H_REGISTER, H_DATE, H_IP, H_CLEAR_CLIPBOARD, H_HISTORY_ON_OFF,
@@ -132,28 +79,6 @@ std::string UniqueIniPath()
     return TempFolder() + name;
 }
 
-void WriteFileBytes(const std::string& path, const std::string& bytes)
-{
-    FILE* f = fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr) << path;
-    ASSERT_EQ(fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
-    fclose(f);
-}
-
-std::string ReadFileBytes(const std::string& path)
-{
-    std::string bytes;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f)
-        return bytes;
-    char chunk[4096];
-    size_t got;
-    while ((got = fread(chunk, 1, sizeof(chunk), f)) > 0)
-        bytes.append(chunk, got);
-    fclose(f);
-    return bytes;
-}
-
 bool FileExists(const std::string& path)
 {
     struct stat st;
@@ -168,9 +93,6 @@ std::string Lines(std::initializer_list<std::string> lines)
         text += line + "\r\n";
     return text;
 }
-
-std::string Section(const char* name) { return std::string("[") + name + "]"; }
-std::string Entry(const char* key, const std::string& value) { return std::string(key) + "=" + value; }
 
 std::string ReadString(const std::string& path, const char* section, const char* key)
 {

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "text/path.h"
+#include "ui/placement.h"
 
 // ---------------------------------------------------------------- tamarin.exe
 
@@ -206,6 +207,16 @@ inline HWND FindOwnedWindow(HWND owner, const char* klass)
     return search.found;
 }
 
+// A small window of its own brought to the front, so that a dialog must be
+// brought forward again; the caller destroys it.
+inline HWND ShowWindowInFront()
+{
+    HWND window = CreateWindowExA(0, "STATIC", "elsewhere", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                                  nullptr, nullptr);
+    SetForegroundWindow(window);
+    return window;
+}
+
 // A button press as the button itself reports it.
 inline void PostButton(HWND dialog, int id)
 {
@@ -337,6 +348,51 @@ inline std::function<bool()> Do(std::function<void()> action)
         action();
         return true;
     };
+}
+
+// ---------------------------------------------------------------- start state
+
+// A dialog's state as its start leaves it, before the dialog manager first
+// shows it (Wine's modal loop shows a dialog restored at that moment): seen
+// by a hook on this thread at the return of WM_INITDIALOG.
+struct InitWatch {
+    const char* caption;
+    int controlId;
+    bool seen;
+    bool zoomed;
+    bool topmost;
+    SIZE restored;  // the restored window size
+};
+
+inline InitWatch& CurrentInitWatch()
+{
+    static InitWatch watch;
+    return watch;
+}
+
+inline LRESULT CALLBACK WatchInitDialog(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPRETSTRUCT* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    InitWatch& w = CurrentInitWatch();
+    if (code == HC_ACTION && call->message == WM_INITDIALOG && GetDlgItem(call->hwnd, w.controlId) &&
+        WindowText(call->hwnd) == w.caption) {
+        w.seen = true;
+        w.zoomed = IsZoomed(call->hwnd) != FALSE;
+        w.topmost = (GetWindowLongA(call->hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+        RECT restored = {0, 0, 0, 0};
+        GetRestoredRect(call->hwnd, &restored);
+        w.restored.cx = restored.right - restored.left;
+        w.restored.cy = restored.bottom - restored.top;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Starts watching for the dialog with this caption and control; the hook to
+// unhook after it has run, or null.
+inline HHOOK StartInitWatch(const char* caption, int controlId)
+{
+    CurrentInitWatch() = InitWatch{caption, controlId, false, false, false, {0, 0}};
+    return SetWindowsHookExA(WH_CALLWNDPROCRET, WatchInitDialog, nullptr, GetCurrentThreadId());
 }
 
 // ---------------------------------------------------------------- templates

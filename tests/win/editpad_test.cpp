@@ -1055,32 +1055,6 @@ TEST_F(EditPad, SystemMenuTogglesAlwaysOnTop)
     EXPECT_TRUE(reopenedTop);
 }
 
-// The pad's state as its start leaves it, before the dialog manager first
-// shows it.
-struct InitWatch {
-    bool seen;
-    bool zoomed;
-    bool topmost;
-    SIZE size;
-};
-InitWatch g_initWatch;
-
-LRESULT CALLBACK WatchInitDialog(int code, WPARAM wParam, LPARAM lParam)
-{
-    const CWPRETSTRUCT* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-    if (code == HC_ACTION && call->message == WM_INITDIALOG && GetDlgItem(call->hwnd, IDC_PAD_EDIT) &&
-        WindowText(call->hwnd) == PAD_CAPTION) {
-        g_initWatch.seen = true;
-        g_initWatch.zoomed = IsZoomed(call->hwnd) != FALSE;
-        g_initWatch.topmost = IsWindowTopmost(call->hwnd);
-        RECT restored = {0, 0, 0, 0};
-        GetRestoredRect(call->hwnd, &restored);
-        g_initWatch.size.cx = restored.right - restored.left;
-        g_initWatch.size.cy = restored.bottom - restored.top;
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
 TEST_F(EditPad, PlacementRoundTripsThroughTheIniFile)
 {
     // First opening: the default size, nothing on top, not maximised.
@@ -1126,16 +1100,15 @@ TEST_F(EditPad, PlacementRoundTripsThroughTheIniFile)
     DialogScript third;
     third.Add(WaitForPad());
     third.Add(Do([&]() { PostButton(pad_, IDCANCEL); }));
-    g_initWatch = InitWatch{};
-    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROCRET, WatchInitDialog, nullptr, GetCurrentThreadId());
+    HHOOK hook = StartInitWatch(PAD_CAPTION, IDC_PAD_EDIT);
     ASSERT_NE(hook, nullptr);
     RunPad(&third, "");
     UnhookWindowsHookEx(hook);
-    ASSERT_TRUE(g_initWatch.seen);
-    EXPECT_TRUE(g_initWatch.zoomed);
-    EXPECT_FALSE(g_initWatch.topmost);
-    EXPECT_EQ(g_initWatch.size.cx, 700);
-    EXPECT_EQ(g_initWatch.size.cy, 500);
+    ASSERT_TRUE(CurrentInitWatch().seen);
+    EXPECT_TRUE(CurrentInitWatch().zoomed);
+    EXPECT_FALSE(CurrentInitWatch().topmost);
+    EXPECT_EQ(CurrentInitWatch().restored.cx, 700);
+    EXPECT_EQ(CurrentInitWatch().restored.cy, 500);
 }
 
 TEST_F(EditPad, CannotBeMadeSmallerThanItsTemplate)

@@ -515,9 +515,7 @@ TEST_F(HotkeyDlg, SecondOpeningBringsTheFirstToTheFront)
     script.Add(WaitForDialog(&dialog, CAPTION, 1021));
     script.Add(Do([&]() {
         openDuring = IsHotkeyDialogOpen();
-        elsewhere = CreateWindowExA(0, "STATIC", "elsewhere", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
-                                    nullptr, nullptr);
-        SetForegroundWindow(elsewhere);
+        elsewhere = ShowWindowInFront();
     }));
     script.Add(Do([&]() {
         secondResult = Open(&other);

@@ -1357,31 +1357,6 @@ TEST_F(RegisteredDlg, SavedSizeIsRestoredAndTheControlsFollowResizing)
     EXPECT_EQ(ReadIni(ini_, PLACEMENT_KEY_HEIGHT), 380);
 }
 
-// The dialog's state as its start leaves it, before the dialog manager first
-// shows it (Wine's modal loop shows a dialog restored at that moment).
-struct InitWatch {
-    bool seen;
-    bool zoomed;
-    bool topmost;
-    SIZE restored;
-};
-InitWatch g_initWatch;
-
-LRESULT CALLBACK WatchInitDialog(int code, WPARAM wParam, LPARAM lParam)
-{
-    const CWPRETSTRUCT* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-    if (code == HC_ACTION && call->message == WM_INITDIALOG && GetDlgItem(call->hwnd, IDC_REG_LIST) &&
-        WindowText(call->hwnd) == CAPTION) {
-        g_initWatch.seen = true;
-        g_initWatch.zoomed = IsZoomed(call->hwnd) != FALSE;
-        g_initWatch.topmost = (GetWindowLongA(call->hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-        RECT restored = {0, 0, 0, 0};
-        GetRestoredRect(call->hwnd, &restored);
-        g_initWatch.restored = {restored.right - restored.left, restored.bottom - restored.top};
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
 TEST_F(RegisteredDlg, MaximisedAndTopmostComeBackAndAreSavedWithTheRestoredSize)
 {
     WriteIni(ini_, PLACEMENT_KEY_WIDTH, 450);
@@ -1400,16 +1375,15 @@ TEST_F(RegisteredDlg, MaximisedAndTopmostComeBackAndAreSavedWithTheRestoredSize)
         ExpectLaidOut(dialog_);
         PostButton(dialog_, IDCANCEL);
     }));
-    g_initWatch = InitWatch{};
-    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROCRET, WatchInitDialog, nullptr, GetCurrentThreadId());
+    HHOOK hook = StartInitWatch(CAPTION, IDC_REG_LIST);
     ASSERT_NE(hook, nullptr);
     RunDialogScript(&script, [&]() { return Open(); });
     UnhookWindowsHookEx(hook);
-    ASSERT_TRUE(g_initWatch.seen);
-    EXPECT_TRUE(g_initWatch.zoomed);
-    EXPECT_TRUE(g_initWatch.topmost);
-    EXPECT_EQ(g_initWatch.restored.cx, 450);
-    EXPECT_EQ(g_initWatch.restored.cy, 350);
+    ASSERT_TRUE(CurrentInitWatch().seen);
+    EXPECT_TRUE(CurrentInitWatch().zoomed);
+    EXPECT_TRUE(CurrentInitWatch().topmost);
+    EXPECT_EQ(CurrentInitWatch().restored.cx, 450);
+    EXPECT_EQ(CurrentInitWatch().restored.cy, 350);
     EXPECT_TRUE(topmost);
     EXPECT_TRUE(zoomed);
     EXPECT_EQ(ReadIni(ini_, PLACEMENT_KEY_MAXIMIZED), 1);

@@ -852,9 +852,7 @@ TEST_F(SettingsDlg, SecondOpeningBringsTheFirstToTheFront)
     DialogScript script;
     script.Add(WaitForDialog(&dialog, CAPTION, IDC_SET_HISTORYMAX));
     script.Add(Do([&]() {
-        elsewhere = CreateWindowExA(0, "STATIC", "elsewhere", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
-                                    nullptr, nullptr);
-        SetForegroundWindow(elsewhere);
+        elsewhere = ShowWindowInFront();
     }));
     script.Add(Do([&]() {
         secondResult = Open(&other);
