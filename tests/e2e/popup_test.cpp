@@ -194,7 +194,7 @@ TEST_F(Popup, IpAddressCommandPutsTheFirstAddressOfTheHostName)
 TEST_F(Popup, ClearHistoryKeepsTheFileUntilTheNextSave)
 {
     Start({"one", "two"}, {"reg"});
-    PostMessageA(t.window, WM_COMMAND, 40050, 0);
+    SendMessageA(t.window, WM_COMMAND, 40050, 0);
     WaitFor([] { return false; }, 300);
     EXPECT_EQ(History(), (Records{"one", "two"}));
     ASSERT_TRUE(PutClipboardText("fresh"));
@@ -207,11 +207,11 @@ TEST_F(Popup, HistorySwitchTogglesAndLeavesTheIniAlone)
     Start({}, {});
     std::string iniBefore;
     ReadFileBytes(Tamarin_File(&t, ".ini"), &iniBefore);
-    PostMessageA(t.window, WM_COMMAND, 40054, 0);
+    SendMessageA(t.window, WM_COMMAND, 40054, 0);  // done before the next change arrives
     ASSERT_TRUE(PutClipboardText("while off"));
     WaitFor([] { return false; }, 500);
     EXPECT_TRUE(History().empty());
-    PostMessageA(t.window, WM_COMMAND, 40054, 0);
+    SendMessageA(t.window, WM_COMMAND, 40054, 0);  // done before the next change arrives
     ASSERT_TRUE(PutClipboardText("on again"));
     EXPECT_TRUE(WaitFor([&] { return History() == Records{"on again"}; }, 5000));
     std::string iniAfter;
