@@ -179,3 +179,16 @@ bool MakeSinglePathList(char* list, size_t size, const char* path)
     list[length + 1] = 0;
     return true;
 }
+
+void AskSaveOnClose(HWND dialog, const char* caption)
+{
+    static const char SAVE_QUESTION[] = "\x95\xdb\x91\xb6\x82\xb5\x82\xdc\x82\xb7\x82\xa9\x81\x48";  // 保存しますか？
+    switch (ShowMessage(dialog, caption, SAVE_QUESTION, MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
+    case IDYES:
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        break;
+    case IDNO:
+        SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        break;
+    }
+}

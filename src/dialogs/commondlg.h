@@ -17,6 +17,9 @@ enum {
 };
 
 int ShowMessage(HWND owner, const char* caption, const char* text, UINT type);
+// The question "保存しますか？" of a dialog closed by its title bar: Yes acts
+// as OK, No as Cancel, Cancel keeps the dialog open.
+void AskSaveOnClose(HWND dialog, const char* caption);
 int ShowFormattedMessage(HWND owner, UINT type, const char* caption, const char* format, ...);
 // The text that ShowFormattedMessage shows, formatted into buf (size bytes,
 // NUL included); gives its length.

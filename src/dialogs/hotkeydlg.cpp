@@ -20,7 +20,6 @@
     "\x81\x42\n\x88\xd9\x82\xc8\x82\xe9\x83\x7a\x83\x62\x83\x67\x83\x4c\x81\x5b\x82\xf0\x8a\x84\x82\xe8\x93\x96" \
     "\x82\xc4\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2\x81\x42"
 // 保存しますか？
-#define MSG_SAVE_QUESTION "\x95\xdb\x91\xb6\x82\xb5\x82\xdc\x82\xb7\x82\xa9\x81\x48"
 
 // The extended-key mark is kept as it is, so that a key typed with it shows
 // the same way when the dialog opens again.
@@ -155,14 +154,7 @@ static void OnOk(HWND dialog)
 // Yes goes through OK, so a duplicate still keeps the dialog open.
 static void OnClose(HWND dialog)
 {
-    switch (ShowMessage(dialog, HOTKEYS_CAPTION, MSG_SAVE_QUESTION, MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
-    case IDYES:
-        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
-        break;
-    case IDNO:
-        SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-        break;
-    }
+    AskSaveOnClose(dialog, HOTKEYS_CAPTION);
 }
 
 static INT_PTR CALLBACK HotkeyDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)

@@ -33,7 +33,6 @@
     "\x81\x42\n%d \x88\xc8\x89\xba\x82\xcc\x92\x6c\x82\xf0\x90\xdd\x92\xe8\x82\xb5\x82\xc4\x82\xad\x82\xbe"     \
     "\x82\xb3\x82\xa2\x81\x42"
 // 保存しますか？
-#define MSG_SAVE_QUESTION "\x95\xdb\x91\xb6\x82\xb5\x82\xdc\x82\xb7\x82\xa9\x81\x48"
 // 履歴ファイルを削除しますか？
 #define MSG_DELETE_HISTORY \
     "\x97\x9a\x97\xf0\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x8d\xed\x8f\x9c\x82\xb5\x82\xdc\x82\xb7\x82\xa9\x81\x48"
@@ -297,14 +296,7 @@ static void OnCommand(HWND dialog, int id)
 // Yes goes through OK, so an invalid count still keeps the dialog open.
 static void OnClose(HWND dialog)
 {
-    switch (ShowMessage(dialog, SETTINGS_CAPTION, MSG_SAVE_QUESTION, MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
-    case IDYES:
-        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
-        break;
-    case IDNO:
-        SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-        break;
-    }
+    AskSaveOnClose(dialog, SETTINGS_CAPTION);
 }
 
 // The tip of the date format shows the time of the moment it opens.

@@ -23,7 +23,6 @@
 // ﾃｷｽﾄの編集 (the question's caption is half-width, the window's full-width)
 #define PAD_QUESTION_CAPTION "\xc3\xb7\xbd\xc4\x82\xcc\x95\xd2\x8f\x57"
 // 保存しますか？
-#define MSG_SAVE_QUESTION "\x95\xdb\x91\xb6\x82\xb5\x82\xdc\x82\xb7\x82\xa9\x81\x48"
 // 常に最前面に表示(&T)
 #define MENU_TOPMOST "\x8f\xed\x82\xc9\x8d\xc5\x91\x4f\x96\xca\x82\xc9\x95\x5c\x8e\xa6(&T)"
 // 日本語入力 - オフ(&L)
@@ -338,14 +337,7 @@ static void OnClose(HWND pad)
         SendMessageA(pad, WM_COMMAND, IDCANCEL, 0);
         return;
     }
-    switch (ShowMessage(pad, PAD_QUESTION_CAPTION, MSG_SAVE_QUESTION, MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
-    case IDYES:
-        SendMessageA(pad, WM_COMMAND, IDOK, 0);
-        break;
-    case IDNO:
-        SendMessageA(pad, WM_COMMAND, IDCANCEL, 0);
-        break;
-    }
+    AskSaveOnClose(pad, PAD_QUESTION_CAPTION);
 }
 
 static BOOL OnSysCommand(HWND pad, WPARAM wParam)

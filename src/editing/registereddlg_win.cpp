@@ -24,7 +24,6 @@
 // caption of the close question
 #define REGISTERED_CAPTION "\x93\x6f\x98\x5e\x83\x65\x83\x4c\x83\x58\x83\x67\x82\xcc\x95\xd2\x8f\x57"
 // 保存しますか？
-#define MSG_SAVE_QUESTION "\x95\xdb\x91\xb6\x82\xb5\x82\xdc\x82\xb7\x82\xa9\x81\x48"
 
 enum {
     // Add is disabled once the list holds as many texts as the popup menu
@@ -411,14 +410,7 @@ static BOOL OnInitDialog(HWND dialog, AppData* data)
 // The question comes on every close by the title bar, changed or not.
 static void OnClose(HWND dialog)
 {
-    switch (ShowMessage(dialog, REGISTERED_CAPTION, MSG_SAVE_QUESTION, MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
-    case IDYES:
-        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
-        break;
-    case IDNO:
-        SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-        break;
-    }
+    AskSaveOnClose(dialog, REGISTERED_CAPTION);
 }
 
 static void OnDestroy(HWND dialog)

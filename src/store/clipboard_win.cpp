@@ -97,16 +97,15 @@ bool Clip_Empty(HWND owner)
 // read is treated as a refusal, so a secret is never recorded by mistake.
 bool Clip_IsConfidential(HWND owner)
 {
-    static const char* const kMarkers[] = {
-        "ExcludeClipboardContentFromMonitorProcessing",
-        "Clipboard Viewer Ignore",
-    };
-    for (const char* name : kMarkers) {
-        UINT format = RegisterClipboardFormatA(name);
+    // Registered once: this runs on every clipboard change.
+    static const UINT exclude = RegisterClipboardFormatA("ExcludeClipboardContentFromMonitorProcessing");
+    static const UINT ignore = RegisterClipboardFormatA("Clipboard Viewer Ignore");
+    static const UINT history = RegisterClipboardFormatA("CanIncludeInClipboardHistory");
+    const UINT markers[] = {exclude, ignore};
+    for (UINT format : markers) {
         if (format && IsClipboardFormatAvailable(format))
             return true;
     }
-    UINT history = RegisterClipboardFormatA("CanIncludeInClipboardHistory");
     if (!history || !IsClipboardFormatAvailable(history))
         return false;
     size_t size = 0;
