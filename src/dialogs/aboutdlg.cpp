@@ -390,13 +390,6 @@ static INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT msg, WPARAM wParam, LPARA
 
 // ---------------------------------------------------------------- openers
 
-static void BringToFront(HWND window)
-{
-    BringWindowToTop(window);
-    SetForegroundWindow(window);
-    ShowWindow(window, SW_SHOWDEFAULT);
-}
-
 INT_PTR ShowAboutBoxFrom(HWND owner, const AboutBoxParams* params, const char* programFile,
                          OpenAddressProc openAddress)
 {

@@ -187,13 +187,6 @@ bool IsHotkeyDialogOpen()
     return g_hotkeyDialog != nullptr;
 }
 
-static void BringToFront(HWND window)
-{
-    BringWindowToTop(window);
-    SetForegroundWindow(window);
-    ShowWindow(window, SW_SHOWDEFAULT);
-}
-
 bool ShowHotkeyDialogFrom(HINSTANCE templates, HWND owner, HotkeySet* set)
 {
     if (g_hotkeyDialog) {

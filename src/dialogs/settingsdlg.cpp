@@ -341,13 +341,6 @@ static INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT msg, WPARAM wParam,
 
 // ---------------------------------------------------------------- opener
 
-static void BringToFront(HWND window)
-{
-    BringWindowToTop(window);
-    SetForegroundWindow(window);
-    ShowWindow(window, SW_SHOWDEFAULT);
-}
-
 bool ShowSettingsDialogFrom(HINSTANCE templates, HWND owner, AppInfo* info, const char* historyPath)
 {
     if (g_settingsDialog) {

@@ -295,3 +295,10 @@ void SetMinTrackSize(LPARAM minMaxInfo, int minWidth, int minHeight)
     info->ptMinTrackSize.x = minWidth;
     info->ptMinTrackSize.y = minHeight;
 }
+
+void BringToFront(HWND window)
+{
+    BringWindowToTop(window);
+    SetForegroundWindow(window);
+    ShowWindow(window, SW_SHOWDEFAULT);
+}

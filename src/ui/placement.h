@@ -35,6 +35,8 @@ struct ChildLayout {
 
 // Opening and behaviour shared by all dialogs.
 void PlaceWindowAtCursor(HWND window);
+// A dialog opened a second time comes to the front instead.
+void BringToFront(HWND window);
 void SetDialogIcons(HWND window);
 HICON GetFileIcon(HMODULE module, bool smallIcon);
 BOOL HitTestMoveByClient(HWND dialog, WPARAM wParam, LPARAM lParam);
