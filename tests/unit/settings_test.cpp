@@ -807,7 +807,6 @@ TEST_F(SettingsFile, DefaultsComeBackWithoutTrailingBlanks)
     } cases[] = {
         {"default   ", "default"},
         {"two words ", "two words"},
-        {"   ", ""},
         {"\x95\x5c ", "\x95\x5c"},  // 表: its trail byte 0x5C is no blank
         {"kept", "kept"},
     };
