@@ -248,14 +248,14 @@ bool Tamarin_Settle(const Tamarin* t)
     return t->window && SendMessageTimeoutA(t->window, WM_NULL, 0, 0, SMTO_NORMAL, E2E_TIMEOUT_MS, &result) != 0;
 }
 
-bool WaitForClipboardText(const std::string& expected, std::string* last)
+bool WaitForClipboardText(DWORD sequence, const std::string& expected, std::string* last)
 {
-    DWORD seen = 0;
+    DWORD seen = sequence;
     std::string text;
     bool found = WaitFor(
         [&] {
             DWORD now = GetClipboardSequenceNumber();
-            if (seen != 0 && now == seen)
+            if (now == seen)
                 return false;
             seen = now;
             text.clear();

@@ -53,10 +53,11 @@ const DWORD E2E_TIMEOUT_MS = 30000;
 // this when no dialog of Tamarin's is open. false if it did not answer.
 bool Tamarin_Settle(const Tamarin* t);
 
-// Waits until the clipboard holds text (CF_TEXT) equal to expected, reading
-// it only when its sequence number has moved, so that the test does not keep
-// the clipboard open under the program it watches. Gives what it last read.
-bool WaitForClipboardText(const std::string& expected, std::string* last = nullptr);
+// Waits until the clipboard has changed since sequence (its sequence number
+// taken before the action that changes it) and holds text (CF_TEXT) equal to
+// expected. It is opened only after each change, so that the test does not
+// hold it while the program it watches wants to write. Gives what it last read.
+bool WaitForClipboardText(DWORD sequence, const std::string& expected, std::string* last = nullptr);
 
 // Polls cond every 20 ms until it holds or ms have passed.
 template <typename F>

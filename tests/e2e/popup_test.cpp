@@ -79,11 +79,11 @@ struct Popup : testing::Test {
         GetClipboardText(&text);
         return text;
     }
-    // Waits for the clipboard to hold text, reading it only as it changes.
-    void ExpectClipboard(const std::string& text) const
+    // Waits for the clipboard to change after sequence and hold text.
+    void ExpectClipboard(DWORD sequence, const std::string& text) const
     {
         std::string last;
-        EXPECT_TRUE(WaitForClipboardText(text, &last)) << last;
+        EXPECT_TRUE(WaitForClipboardText(sequence, text, &last)) << last;
     }
 };
 
@@ -112,11 +112,12 @@ TEST_F(Popup, ChoosingAnEntryPutsItOnTheClipboardAndMovesIt)
     // Menu: reg, separator, three, two, one (registered first, newest first).
     Start({"one", "two", "three"}, {"reg"});
     ASSERT_NE(ClickTrayIcon(300, 200), nullptr);
+    DWORD sequence = GetClipboardSequenceNumber();
     Press(VK_DOWN);
     Press(VK_DOWN);
     Press(VK_DOWN);
     Press(VK_RETURN);
-    ExpectClipboard("two");
+    ExpectClipboard(sequence, "two");
     EXPECT_TRUE(WaitFor([&] { return History() == Records{"one", "three", "two"}; }, E2E_TIMEOUT_MS));
     EXPECT_EQ(Registered(), (Records{"reg"}));
 }
@@ -172,12 +173,13 @@ TEST_F(Popup, DateTimeCommandPutsTheFormattedTime)
     Start({}, {}, ini);
     SYSTEMTIME before;
     GetLocalTime(&before);
+    DWORD sequence = GetClipboardSequenceNumber();
     PostMessageA(t.window, WM_COMMAND, 40045, 0);
     const char* days[] = {"\x93\xfa", "\x8c\x8e", "\x89\xce", "\x90\x85", "\x96\xd8", "\x8b\xe0", "\x93\x79"};  // 日月火水木金土
     char expected[64];
     snprintf(expected, sizeof expected, "%04d-%02d-%02d %s", before.wYear, before.wMonth, before.wDay,
              days[before.wDayOfWeek]);
-    ExpectClipboard(expected);
+    ExpectClipboard(sequence, expected);
 }
 
 TEST_F(Popup, IpAddressCommandPutsTheFirstAddressOfTheHostName)
@@ -194,8 +196,9 @@ TEST_F(Popup, IpAddressCommandPutsTheFirstAddressOfTheHostName)
     std::string expected = inet_ntoa(first);
     WSACleanup();
 
+    DWORD sequence = GetClipboardSequenceNumber();
     PostMessageA(t.window, WM_COMMAND, 40034, 0);
-    ExpectClipboard(expected);
+    ExpectClipboard(sequence, expected);
 }
 
 TEST_F(Popup, ClearHistoryKeepsTheFileUntilTheNextSave)
