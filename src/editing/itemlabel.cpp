@@ -3,6 +3,9 @@
 // limit without splitting a double-byte character.
 #include "editing/itemlabel.h"
 
+#include <string.h>
+
+#include "text/labelcut.h"
 #include "text/text.h"
 
 static bool IsControlByte(unsigned char c)
@@ -32,5 +35,12 @@ char* MakeItemLabel(char* label, const char* text, size_t limit)
     label[limit - 1] = 0;
     if (MbcsByteKind(label, limit - 2) == MBCS_LEAD)
         label[limit - 2] = 0;
+    return label;
+}
+
+char16_t* MakeItemLabelW(char16_t* label, size_t labelSize, const char* original, size_t limit)
+{
+    size_t budget = limit > 1 ? limit - 1 : 0;
+    LabelCut_Utf8(label, labelSize, original, strlen(original), budget, LABELCUT_DROP_CONTROLS);
     return label;
 }

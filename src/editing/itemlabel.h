@@ -11,3 +11,7 @@ enum {
 // Copies text into label (at least limit bytes) without control characters,
 // cut to limit - 1 bytes, or limit - 2 where a double-byte character would be split.
 char* MakeItemLabel(char* label, const char* text, size_t limit);
+// The label of a text's UTF-8 original: control characters dropped, each
+// character as wide as its code-page-932 form, cut to limit - 1 between
+// grapheme clusters (labelcut.h). label holds labelSize UTF-16 units.
+char16_t* MakeItemLabelW(char16_t* label, size_t labelSize, const char* original, size_t limit);

@@ -3,6 +3,9 @@
 // literally, and a long text is cut without splitting a double-byte character.
 #include "menu/menulabel.h"
 
+#include <string.h>
+
+#include "text/labelcut.h"
 #include "text/text.h"
 
 namespace {
@@ -46,4 +49,11 @@ int MakeMenuLabel(char* dst, const char* text, int labelSize)
         end = n - 2;
     dst[end] = 0;
     return 1;
+}
+
+size_t MakeMenuLabelW(char16_t* dst, size_t dstSize, const char* original, int labelSize)
+{
+    size_t budget = labelSize > 1 ? static_cast<size_t>(labelSize - 1) : 0;
+    return LabelCut_Utf8(dst, dstSize, original, strlen(original), budget,
+                         LABELCUT_DROP_CONTROLS | LABELCUT_DOUBLE_AMPERSANDS);
 }

@@ -64,4 +64,36 @@ TEST(MakeItemLabel, NeverSplitsADoubleByteCharacter)
     EXPECT_EQ(Label("a" + list, ITEM_LABEL_LIMIT).size(), 255u);
 }
 
+// Labels of originals for the registered-text list and the tray tip.
+std::u16string LabelW(const std::string& original, size_t units, size_t limit)
+{
+    std::u16string buf(units + 8, u'X');
+    MakeItemLabelW(&buf[0], units, original.c_str(), limit);
+    EXPECT_EQ(buf.substr(units), std::u16string(8, u'X')) << "wrote past the label";
+    return std::u16string(buf.c_str());
+}
+
+TEST(MakeItemLabelW, CutsOriginalsAtTheRightPlaces)
+{
+    const std::string grin = "\xF0\x9F\x98\x80";  // 😀
+    const std::string cafe = "Caf\xC3\xA9";         // Café
+    struct Case {
+        std::string original;
+        size_t units;
+        size_t limit;
+        std::u16string expected;
+    };
+    const Case cases[] = {
+        {cafe + "\r\n" + grin, 64, TRAY_TIP_LIMIT, u"Caf\u00E9\xD83D\xDE00"},
+        {std::string(62, 'a') + grin + "b", 200, TRAY_TIP_LIMIT, std::u16string(62, u'a') + u"\xD83D\xDE00"},
+        // The tray tip holds 64 UTF-16 units with its NUL: 62 letters and a
+        // surrogate pair do not fit, so the pair is dropped whole.
+        {std::string(62, 'a') + grin, 64, TRAY_TIP_LIMIT, std::u16string(62, u'a')},
+        {std::string(40, 'a') + "e\xCC\x81" "b", 64, 42, std::u16string(40, u'a')},
+        {"&" + grin, 64, 3, u"&\xD83D\xDE00"},  // no doubling outside menus
+    };
+    for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); i++)
+        EXPECT_EQ(LabelW(cases[i].original, cases[i].units, cases[i].limit), cases[i].expected) << "case " << i;
+}
+
 }  // namespace

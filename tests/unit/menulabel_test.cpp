@@ -158,4 +158,71 @@ TEST(MakeMenuLabel, CutIsAlwaysClean)
     }
 }
 
+// ---------------------------------------------------------------------------
+// Labels of originals: the same size, each character as wide as its code page
+// 932 form ("?" for the ones it lacks), cut between grapheme clusters.
+
+const std::string CAFE = "Caf\xC3\xA9";               // Café
+const std::string GRIN = "\xF0\x9F\x98\x80";          // 😀 (a surrogate pair in UTF-16)
+const std::string HAN = "\xED\x95\x9C";               // 한
+const std::string A8 = "\xE3\x81\x82";                // あ
+const std::string E_ACUTE = "e\xCC\x81";              // e and a combining acute accent
+const std::string FLAG_JP = "\xF0\x9F\x87\xAF\xF0\x9F\x87\xB5";  // 🇯🇵
+
+std::u16string LabelW(const std::string& original, int size)
+{
+    const size_t units = 2 * static_cast<size_t>(size) + 1;
+    std::u16string buf(units + 8, u'X');
+    size_t n = MakeMenuLabelW(&buf[0], units, original.c_str(), size);
+    EXPECT_EQ(buf.substr(units), std::u16string(8, u'X')) << "wrote past the label";
+    EXPECT_EQ(buf[n], 0);
+    return buf.substr(0, n);
+}
+
+struct LabelWCase {
+    std::string original;
+    int size;
+    std::u16string expected;
+};
+
+TEST(MakeMenuLabelW, CutsOriginalsAtTheRightPlaces)
+{
+    const LabelWCase cases[] = {
+        {CAFE + " " + GRIN + " " + HAN, 64, u"Caf\u00E9 \xD83D\xDE00 \uD55C"},
+        // 63 single-width characters fill a label of size 64.
+        {std::string(62, 'x') + GRIN + "y", 64, std::u16string(62, u'x') + u"\xD83D\xDE00"},
+        {std::string(63, 'x') + GRIN, 64, std::u16string(63, u'x')},
+        // The emoji counts one, as its "?" in the stored text does.
+        {std::string(61, 'x') + GRIN + "yz", 64, std::u16string(61, u'x') + u"\xD83D\xDE00" u"y"},
+        // あ counts two: with 62 bytes used it does not fit.
+        {std::string(62, 'x') + A8 + GRIN, 64, std::u16string(62, u'x')},
+        {std::string(61, 'x') + A8 + GRIN, 64, std::u16string(61, u'x') + u"\u3042"},
+        // A base keeps its mark: both or neither.
+        {std::string(62, 'x') + E_ACUTE, 64, std::u16string(62, u'x')},
+        {std::string(61, 'x') + E_ACUTE, 64, std::u16string(61, u'x') + u"e\u0301"},
+        // A flag is two regional indicators, kept together.
+        {std::string(62, 'x') + FLAG_JP, 64, std::u16string(62, u'x')},
+        {std::string(61, 'x') + FLAG_JP, 64, std::u16string(61, u'x') + u"\xD83C\xDDEF\xD83C\xDDF5"},
+        // Line breaks and tabs go; ampersands are doubled and never halved.
+        {"a\r\n" + GRIN + "\t&b", 64, u"a\xD83D\xDE00&&b"},
+        {"ab&" + GRIN, 4, u"ab"},
+        {"a&" + GRIN, 5, u"a&&\xD83D\xDE00"},
+        {GRIN, 1, u""},
+        {GRIN, 2, u"\xD83D\xDE00"},
+        {"", 64, u""},
+    };
+    for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); i++)
+        EXPECT_EQ(LabelW(cases[i].original, cases[i].size), cases[i].expected) << "case " << i;
+}
+
+// The largest label size: 255 emoji take 510 units, which twice the size holds.
+TEST(MakeMenuLabelW, LongestLabelFitsTwiceTheSize)
+{
+    std::string many;
+    for (int i = 0; i < 300; i++)
+        many += GRIN;
+    std::u16string label = LabelW(many, 256);
+    EXPECT_EQ(label.size(), 510u);
+}
+
 }  // namespace
