@@ -1,11 +1,15 @@
 // AppData: the history and the registered texts. Every text in a list is a
-// heap copy owned by the store and freed exactly when it leaves its list.
+// heap copy owned by the store and freed exactly when it leaves its list,
+// made by ClipText_New so that it carries its Unicode original, if any.
+// Two texts are equal when their code-page-932 bytes and their originals are:
+// clips that differ only in characters code page 932 lacks are two entries.
 #include "store/appdata.h"
 
 #include <stdlib.h>
 #include <string.h>
 
 #include "settings/appinfo.h"
+#include "store/cliptext.h"
 #include "store/storefile.h"
 #include "text/text.h"
 
@@ -24,9 +28,22 @@ static bool FreeTextAndRemove(void* item, int, void*)
     return true;
 }
 
+struct TextMatch {
+    const char* text;
+    const char* original;  // null: the text is its own original
+};
+
 static bool IsEqualText(void* item, int, void* context)
 {
-    return strcmp(static_cast<const char*>(item), static_cast<const char*>(context)) == 0;
+    const TextMatch* match = static_cast<const TextMatch*>(context);
+    return ClipText_Equals(static_cast<const char*>(item), match->text, match->original);
+}
+
+// An original that code page 932 keeps whole is not kept beside the text.
+static TextMatch MatchOf(const char* text, const char* original)
+{
+    TextMatch match = {text, ClipText_NeedsOriginal(original) ? original : nullptr};
+    return match;
 }
 
 struct ListItemMatch {
@@ -79,19 +96,21 @@ bool AppData_Delete(AppData* data)
 
 // A text already in the list moves to the head as the same stored string, so
 // pointers taken from the list before stay valid; a new text is copied.
-static void AddOrMove(PtrList* list, const char* text)
+static void AddOrMove(PtrList* list, const char* text, const char* original)
 {
-    void* found = PtrList_FindIf(list, true, IsEqualText, const_cast<char*>(text));
+    TextMatch match = MatchOf(text, original);
+    void* found = PtrList_FindIf(list, true, IsEqualText, &match);
     if (found) {
         if (list->head && list->head->item == found)
             return;
-        ListItemMatch match = {found};
-        PtrList_RemoveIf(list, IsSameItem, &match);
+        ListItemMatch same = {found};
+        PtrList_RemoveIf(list, IsSameItem, &same);
         if (PtrList_AddHead(list, found) < 0)
             free(found);
         return;
     }
-    char* copy = static_cast<char*>(MemDup(text, strlen(text) + 1));
+    const char* kept = match.original;
+    char* copy = ClipText_New(text, strlen(text), kept, kept ? strlen(kept) : 0);
     if (!copy)
         return;
     if (PtrList_AddHead(list, copy) < 0)
@@ -100,10 +119,15 @@ static void AddOrMove(PtrList* list, const char* text)
 
 bool AppData_Add(AppData* data, int mask, const char* text)
 {
+    return AppData_AddWithOriginal(data, mask, text, nullptr);
+}
+
+bool AppData_AddWithOriginal(AppData* data, int mask, const char* text, const char* original)
+{
     if (mask & LIST_HISTORY)
-        AddOrMove(data->history, text);
+        AddOrMove(data->history, text, original);
     if (mask & LIST_REGISTERED)
-        AddOrMove(data->registered, text);
+        AddOrMove(data->registered, text, original);
     return true;
 }
 
@@ -130,8 +154,14 @@ int AppData_GetCount(const AppData* data, int list)
 
 bool AppData_Contains(const AppData* data, int list, const char* text)
 {
+    return AppData_ContainsWithOriginal(data, list, text, nullptr);
+}
+
+bool AppData_ContainsWithOriginal(const AppData* data, int list, const char* text, const char* original)
+{
     PtrList* l = ListOf(data, list);
-    return l && PtrList_FindIf(l, true, IsEqualText, const_cast<char*>(text)) != nullptr;
+    TextMatch match = MatchOf(text, original);
+    return l && PtrList_FindIf(l, true, IsEqualText, &match) != nullptr;
 }
 
 bool AppData_Trim(AppData* data, int list, int maximum)
@@ -148,9 +178,14 @@ bool AppData_Trim(AppData* data, int list, int maximum)
 
 bool AppData_AddClip(AppData* data, const char* text, const AppInfo* info)
 {
-    if (AppData_Contains(data, LIST_REGISTERED, text))
+    return AppData_AddClipWithOriginal(data, text, nullptr, info);
+}
+
+bool AppData_AddClipWithOriginal(AppData* data, const char* text, const char* original, const AppInfo* info)
+{
+    if (AppData_ContainsWithOriginal(data, LIST_REGISTERED, text, original))
         return true;
-    AddOrMove(data->history, text);
+    AddOrMove(data->history, text, original);
     AppData_Trim(data, LIST_HISTORY, info->historyMax);
     if (info->useHistoryFile)
         AppData_SaveHistory(data, info);
@@ -159,9 +194,14 @@ bool AppData_AddClip(AppData* data, const char* text, const AppInfo* info)
 
 bool AppData_Register(AppData* data, const char* text)
 {
-    if (AppData_Contains(data, LIST_REGISTERED, text))
+    return AppData_RegisterWithOriginal(data, text, nullptr);
+}
+
+bool AppData_RegisterWithOriginal(AppData* data, const char* text, const char* original)
+{
+    if (AppData_ContainsWithOriginal(data, LIST_REGISTERED, text, original))
         return true;
-    AddOrMove(data->registered, text);
+    AddOrMove(data->registered, text, original);
     AppData_SaveRegistered(data);
     return true;
 }
@@ -173,4 +213,16 @@ const char* AppData_GetTextById(const AppData* data, int id)
     if (IsHistoryId(id))
         return AppData_GetAt(data, LIST_HISTORY, id - IDM_HISTORY_FIRST);
     return nullptr;
+}
+
+const char* AppData_GetOriginalAt(const AppData* data, int list, int index)
+{
+    const char* text = AppData_GetAt(data, list, index);
+    return text ? ClipText_Original(text) : nullptr;
+}
+
+const char* AppData_GetOriginalById(const AppData* data, int id)
+{
+    const char* text = AppData_GetTextById(data, id);
+    return text ? ClipText_Original(text) : nullptr;
 }

@@ -36,3 +36,14 @@ bool AppData_Trim(AppData* data, int list, int maximum);
 bool AppData_AddClip(AppData* data, const char* text, const AppInfo* info);
 bool AppData_Register(AppData* data, const char* text);
 const char* AppData_GetTextById(const AppData* data, int id);
+
+// The same operations for a text with its Unicode original (UTF-8; null when
+// the text is its own). text is the code-page-932 form of original
+// (Cp932_FromUtf8); an original that survives code page 932 is not kept.
+bool AppData_AddWithOriginal(AppData* data, int mask, const char* text, const char* original);
+bool AppData_ContainsWithOriginal(const AppData* data, int list, const char* text, const char* original);
+bool AppData_AddClipWithOriginal(AppData* data, const char* text, const char* original, const AppInfo* info);
+bool AppData_RegisterWithOriginal(AppData* data, const char* text, const char* original);
+// The original kept beside a stored text, or null when it has none.
+const char* AppData_GetOriginalAt(const AppData* data, int list, int index);
+const char* AppData_GetOriginalById(const AppData* data, int id);

@@ -21,6 +21,7 @@
 #include "settings/appinfo.h"
 #include "settings/apppath.h"
 #include "store/appdata.h"
+#include "store/cliptext.h"
 #include "store/filereplace.h"
 #include "text/text.h"
 
@@ -302,7 +303,7 @@ static void CollectRecord(const char* text, size_t length, void* context)
     RecordSet* set = static_cast<RecordSet*>(context);
     if (set->count == set->capacity && !GrowRecordSet(set))
         return;
-    char* copy = static_cast<char*>(MemDup(text, length + 1));
+    char* copy = ClipText_New(text, length, nullptr, 0);
     if (!copy)
         return;
     set->texts[set->count] = copy;

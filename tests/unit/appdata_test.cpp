@@ -148,4 +148,96 @@ TEST_F(ClipStore, ClearEmptiesOnlyTheMaskedLists)
     EXPECT_EQ(AppData_GetCount(data, LIST_REGISTERED), 0);
 }
 
+// ---------------------------------------------------------------------------
+// Originals: texts whose characters code page 932 lacks keep them, and the
+// original takes part in every comparison.
+
+const char CAFE_CP932[] = "Caf? ? ?? ?";
+const char CAFE_GRIN[] = "Caf\xC3\xA9 \xF0\x9F\x98\x80 \xED\x95\x9C\xEA\xB5\xAD \xE2\x82\xAC";    // Café 😀 한국 €
+const char CAFE_SMILE[] = "Caf\xC3\xA9 \xF0\x9F\x98\x83 \xED\x95\x9C\xEA\xB5\xAD \xE2\x82\xAC";   // Café 😃 한국 €
+
+std::string OriginalAt(const AppData* data, int list, int index)
+{
+    const char* original = AppData_GetOriginalAt(data, list, index);
+    return original ? original : "(none)";
+}
+
+TEST_F(ClipStore, ClipsThatDifferOnlyOutsideTheCodePageAreTwoEntries)
+{
+    AppData_AddClipWithOriginal(data, CAFE_CP932, CAFE_GRIN, &info);
+    AppData_AddClipWithOriginal(data, CAFE_CP932, CAFE_SMILE, &info);
+    EXPECT_EQ(ListTexts(data, LIST_HISTORY), (Texts{CAFE_CP932, CAFE_CP932}));
+    EXPECT_EQ(OriginalAt(data, LIST_HISTORY, 0), CAFE_SMILE);
+    EXPECT_EQ(OriginalAt(data, LIST_HISTORY, 1), CAFE_GRIN);
+
+    // The first again moves to the top as the same stored block.
+    const char* stored = AppData_GetAt(data, LIST_HISTORY, 1);
+    AppData_AddClipWithOriginal(data, CAFE_CP932, CAFE_GRIN, &info);
+    EXPECT_EQ(AppData_GetCount(data, LIST_HISTORY), 2);
+    EXPECT_EQ(AppData_GetAt(data, LIST_HISTORY, 0), stored);
+    EXPECT_EQ(OriginalAt(data, LIST_HISTORY, 0), CAFE_GRIN);
+
+    // The literal code-page text is a third entry, with no original.
+    AppData_AddClip(data, CAFE_CP932, &info);
+    EXPECT_EQ(AppData_GetCount(data, LIST_HISTORY), 3);
+    EXPECT_EQ(OriginalAt(data, LIST_HISTORY, 0), "(none)");
+    EXPECT_TRUE(AppData_Contains(data, LIST_HISTORY, CAFE_CP932));
+    EXPECT_TRUE(AppData_ContainsWithOriginal(data, LIST_HISTORY, CAFE_CP932, CAFE_SMILE));
+    EXPECT_FALSE(AppData_ContainsWithOriginal(data, LIST_HISTORY, CAFE_CP932, "Caf\xC3\xA9"));
+}
+
+TEST_F(ClipStore, AnOriginalTheCodePageHoldsIsNotKept)
+{
+    const char* japanese = "\x82\xa0\x95\x5c";                // あ表
+    AppData_AddClipWithOriginal(data, japanese, "\xE3\x81\x82\xE8\xA1\xA8", &info);
+    AppData_AddClip(data, japanese, &info);
+    AppData_AddClipWithOriginal(data, "x", "", &info);
+    AppData_AddClip(data, "x", &info);
+    EXPECT_EQ(ListTexts(data, LIST_HISTORY), (Texts{"x", japanese}));
+    EXPECT_EQ(OriginalAt(data, LIST_HISTORY, 0), "(none)");
+    EXPECT_EQ(OriginalAt(data, LIST_HISTORY, 1), "(none)");
+}
+
+TEST_F(ClipStore, RegisteredOriginalsKeepOnlyTheirOwnClipOut)
+{
+    AppData_Add(data, LIST_REGISTERED, CAFE_CP932);
+    AppData_AddWithOriginal(data, LIST_REGISTERED, CAFE_CP932, CAFE_GRIN);
+    AppData_AddClipWithOriginal(data, CAFE_CP932, CAFE_GRIN, &info);
+    AppData_AddClip(data, CAFE_CP932, &info);
+    EXPECT_EQ(AppData_GetCount(data, LIST_HISTORY), 0);
+    AppData_AddClipWithOriginal(data, CAFE_CP932, CAFE_SMILE, &info);
+    EXPECT_EQ(AppData_GetCount(data, LIST_HISTORY), 1);
+    EXPECT_EQ(OriginalAt(data, LIST_HISTORY, 0), CAFE_SMILE);
+}
+
+TEST_F(ClipStore, IdsGiveOriginalsToo)
+{
+    AppData_AddClipWithOriginal(data, CAFE_CP932, CAFE_GRIN, &info);
+    AppData_AddWithOriginal(data, LIST_REGISTERED, AppData_GetTextById(data, IDM_HISTORY_FIRST),
+                            AppData_GetOriginalById(data, IDM_HISTORY_FIRST));
+    AppData_AddWithOriginal(data, LIST_REGISTERED, CAFE_CP932, CAFE_GRIN);  // already there
+    AppData_Add(data, LIST_REGISTERED, "plain");
+    EXPECT_EQ(AppData_GetCount(data, LIST_REGISTERED), 2);
+    EXPECT_STREQ(AppData_GetTextById(data, IDM_REGISTERED_FIRST + 1), CAFE_CP932);
+    EXPECT_STREQ(AppData_GetOriginalById(data, IDM_REGISTERED_FIRST + 1), CAFE_GRIN);
+    EXPECT_EQ(AppData_GetOriginalById(data, IDM_REGISTERED_FIRST), nullptr);
+    EXPECT_EQ(AppData_GetOriginalById(data, IDM_REGISTERED_FIRST + 2), nullptr);
+    EXPECT_EQ(AppData_GetOriginalById(data, 40001), nullptr);
+    EXPECT_EQ(AppData_GetOriginalAt(data, 3, 0), nullptr);
+}
+
+// Trimming and clearing free each text with its original (the sanitizers
+// report a leak or a double free).
+TEST_F(ClipStore, OriginalsGoWithTheirTexts)
+{
+    info.historyMax = 2;
+    AppData_AddClipWithOriginal(data, CAFE_CP932, CAFE_GRIN, &info);
+    AppData_AddClipWithOriginal(data, CAFE_CP932, CAFE_SMILE, &info);
+    AppData_AddClip(data, "plain", &info);
+    EXPECT_EQ(ListTexts(data, LIST_HISTORY), (Texts{"plain", CAFE_CP932}));
+    EXPECT_EQ(OriginalAt(data, LIST_HISTORY, 1), CAFE_SMILE);
+    AppData_Clear(data, LIST_HISTORY);
+    EXPECT_EQ(AppData_GetCount(data, LIST_HISTORY), 0);
+}
+
 }  // namespace

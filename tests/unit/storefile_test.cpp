@@ -899,6 +899,21 @@ TEST_F(AppFiles, RegisterWritesTheRegisteredFile)
     EXPECT_FALSE(FileExists(registeredPath));
 }
 
+// The registered-text file holds the code-page-932 form of a text with an
+// original, byte for byte as an older build writes it.
+TEST_F(AppFiles, RegisterWithOriginalWritesTheCodePageText)
+{
+    data = AppData_Load(&info);
+    ASSERT_NE(data, nullptr);
+    AppData_RegisterWithOriginal(data, "Caf? ?", "Caf\xC3\xA9 \xF0\x9F\x98\x80");  // Café 😀
+    AppData_RegisterWithOriginal(data, "Caf? ?", "Caf\xC3\xA9 \xF0\x9F\x98\x83");  // Café 😃
+    EXPECT_EQ(AppData_GetCount(data, LIST_REGISTERED), 2);
+    EXPECT_EQ(ReadFileBytes(registeredPath), BYTES("Caf? ?\0Caf? ?\0"));
+    remove(registeredPath.c_str());
+    AppData_RegisterWithOriginal(data, "Caf? ?", "Caf\xC3\xA9 \xF0\x9F\x98\x80");
+    EXPECT_FALSE(FileExists(registeredPath));
+}
+
 TEST_F(AppFiles, SavesAndLoadGiveTheSameLists)
 {
     data = AppData_New();

@@ -1,0 +1,16 @@
+// A text as the clip store holds it: its code-page-932 bytes and, when the
+// copied text does not survive code page 932, its Unicode original.
+#pragma once
+
+#include <stddef.h>
+
+// A heap block (freed with free) that reads as the NUL-ended code-page-932
+// text and holds the UTF-8 original after that NUL; original may be null.
+char* ClipText_New(const char* text, size_t length, const char* original, size_t originalLength);
+// The UTF-8 original of a stored text, or null when the text is its own.
+const char* ClipText_Original(const char* stored);
+// Whether original is worth keeping beside its code-page-932 form: true
+// unless it is null, empty or comes back unchanged through code page 932.
+bool ClipText_NeedsOriginal(const char* original);
+// true when the stored text is text with that original (null: none).
+bool ClipText_Equals(const char* stored, const char* text, const char* original);
