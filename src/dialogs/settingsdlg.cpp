@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <limits.h>
+#include <stdio.h>
 #include <stdlib.h>
 
 #include "app/mainwnd.h"
@@ -16,6 +17,7 @@
 #include "resources/resource.h"
 #include "settings/appinfo.h"
 #include "settings/apppath.h"
+#include "store/originals.h"
 #include "text/path.h"
 #include "text/text.h"
 #include "ui/placement.h"
@@ -261,17 +263,27 @@ static void OnBrowseLogFolder(HWND dialog)
         SetDlgItemTextA(dialog, IDC_SET_LOGFOLDER, chosen);
 }
 
-// Only the file goes: the history in memory and the setting that keeps it in
-// the file stay as they are.
+static void DeleteFileToRecycleBin(HWND dialog, const char* path)
+{
+    char list[DELETE_LIST_SIZE + sizeof(ORIGINALS_SIDE_SUFFIX)];
+    if (IsExistingFile(path) && MakeSinglePathList(list, sizeof(list), path))
+        DeleteToRecycleBin(dialog, list, FOF_NOCONFIRMATION | FOF_SILENT);
+}
+
+// Only the file goes, with the side file that holds the originals of its
+// texts: the history in memory and the setting that keeps it in the file
+// stay as they are.
 static void OnDeleteHistoryFile(HWND dialog)
 {
     if (!g_historyPath[0] || !IsExistingFile(g_historyPath))
         return;
     if (ShowMessage(dialog, SETTINGS_CAPTION, MSG_DELETE_HISTORY, MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
         return;
-    char list[DELETE_LIST_SIZE];
-    if (MakeSinglePathList(list, sizeof(list), g_historyPath))
-        DeleteToRecycleBin(dialog, list, FOF_NOCONFIRMATION | FOF_SILENT);
+    DeleteFileToRecycleBin(dialog, g_historyPath);
+    char sidePath[HISTORY_PATH_SIZE + sizeof(ORIGINALS_SIDE_SUFFIX)];
+    int n = snprintf(sidePath, sizeof(sidePath), "%s%s", g_historyPath, ORIGINALS_SIDE_SUFFIX);
+    if (n > 0 && static_cast<size_t>(n) < sizeof(sidePath))
+        DeleteFileToRecycleBin(dialog, sidePath);
 }
 
 static void OnCommand(HWND dialog, int id)

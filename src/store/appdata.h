@@ -1,6 +1,7 @@
 // AppData: the clip store, holding the history and the registered texts.
 #pragma once
 
+#include "store/originals.h"
 #include "store/ptrlist.h"
 
 struct AppInfo;
@@ -23,6 +24,8 @@ inline bool IsRegisteredId(int id) { return id >= IDM_REGISTERED_FIRST && id <= 
 struct AppData {
     PtrList* history;
     PtrList* registered;
+    OriginalsSaved historySide;     // the side files of the two store files
+    OriginalsSaved registeredSide;
 };
 
 AppData* AppData_New();

@@ -23,6 +23,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "store/cliptext.h"
 #include "store/filereplace.h"
 #include "text/cp932.h"
 #include "text/utf.h"
@@ -341,37 +342,54 @@ bool Originals_Parse(OriginalsTable* table, const char* bytes, size_t size)
     return true;
 }
 
-bool Originals_ReadPath(OriginalsTable* table, const char* path)
+// The whole file in a heap block; a missing file is an empty block and
+// *exists false. false when it could not be read.
+static bool ReadFileBytes(const char* path, char** bytes, size_t* size, bool* exists)
 {
-    Originals_Init(table);
+    *bytes = nullptr;
+    *size = 0;
     FILE* file = fopen(path, "rb");
+    *exists = file != nullptr;
     if (!file)
         return true;
-    char* bytes = nullptr;
-    size_t size = 0;
     size_t capacity = 0;
     bool ok = true;
     for (;;) {
-        if (size == capacity) {
+        if (*size == capacity) {
             size_t grown = capacity ? capacity * 2 : 65536;
-            char* more = static_cast<char*>(realloc(bytes, grown));
+            char* more = static_cast<char*>(realloc(*bytes, grown));
             if (!more) {
                 ok = false;
                 break;
             }
-            bytes = more;
+            *bytes = more;
             capacity = grown;
         }
-        size_t got = fread(bytes + size, 1, capacity - size, file);
-        size += got;
+        size_t got = fread(*bytes + *size, 1, capacity - *size, file);
+        *size += got;
         if (got == 0)
             break;
     }
     if (ferror(file))
         ok = false;
     fclose(file);
-    if (ok)
-        ok = Originals_Parse(table, bytes, size);
+    if (!ok) {
+        free(*bytes);
+        *bytes = nullptr;
+        *size = 0;
+    }
+    return ok;
+}
+
+bool Originals_ReadPath(OriginalsTable* table, const char* path)
+{
+    Originals_Init(table);
+    char* bytes;
+    size_t size;
+    bool exists;
+    if (!ReadFileBytes(path, &bytes, &size, &exists))
+        return false;
+    bool ok = Originals_Parse(table, bytes, size);
     free(bytes);
     return ok;
 }
@@ -548,5 +566,104 @@ bool Originals_WritePath(const char* path, const char* bytes, size_t size)
     if (!ok)
         remove(tmpPath);
     free(tmpPath);
+    return ok;
+}
+
+// ---------------------------------------------------------------------------
+// The side file beside a store file
+
+static char* SidePathOf(const char* storePath)
+{
+    size_t length = strlen(storePath);
+    char* path = static_cast<char*>(malloc(length + sizeof(ORIGINALS_SIDE_SUFFIX)));
+    if (!path)
+        return nullptr;
+    memcpy(path, storePath, length);
+    memcpy(path + length, ORIGINALS_SIDE_SUFFIX, sizeof(ORIGINALS_SIDE_SUFFIX));
+    return path;
+}
+
+static void Remember(OriginalsSaved* saved, const char* bytes, size_t size)
+{
+    if (!saved)
+        return;
+    saved->known = true;
+    saved->size = size;
+    saved->hash = Originals_Hash(bytes, size);
+}
+
+// The side file's bytes are read once, for the table and for saved. A
+// missing file is remembered as "no side file", so a store without originals
+// never touches it.
+void Originals_LoadBeside(const char* storePath, char** stored, const size_t* lengths, size_t count,
+                          OriginalsSaved* saved)
+{
+    if (saved)
+        saved->known = false;
+    char* sidePath = SidePathOf(storePath);
+    if (!sidePath)
+        return;
+    char* bytes;
+    size_t size;
+    bool exists;
+    bool read = ReadFileBytes(sidePath, &bytes, &size, &exists);
+    free(sidePath);
+    if (!read)
+        return;
+    OriginalsTable table;
+    if (!Originals_Parse(&table, bytes, size)) {
+        free(bytes);
+        return;
+    }
+    if (exists)
+        Remember(saved, bytes, size);
+    else
+        Remember(saved, "", 0);
+    free(bytes);
+    const char** originals = static_cast<const char**>(malloc(count * sizeof(const char*) + 1));
+    if (originals && table.count > 0) {
+        Originals_Match(&table, stored, lengths, count, originals);
+        for (size_t i = 0; i < count; i++) {
+            if (!originals[i])
+                continue;
+            char* block = ClipText_New(stored[i], lengths[i], originals[i], strlen(originals[i]));
+            if (!block)
+                continue;
+            free(stored[i]);
+            stored[i] = block;
+        }
+    }
+    free(originals);
+    Originals_Free(&table);
+}
+
+bool Originals_SaveBeside(const char* storePath, const char* const* stored, size_t count, OriginalsSaved* saved)
+{
+    size_t* lengths = static_cast<size_t*>(malloc(count * sizeof(size_t) + 1));
+    const char** originals = static_cast<const char**>(malloc(count * sizeof(const char*) + 1));
+    bool ok = lengths && originals;
+    for (size_t i = 0; ok && i < count; i++) {
+        lengths[i] = strlen(stored[i]);
+        originals[i] = ClipText_Original(stored[i]);
+    }
+    char* bytes = nullptr;
+    size_t size = 0;
+    ok = ok && Originals_Build(stored, lengths, originals, count, &bytes, &size);
+    free(lengths);
+    free(originals);
+    if (!ok)
+        return false;
+    if (saved && saved->known && saved->size == size && saved->hash == Originals_Hash(bytes, size)) {
+        free(bytes);
+        return true;
+    }
+    char* sidePath = SidePathOf(storePath);
+    ok = sidePath && Originals_WritePath(sidePath, bytes, size);
+    free(sidePath);
+    if (ok)
+        Remember(saved, bytes, size);
+    else if (saved)
+        saved->known = false;
+    free(bytes);
     return ok;
 }

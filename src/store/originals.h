@@ -51,6 +51,25 @@ void Originals_Match(const OriginalsTable* table, const char* const* texts, cons
 // memory ran out.
 bool Originals_Build(const char* const* texts, const size_t* lengths, const char* const* originals, size_t count,
                      char** bytes, size_t* size);
+// What a side file held when it was last read or written, so that a save
+// that would write the same bytes leaves it alone. Zeroed: not known.
+struct OriginalsSaved {
+    bool known;
+    uint64_t size;  // 0: no side file
+    uint64_t hash;
+};
+
+// The side file of the store file at storePath gives its originals to the
+// stored texts (ClipText blocks, file order, with their lengths) read from
+// that store file: a block whose record has an original is replaced by one
+// that holds it (or left as it was when memory runs out). saved may be null.
+void Originals_LoadBeside(const char* storePath, char** stored, const size_t* lengths, size_t count,
+                          OriginalsSaved* saved);
+// Writes the side file of the store file at storePath for the stored texts
+// (ClipText blocks, file order) unless saved says it holds those bytes
+// already. false when it could not be written.
+bool Originals_SaveBeside(const char* storePath, const char* const* stored, size_t count, OriginalsSaved* saved);
+
 // Replaces the side file at path as the store files are replaced (a
 // temporary file that reaches the disk first); size 0 removes it. false when
 // the file could not be written (the old one then stays).

@@ -8,6 +8,10 @@
 // A file is never rewritten in place: the new contents go to "<name>.tmp",
 // reach the disk, and then replace the old file in one step, so a crash or a
 // full disk leaves either the old or the new file, never a torn one.
+//
+// Beside each store file, its side file (originals.h) keeps the Unicode
+// originals of the texts code page 932 cannot hold; it is read with the
+// store file and written after it, only when its contents change.
 #include "store/storefile.h"
 
 #include <stdint.h>
@@ -23,6 +27,7 @@
 #include "store/appdata.h"
 #include "store/cliptext.h"
 #include "store/filereplace.h"
+#include "store/originals.h"
 #include "text/text.h"
 
 enum {
@@ -41,6 +46,15 @@ static PtrList* ListOf(AppData* data, int list)
         return data->history;
     if (list == LIST_REGISTERED)
         return data->registered;
+    return nullptr;
+}
+
+static OriginalsSaved* SideOf(AppData* data, int list)
+{
+    if (list == LIST_HISTORY)
+        return &data->historySide;
+    if (list == LIST_REGISTERED)
+        return &data->registeredSide;
     return nullptr;
 }
 
@@ -262,17 +276,6 @@ void StoreFile_ScanRecords(FILE* file, char* buffer, size_t limit, StoreRecordFn
 // ---------------------------------------------------------------------------
 // Loading into the lists
 
-struct AddContext {
-    AppData* data;
-    int mask;
-};
-
-static void AddRecord(const char* text, size_t, void* context)
-{
-    AddContext* add = static_cast<AddContext*>(context);
-    AppData_Add(add->data, add->mask, text);
-}
-
 // The records of one file in file order, each a heap copy, before they go
 // into an empty list.
 struct RecordSet {
@@ -347,6 +350,13 @@ static uint64_t HashText(const char* s, size_t length)
     return h;
 }
 
+static bool SameOriginal(const char* a, const char* b)
+{
+    const char* oa = ClipText_Original(a);
+    const char* ob = ClipText_Original(b);
+    return oa == ob || (oa && ob && strcmp(oa, ob) == 0);
+}
+
 // Leaves the last occurrence of each text and frees the earlier ones, with a
 // hash table instead of a list search per record. false (nothing changed)
 // when the table cannot be allocated.
@@ -373,7 +383,8 @@ static bool DropEarlierRepeats(RecordSet* set)
             }
             size_t other = slots[slot] - 1;
             if (hashes[other] == h && set->lengths[other] == set->lengths[i] &&
-                memcmp(set->texts[other], set->texts[i], set->lengths[i]) == 0) {
+                memcmp(set->texts[other], set->texts[i], set->lengths[i]) == 0 &&
+                SameOriginal(set->texts[other], set->texts[i])) {
                 free(set->texts[i]);
                 set->texts[i] = nullptr;
                 break;
@@ -386,16 +397,21 @@ static bool DropEarlierRepeats(RecordSet* set)
     return true;
 }
 
+static void AddEachRecord(AppData* data, int mask, RecordSet* set)
+{
+    for (size_t i = 0; i < set->count; i++) {
+        AppData_AddWithOriginal(data, mask, set->texts[i], ClipText_Original(set->texts[i]));
+        free(set->texts[i]);
+    }
+}
+
 // The same list as adding each record in turn with the add-or-move rule:
 // the last record on top, and a repeated text only at its last position.
 static void FillEmptyList(AppData* data, int list, RecordSet* set)
 {
     PtrList* target = ListOf(data, list);
     if (!DropEarlierRepeats(set)) {
-        for (size_t i = 0; i < set->count; i++) {
-            AppData_Add(data, list, set->texts[i]);
-            free(set->texts[i]);
-        }
+        AddEachRecord(data, list, set);
         return;
     }
     for (size_t i = 0; i < set->count; i++) {
@@ -407,24 +423,25 @@ static void FillEmptyList(AppData* data, int list, RecordSet* set)
 // Adding record by record searches the whole list for every record, which
 // for a full history is millions of comparisons at start-up. Into an empty
 // list (the case at start-up) the records are gathered first and repeats
-// dropped through a hash table, with the same resulting list.
+// dropped through a hash table, with the same resulting list. The originals
+// of the side file join the records before repeats are looked for, so two
+// records of one code-page text with different originals stay two entries.
 bool StoreFile_ReadPath(AppData* data, int mask, const char* path, char* buffer, size_t limit)
 {
     FILE* file = fopen(path, "rb");
     if (!file)
         return true;
     bool oneList = mask == LIST_HISTORY || mask == LIST_REGISTERED;
-    if (oneList && PtrList_GetCount(ListOf(data, mask)) == 0) {
-        RecordSet set = {nullptr, nullptr, 0, 0};
-        StoreFile_ScanRecords(file, buffer, limit, CollectRecord, &set);
-        FillEmptyList(data, mask, &set);
-        free(set.texts);
-        free(set.lengths);
-    } else {
-        AddContext add = {data, mask};
-        StoreFile_ScanRecords(file, buffer, limit, AddRecord, &add);
-    }
+    RecordSet set = {nullptr, nullptr, 0, 0};
+    StoreFile_ScanRecords(file, buffer, limit, CollectRecord, &set);
     fclose(file);
+    Originals_LoadBeside(path, set.texts, set.lengths, set.count, oneList ? SideOf(data, mask) : nullptr);
+    if (oneList && PtrList_GetCount(ListOf(data, mask)) == 0)
+        FillEmptyList(data, mask, &set);
+    else
+        AddEachRecord(data, mask, &set);
+    free(set.texts);
+    free(set.lengths);
     return true;
 }
 
@@ -505,6 +522,22 @@ int StoreFile_WriteRecord(const char* text, FILE* file)
     return stage.ok ? 1 : 0;
 }
 
+// The side file follows the store file it belongs to, and only a store file
+// that was written: a side file ahead of its store file would only lose
+// originals at the next start, never pair them wrongly, but there is no
+// reason to risk even that.
+static void SaveSideFile(const PtrList* list, const char* path, OriginalsSaved* saved)
+{
+    const char** stored = static_cast<const char**>(malloc(static_cast<size_t>(list->count) * sizeof(char*) + 1));
+    if (!stored)
+        return;
+    size_t n = 0;
+    for (const PtrListNode* node = list->tail; node; node = node->prev)
+        stored[n++] = static_cast<const char*>(node->item);
+    Originals_SaveBeside(path, stored, n, saved);
+    free(stored);
+}
+
 static bool WriteList(const PtrList* list, FILE* file)
 {
     for (const PtrListNode* node = list->tail; node; node = node->prev) {
@@ -544,6 +577,8 @@ bool StoreFile_WritePath(AppData* data, int list, const char* path)
     free(streamBuffer);
     if (!ok || !ReplaceFileAtomically(tmpPath, path))
         remove(tmpPath);
+    else
+        SaveSideFile(source, path, SideOf(data, list));
     free(tmpPath);
     return true;
 }

@@ -192,6 +192,8 @@ struct StoreFolder : testing::Test {
         std::string path = folder + "/" + name;
         made.push_back(path);
         made.push_back(path + ".tmp");
+        made.push_back(path + ".utf8");
+        made.push_back(path + ".utf8.tmp");
         return path;
     }
 };
@@ -688,6 +690,23 @@ TEST_F(StoreFolder, FailedReplaceRemovesTheTempFile)
     EXPECT_EQ(ListTexts(data, LIST_REGISTERED), Texts{"new"});
 }
 
+// A store file that cannot be written leaves its side file as it was: the
+// side file follows only a store file that was replaced.
+TEST_F(StoreFolder, FailedStoreWriteLeavesTheSideFile)
+{
+    std::string path = File("texts.use");
+    WriteFileBytes(path, BYTES("old\0"));
+    ASSERT_EQ(MakeFolder(path + ".tmp"), 0);
+    AppData_AddWithOriginal(data, LIST_REGISTERED, "Caf?", "Caf\xC3\xA9");  // Café
+    EXPECT_TRUE(StoreFile_WritePath(data, LIST_REGISTERED, path.c_str()));
+    EXPECT_EQ(ReadFileBytes(path), BYTES("old\0"));
+    EXPECT_FALSE(FileExists(path + ".utf8"));
+    RemoveFolder(path + ".tmp");
+    EXPECT_TRUE(StoreFile_WritePath(data, LIST_REGISTERED, path.c_str()));
+    EXPECT_EQ(ReadFileBytes(path), BYTES("Caf?\0"));
+    EXPECT_TRUE(FileExists(path + ".utf8"));
+}
+
 #ifndef _WIN32
 // A full disk: the temporary name leads to /dev/full, where every write fails.
 TEST_F(StoreFolder, WriteErrorKeepsTheOldFile)
@@ -773,6 +792,8 @@ struct AppFiles : testing::Test {
         for (const std::string& p : {historyPath, registeredPath}) {
             remove(p.c_str());
             remove((p + ".tmp").c_str());
+            remove((p + ".utf8").c_str());
+            remove((p + ".utf8.tmp").c_str());
         }
     }
 };
@@ -929,6 +950,148 @@ TEST_F(AppFiles, SavesAndLoadGiveTheSameLists)
     AppData_Delete(loaded);
     EXPECT_FALSE(FileExists(historyPath + ".tmp"));
     EXPECT_FALSE(FileExists(registeredPath + ".tmp"));
+}
+
+// ---------------------------------------------------------------------------
+// The side files: originals beside the store files
+
+const char CAFE_GRIN[] = "Caf\xC3\xA9 \xF0\x9F\x98\x80";   // Café 😀
+const char CAFE_SMILE[] = "Caf\xC3\xA9 \xF0\x9F\x98\x83";  // Café 😃
+const char KOREAN[] = "\xED\x95\x9C\xEA\xB5\xAD";          // 한국
+
+std::string OriginalAt(const AppData* data, int list, int index)
+{
+    const char* original = AppData_GetOriginalAt(data, list, index);
+    return original ? original : "";
+}
+
+typedef std::vector<std::string> Originals;
+
+Originals OriginalsOf(const AppData* data, int list)
+{
+    Originals originals;
+    for (int i = 0; i < AppData_GetCount(data, list); i++)
+        originals.push_back(OriginalAt(data, list, i));
+    return originals;
+}
+
+TEST_F(AppFiles, OriginalsSurviveARestart)
+{
+    data = AppData_Load(&info);
+    ASSERT_NE(data, nullptr);
+    AppData_AddClipWithOriginal(data, "Caf? ?", CAFE_GRIN, &info);
+    AppData_AddClip(data, "\x82\xa0", &info);  // あ
+    AppData_AddClipWithOriginal(data, "Caf? ?", CAFE_SMILE, &info);
+    AppData_AddClipWithOriginal(data, "??", KOREAN, &info);
+    AppData_RegisterWithOriginal(data, "??", KOREAN);
+    // The store files hold the code-page texts, byte for byte as always.
+    EXPECT_EQ(ReadFileBytes(historyPath), BYTES("Caf? ?\0\x82\xa0\0Caf? ?\0??\0"));
+    EXPECT_EQ(ReadFileBytes(registeredPath), BYTES("??\0"));
+    EXPECT_TRUE(FileExists(historyPath + ".utf8"));
+    EXPECT_TRUE(FileExists(registeredPath + ".utf8"));
+    EXPECT_FALSE(FileExists(historyPath + ".utf8.tmp"));
+
+    AppData* loaded = AppData_Load(&info);
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(ListTexts(loaded, LIST_HISTORY), (Texts{"??", "Caf? ?", "\x82\xa0", "Caf? ?"}));
+    EXPECT_EQ(OriginalsOf(loaded, LIST_HISTORY), (Originals{KOREAN, CAFE_SMILE, "", CAFE_GRIN}));
+    EXPECT_EQ(OriginalsOf(loaded, LIST_REGISTERED), (Originals{KOREAN}));
+    AppData_Delete(loaded);
+}
+
+// A history of texts code page 932 holds never gets a side file.
+TEST_F(AppFiles, PureCodePageTextsWriteNoSideFile)
+{
+    data = AppData_Load(&info);
+    ASSERT_NE(data, nullptr);
+    AppData_AddClip(data, "\x82\xa0\x95\x5c", &info);  // あ表
+    AppData_AddClipWithOriginal(data, "\x82\xa2", "\xE3\x81\x84", &info);  // い, its original fits
+    AppData_RegisterWithOriginal(data, "x", "x");
+    EXPECT_EQ(ReadFileBytes(historyPath), BYTES("\x82\xa0\x95\x5c\0\x82\xa2\0"));
+    EXPECT_FALSE(FileExists(historyPath + ".utf8"));
+    EXPECT_FALSE(FileExists(registeredPath + ".utf8"));
+}
+
+// A change that leaves the originals as they were leaves the side file alone;
+// one that changes them rewrites it; one that leaves none removes it.
+TEST_F(AppFiles, SideFileIsWrittenOnlyWhenItChanges)
+{
+    info.historyMax = 3;
+    data = AppData_Load(&info);
+    ASSERT_NE(data, nullptr);
+    const std::string side = historyPath + ".utf8";
+    AppData_AddClipWithOriginal(data, "Caf? ?", CAFE_GRIN, &info);
+    std::string written = ReadFileBytes(side);
+    ASSERT_FALSE(written.empty());
+    WriteFileBytes(side, written + "marker");  // a rewrite would drop the marker
+    AppData_AddClip(data, "a", &info);
+    AppData_AddClip(data, "b", &info);
+    EXPECT_EQ(ReadFileBytes(side), written + "marker");
+    AppData_AddClipWithOriginal(data, "??", KOREAN, &info);  // pushes Café 😀 out
+    std::string rewritten = ReadFileBytes(side);
+    EXPECT_NE(rewritten.find(KOREAN), std::string::npos);
+    EXPECT_EQ(rewritten.find(CAFE_GRIN), std::string::npos);
+    AppData_AddClip(data, "c", &info);
+    AppData_AddClip(data, "d", &info);
+    AppData_AddClip(data, "e", &info);
+    EXPECT_FALSE(FileExists(side));
+
+    // After a start the side file read is what is known: no rewrite either.
+    AppData_AddClipWithOriginal(data, "??", KOREAN, &info);
+    written = ReadFileBytes(side);
+    AppData* loaded = AppData_Load(&info);
+    ASSERT_NE(loaded, nullptr);
+    WriteFileBytes(side, written + "marker");
+    AppData_AddClip(loaded, "f", &info);
+    EXPECT_EQ(ReadFileBytes(side), written + "marker");
+    AppData_Delete(loaded);
+}
+
+// Hand edits of ".hst" and damage to the side file: every entry loads, each
+// with its own original or none.
+TEST_F(AppFiles, HandEditedStoreFileKeepsWhatWasLeftAlone)
+{
+    data = AppData_Load(&info);
+    ASSERT_NE(data, nullptr);
+    AppData_AddClipWithOriginal(data, "Caf? ?", CAFE_GRIN, &info);
+    AppData_AddClip(data, "plain", &info);
+    AppData_AddClipWithOriginal(data, "??", KOREAN, &info);
+    const std::string side = ReadFileBytes(historyPath + ".utf8");
+
+    // The first entry removed and the rest reordered by hand.
+    WriteFileBytes(historyPath, BYTES("??\0plain\0"));
+    AppData* loaded = AppData_Load(&info);
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(ListTexts(loaded, LIST_HISTORY), (Texts{"plain", "??"}));
+    EXPECT_EQ(OriginalsOf(loaded, LIST_HISTORY), (Originals{"", KOREAN}));
+    AppData_Delete(loaded);
+
+    // An entry changed: it loses its original.
+    WriteFileBytes(historyPath, BYTES("Caf? ?\0plain\0?!\0"));
+    loaded = AppData_Load(&info);
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(OriginalsOf(loaded, LIST_HISTORY), (Originals{"", "", CAFE_GRIN}));
+    AppData_Delete(loaded);
+
+    // Garbage and a cut-off side file: the entries load without originals.
+    WriteFileBytes(historyPath, BYTES("Caf? ?\0plain\0??\0"));
+    for (const std::string& bad : {std::string("\x01\x02garbage\xFF"), side.substr(0, side.size() / 2),
+                                   std::string()}) {
+        WriteFileBytes(historyPath + ".utf8", bad);
+        loaded = AppData_Load(&info);
+        ASSERT_NE(loaded, nullptr);
+        EXPECT_EQ(ListTexts(loaded, LIST_HISTORY), (Texts{"??", "plain", "Caf? ?"}));
+        for (const std::string& o : OriginalsOf(loaded, LIST_HISTORY))
+            EXPECT_TRUE(o.empty() || o == CAFE_GRIN) << o;
+        AppData_Delete(loaded);
+    }
+
+    // An older build's files: no side file at all.
+    remove((historyPath + ".utf8").c_str());
+    loaded = AppData_Load(&info);
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(OriginalsOf(loaded, LIST_HISTORY), (Originals{"", "", ""}));
+    AppData_Delete(loaded);
 }
 
 } // namespace

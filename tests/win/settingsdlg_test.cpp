@@ -195,10 +195,13 @@ protected:
         if (!module_)
             return;
         DeleteFileA(historyPath_);
+        DeleteFileA(SidePath().c_str());
         RemoveDirectoryA(historyPath_);
         RemoveDirectoryA(folder_);
     }
     bool Open(AppInfo* info) { return ShowSettingsDialogFrom(module_, nullptr, info, historyPath_); }
+    // The side file with the originals of the history's texts.
+    std::string SidePath() const { return std::string(historyPath_) + ".utf8"; }
 
     char folder_[MAX_PATH];
     char historyPath_[MAX_PATH];
@@ -728,6 +731,7 @@ bool FileExists(const char* path)
 TEST_F(SettingsDlg, DeleteButtonSendsTheHistoryFileAway)
 {
     ASSERT_TRUE(WriteTextFile(historyPath_, "history"));
+    ASSERT_TRUE(WriteTextFile(SidePath().c_str(), "originals"));
     AppInfo info = MakeInfo(true);
     HWND dialog = nullptr;
     SeenMessageBox seen;
@@ -747,6 +751,7 @@ TEST_F(SettingsDlg, DeleteButtonSendsTheHistoryFileAway)
     EXPECT_EQ(seen.text, MSG_DELETE);
     EXPECT_EQ(seen.buttons, (std::vector<int>{IDOK, IDCANCEL}));
     EXPECT_FALSE(FileExists(historyPath_));
+    EXPECT_FALSE(FileExists(SidePath().c_str()));
     // The setting that keeps the history in the file stays as it was.
     ExpectSameInfo(info, MakeInfo(true));
 }
@@ -754,6 +759,7 @@ TEST_F(SettingsDlg, DeleteButtonSendsTheHistoryFileAway)
 TEST_F(SettingsDlg, DeleteQuestionCancelKeepsTheFile)
 {
     ASSERT_TRUE(WriteTextFile(historyPath_, "history"));
+    ASSERT_TRUE(WriteTextFile(SidePath().c_str(), "originals"));
     AppInfo info = MakeInfo(false);
     HWND dialog = nullptr;
     SeenMessageBox seen;
@@ -766,6 +772,7 @@ TEST_F(SettingsDlg, DeleteQuestionCancelKeepsTheFile)
     EXPECT_FALSE(RunDialogScript(&script, [&]() { return Open(&info); }));
     EXPECT_EQ(seen.text, MSG_DELETE);
     EXPECT_TRUE(FileExists(historyPath_));
+    EXPECT_TRUE(FileExists(SidePath().c_str()));
 }
 
 TEST_F(SettingsDlg, DeleteButtonWithoutAHistoryFileDoesNothing)
