@@ -28,7 +28,6 @@
 #include "text/cp932.h"
 #include "text/utf.h"
 
-const char ORIGINALS_SIDE_SUFFIX[] = ".utf8";
 
 static const char MAGIC[] = "Tamarin originals 1\n";
 static const char TEMP_SUFFIX[] = ".tmp";

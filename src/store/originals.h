@@ -26,7 +26,8 @@ struct OriginalsTable {
     size_t count;
 };
 
-extern const char ORIGINALS_SIDE_SUFFIX[];  // ".utf8", after the store file's extension
+// The side file's name is the store file's with this added.
+constexpr char ORIGINALS_SIDE_SUFFIX[] = ".utf8";
 
 uint64_t Originals_Hash(const char* bytes, size_t length);
 
