@@ -196,6 +196,22 @@ bool ClipLog_WriteTextAt(const char* folder, const char* text, const SYSTEMTIME*
     return written && closed;
 }
 
+static const char UTF8_BOM[] = "\xEF\xBB\xBF";
+
+// A log file is code page 932 as long as the text fits it; an editor tells the
+// UTF-8 one by its byte-order mark.
+bool ClipLog_WriteClipAt(const char* folder, const char* text, const char* original, const SYSTEMTIME* time)
+{
+    if (!original || !*original)
+        return ClipLog_WriteTextAt(folder, text, time);
+    FILE* file = ClipLog_OpenFileAt(folder, ".txt", time);
+    if (!file)
+        return false;
+    bool written = WriteAll(file, UTF8_BOM, sizeof(UTF8_BOM) - 1) && WriteAll(file, original, strlen(original));
+    bool closed = fclose(file) == 0;
+    return written && closed;
+}
+
 // An image whose layout is not understood gets no file at all.
 bool ClipLog_WriteImageAt(const char* folder, const void* dib, size_t dibSize, const SYSTEMTIME* time)
 {
@@ -222,6 +238,13 @@ bool ClipLog_WriteText(const char* folder, const char* text)
     SYSTEMTIME now;
     ClipLog_GetLocalTime(&now);
     return ClipLog_WriteTextAt(folder, text, &now);
+}
+
+bool ClipLog_WriteClip(const char* folder, const char* text, const char* original)
+{
+    SYSTEMTIME now;
+    ClipLog_GetLocalTime(&now);
+    return ClipLog_WriteClipAt(folder, text, original, &now);
 }
 
 bool ClipLog_WriteImage(const char* folder, const void* dib, size_t dibSize)

@@ -44,11 +44,16 @@ bool ClipLog_WriteImageTo(FILE* file, const void* dib, const DibLayout* layout);
 
 FILE* ClipLog_OpenFileAt(const char* folder, const char* ext, const SYSTEMTIME* time);
 bool ClipLog_WriteTextAt(const char* folder, const char* text, const SYSTEMTIME* time);
+// A text with its UTF-8 original (null: none) as the log writes it: the
+// code-page-932 bytes when there is no original, else the original as UTF-8
+// after a byte-order mark.
+bool ClipLog_WriteClipAt(const char* folder, const char* text, const char* original, const SYSTEMTIME* time);
 bool ClipLog_WriteImageAt(const char* folder, const void* dib, size_t dibSize, const SYSTEMTIME* time);
 
 // The same, stamped with the local time of the call.
 FILE* ClipLog_OpenFile(const char* folder, const char* ext);
 bool ClipLog_WriteText(const char* folder, const char* text);
+bool ClipLog_WriteClip(const char* folder, const char* text, const char* original);
 bool ClipLog_WriteImage(const char* folder, const void* dib, size_t dibSize);
 
 // Platform half (cliplog_win.cpp, cliplog_posix.cpp).

@@ -13,6 +13,8 @@
 #include <string.h>
 
 #include "text/cp932.h"
+#include "text/text.h"
+#include "text/utf.h"
 
 char* ClipText_New(const char* text, size_t length, const char* original, size_t originalLength)
 {
@@ -48,4 +50,75 @@ bool ClipText_Equals(const char* stored, const char* text, const char* original)
     if (!own || !original || !*original)
         return !own && (!original || !*original);
     return strcmp(own, original) == 0;
+}
+
+static size_t Utf16LengthWithin(const char16_t* s, size_t units)
+{
+    size_t n = 0;
+    while (n < units && s[n])
+        n++;
+    return n;
+}
+
+static size_t LengthWithin(const char* s, size_t size)
+{
+    const void* nul = memchr(s, 0, size);
+    return nul ? static_cast<size_t>(static_cast<const char*>(nul) - s) : size;
+}
+
+// Whether the code-page-932 bytes read as exactly the UTF-16 text.
+static bool ReadsAs(const char* ansi, size_t length, const char16_t* unicode, size_t units)
+{
+    size_t i = 0;
+    size_t u = 0;
+    while (i < length) {
+        size_t used;
+        uint32_t cp = Cp932_DecodeChar(ansi + i, length - i, &used);
+        i += used;
+        if (u == units || unicode[u] != cp)
+            return false;
+        u++;
+    }
+    return u == units;
+}
+
+// Which form of a clipboard text becomes the stored one:
+// - CF_TEXT when it reads as exactly the CF_UNICODETEXT, so a Japanese text
+//   is stored byte for byte as the source gave it (a character with two byte
+//   forms keeps the source's);
+// - CF_TEXT when the source placed it first: its Unicode form was made by the
+//   system, by the code page of whatever input language was active, and
+//   holds nothing more;
+// - otherwise the code-page-932 form of the CF_UNICODETEXT, with the
+//   UTF-8 original when code page 932 loses some of its characters.
+bool ClipText_FromClipboard(const char16_t* unicode, size_t units, const char* ansi, size_t size, bool ansiFirst,
+                            char** text, char** original)
+{
+    *text = nullptr;
+    *original = nullptr;
+    size_t ansiLength = ansi ? LengthWithin(ansi, size) : 0;
+    size_t unicodeLength = unicode ? Utf16LengthWithin(unicode, units) : 0;
+    if (ansi && (!unicode || ansiFirst || ReadsAs(ansi, ansiLength, unicode, unicodeLength))) {
+        char* copy = static_cast<char*>(malloc(ansiLength + 1));
+        if (!copy)
+            return false;
+        memcpy(copy, ansi, ansiLength);
+        copy[ansiLength] = 0;
+        *text = copy;
+        return true;
+    }
+    if (!unicode)
+        return false;
+    *text = Cp932_DupFromUtf16(unicode, unicodeLength, nullptr);
+    if (!*text)
+        return false;
+    if (Cp932_FitsUtf16(unicode, unicodeLength))
+        return true;
+    *original = Utf_DupUtf16ToUtf8(unicode, unicodeLength, nullptr);
+    if (!*original) {
+        free(*text);
+        *text = nullptr;
+        return false;
+    }
+    return true;
 }

@@ -14,3 +14,12 @@ const char* ClipText_Original(const char* stored);
 bool ClipText_NeedsOriginal(const char* original);
 // true when the stored text is text with that original (null: none).
 bool ClipText_Equals(const char* stored, const char* text, const char* original);
+
+// The text and original of a clipboard change, from its CF_UNICODETEXT block
+// (units UTF-16 units, or null) and its CF_TEXT block (size bytes, or null);
+// each ends at its first NUL or its size. ansiFirst: the source placed
+// CF_TEXT before CF_UNICODETEXT. Both results are heap copies (the caller
+// frees them); *original is null when the text is its own. false when there
+// is no text or memory runs out.
+bool ClipText_FromClipboard(const char16_t* unicode, size_t units, const char* ansi, size_t size, bool ansiFirst,
+                            char** text, char** original);

@@ -350,4 +350,27 @@ TEST(ClipLogFiles, WritesCreateTheMonthFolderBeforeTheDayFolder)
     }
 }
 
+// A text that fits code page 932 is logged in it, as always; one with an
+// original is logged as UTF-8 after a byte-order mark.
+TEST(ClipLogFiles, TextsOutsideTheCodePageAreLoggedAsUtf8)
+{
+    const SYSTEMTIME t = MakeTime(2004, 3, 7, 9, 30, 15);
+    struct Case {
+        std::string text;
+        const char* original;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"\x82\xa0\r\n", nullptr, "\x82\xa0\r\n"},                     // あ
+        {"\x82\xa0", "", "\x82\xa0"},                                     // an empty original is none
+        {"Caf? ?", "Caf\xC3\xA9 \xF0\x9F\x98\x80", "\xEF\xBB\xBF" "Caf\xC3\xA9 \xF0\x9F\x98\x80"},  // Café 😀
+    };
+    for (const Case& c : cases) {
+        ScratchFolder scratch("tamarin_cliplog");
+        const std::string log = scratch.path + "/log";
+        ASSERT_TRUE(ClipLog_WriteClipAt(log.c_str(), c.text.c_str(), c.original, &t));
+        EXPECT_EQ(ReadWholeFile(log + "/2004-03/07/093015.txt"), c.expected);
+    }
+}
+
 }  // namespace

@@ -77,4 +77,65 @@ TEST(ClipText, KeepsOnlyOriginalsCodePage932Loses)
     EXPECT_TRUE(ClipText_NeedsOriginal("\xF0\x9F\x98\x80"));            // 😀
 }
 
+// Which form of a clipboard text is stored, and with which original.
+TEST(ClipText, FromClipboard)
+{
+    struct Case {
+        const char* what;
+        std::u16string unicode;  // "-": no CF_UNICODETEXT
+        std::string ansi;        // "-": no CF_TEXT
+        bool ansiFirst;
+        std::string text;        // "-": no text at all
+        std::string original;
+    };
+    const Case cases[] = {
+        {"Japanese, both forms", u"\u3042\u8868", "\x82\xa0\x95\x5c", false, "\x82\xa0\x95\x5c", ""},
+        {"the source's byte form of 纊 is kept", u"\u7E8A", "\xed\x40", false, "\xed\x40", ""},
+        {"the program's own form without CF_TEXT", u"\u7E8A", "-", false, "\xfa\x5c", ""},
+        {"accents and emoji", u"Caf\u00E9 \xD83D\xDE00", "Cafe ?", false, "Caf? ?", "Caf\xC3\xA9 \xF0\x9F\x98\x80"},
+        {"Korean, no CF_TEXT", u"\uD55C\uAD6D", "-", false, "??", "\xED\x95\x9C\xEA\xB5\xAD"},
+        {"CF_TEXT placed first wins", u"\u00E9", "\x82\xa0", true, "\x82\xa0", ""},
+        {"CF_TEXT only", u"-", "abc", true, "abc", ""},
+        {"a Japanese text read by the wrong code page", u"\u201A\u00A0", "\x82\xa0", true, "\x82\xa0", ""},
+        {"both empty", u"", "", false, "", ""},
+        {"text ends at the first NUL", std::u16string(u"a\0\u00E9", 3), "-", false, "a", ""},
+        {"a lone surrogate is kept", u"x\xD800", "-", false, "x?", "x\xED\xA0\x80"},
+        {"no text", u"-", "-", false, "-", ""},
+    };
+    for (const Case& c : cases) {
+        bool hasUnicode = c.unicode != u"-";
+        bool hasAnsi = c.ansi != "-";
+        char* text = nullptr;
+        char* original = nullptr;
+        bool got = ClipText_FromClipboard(hasUnicode ? c.unicode.data() : nullptr, c.unicode.size(),
+                                          hasAnsi ? c.ansi.data() : nullptr, c.ansi.size(), c.ansiFirst, &text,
+                                          &original);
+        EXPECT_EQ(got, c.text != "-") << c.what;
+        EXPECT_EQ(text ? std::string(text) : std::string("-"), c.text) << c.what;
+        EXPECT_EQ(original ? std::string(original) : std::string(), c.original) << c.what;
+        free(text);
+        free(original);
+    }
+}
+
+// A block without a NUL ends at its size, and nothing beyond it is read.
+TEST(ClipText, FromClipboardReadsOnlyTheBlocks)
+{
+    char* ansi = static_cast<char*>(malloc(3));
+    memcpy(ansi, "abc", 3);
+    char16_t* unicode = static_cast<char16_t*>(malloc(3 * sizeof(char16_t)));
+    memcpy(unicode, u"abc", 3 * sizeof(char16_t));
+    char* text = nullptr;
+    char* original = nullptr;
+    ASSERT_TRUE(ClipText_FromClipboard(unicode, 3, ansi, 3, false, &text, &original));
+    EXPECT_STREQ(text, "abc");
+    EXPECT_EQ(original, nullptr);
+    free(text);
+    ASSERT_TRUE(ClipText_FromClipboard(unicode, 3, nullptr, 0, false, &text, &original));
+    EXPECT_STREQ(text, "abc");
+    free(text);
+    free(ansi);
+    free(unicode);
+}
+
 }  // namespace
