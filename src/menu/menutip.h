@@ -8,6 +8,8 @@ struct AppInfo;
 
 #define PROP_TOOLTIPCTRL "PROP_TOOLTIPCTRL"
 #define PROP_TOOLTIPTEXTPTR "PROP_TOOLTIPTEXTPTR"
+// The buffer of a tip that shows an original (UTF-16), made at its first use.
+#define PROP_TOOLTIPWIDETEXTPTR "PROP_TOOLTIPWIDETEXTPTR"
 
 bool MenuTip_Create(HWND mainWindow, const AppInfo* info);
 void MenuTip_Show(HWND mainWindow, int id, POINT pt, const AppInfo* info);

@@ -8,6 +8,8 @@
 #include "app/mainwnd.h"
 #include "settings/appinfo.h"
 #include "store/appdata.h"
+#include "store/cliptext.h"
+#include "text/labelcut.h"
 #include "text/text.h"
 
 namespace {
@@ -48,16 +50,65 @@ void HideTip(HWND mainWindow, HWND tip)
     EndTracking(mainWindow, tip);
 }
 
-void ShowTip(HWND mainWindow, HWND tip, char* buffer, POINT pt)
+// The text of the tool goes in as TTM_SETTOOLINFOA, or for an original as
+// TTM_SETTOOLINFOW, which the control takes whichever way it was created.
+void SetTipText(HWND mainWindow, HWND tip, char* buffer, WCHAR* wide)
 {
-    SendMessageA(tip, TTM_SETMAXTIPWIDTH, 0, GetSystemMetrics(SM_CXSCREEN) * 7 / 8);
+    if (wide) {
+        TOOLINFOW ti = {};
+        ti.cbSize = TTTOOLINFOW_V1_SIZE;
+        ti.uFlags = TTF_IDISHWND | TTF_TRACK;
+        ti.hwnd = mainWindow;
+        ti.uId = reinterpret_cast<UINT_PTR>(mainWindow);
+        ti.lpszText = wide;
+        SendMessageW(tip, TTM_SETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&ti));
+        return;
+    }
     TOOLINFOA ti = MakeToolInfo(mainWindow, buffer);
     SendMessageA(tip, TTM_SETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void ShowTip(HWND mainWindow, HWND tip, char* buffer, WCHAR* wide, POINT pt)
+{
+    SendMessageA(tip, TTM_SETMAXTIPWIDTH, 0, GetSystemMetrics(SM_CXSCREEN) * 7 / 8);
+    SetTipText(mainWindow, tip, buffer, wide);
+    TOOLINFOA ti = MakeToolInfo(mainWindow, buffer);
     SendMessageA(tip, TTM_TRACKPOSITION, 0, MAKELPARAM(pt.x + TIP_OFFSET_X, pt.y + TIP_OFFSET_Y));
     SendMessageA(tip, TTM_ACTIVATE, TRUE, 0);
     SendMessageA(tip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&ti));
     // The popup menu is topmost too; the tip must stay above it.
     SetWindowPos(tip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+}
+
+// A tip of menuTipChars widths (labelcut.h) takes at most twice as many
+// UTF-16 units.
+size_t WideTipUnits(const AppInfo* info)
+{
+    return 2 * static_cast<size_t>(info->menuTipChars) + 1;
+}
+
+// The wide buffer, made the first time an original is shown; null when it
+// cannot be had (the tip then stays hidden for that entry).
+WCHAR* WideTipBuffer(HWND mainWindow, const AppInfo* info)
+{
+    WCHAR* wide = static_cast<WCHAR*>(GetPropA(mainWindow, PROP_TOOLTIPWIDETEXTPTR));
+    if (wide || info->menuTipChars <= 0)
+        return wide;
+    wide = static_cast<WCHAR*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, WideTipUnits(info) * sizeof(WCHAR)));
+    if (wide)
+        SetPropA(mainWindow, PROP_TOOLTIPWIDETEXTPTR, wide);
+    return wide;
+}
+
+// The tip of an original: whole grapheme clusters of menuTipChars widths,
+// line breaks kept, as the code-page text is cut to menuTipChars bytes.
+WCHAR* MakeWideTip(HWND mainWindow, const char* original, const AppInfo* info)
+{
+    WCHAR* wide = WideTipBuffer(mainWindow, info);
+    if (wide)
+        LabelCut_Utf8(reinterpret_cast<char16_t*>(wide), WideTipUnits(info), original, strlen(original),
+                      static_cast<size_t>(info->menuTipChars), 0);
+    return wide;
 }
 
 }  // namespace
@@ -95,8 +146,16 @@ void MenuTip_Show(HWND mainWindow, int id, POINT pt, const AppInfo* info)
     const AppData* data = GetAppData(mainWindow);
     const char* text = (data && id >= 0) ? AppData_GetTextById(data, id) : nullptr;
 
+    const char* original = text ? ClipText_Original(text) : nullptr;
+
     if (!text) {
         HideTip(mainWindow, tip);
+    } else if (buffer && tip && info && original) {
+        WCHAR* wide = MakeWideTip(mainWindow, original, info);
+        if (wide)
+            ShowTip(mainWindow, tip, buffer, wide, pt);
+        else
+            HideTip(mainWindow, tip);
     } else if (buffer && tip && info) {
         // The heap knows the buffer's real size; the copy never goes beyond it.
         SIZE_T size = static_cast<SIZE_T>(info->menuTipChars) + 1;
@@ -104,7 +163,7 @@ void MenuTip_Show(HWND mainWindow, int id, POINT pt, const AppInfo* info)
         if (allocated != static_cast<SIZE_T>(-1) && allocated < size)
             size = allocated;
         StrCopyN(buffer, size, text);
-        ShowTip(mainWindow, tip, buffer, pt);
+        ShowTip(mainWindow, tip, buffer, nullptr, pt);
     }
     SetForegroundWindow(mainWindow);
 }
@@ -124,5 +183,8 @@ void MenuTip_Destroy(HWND mainWindow)
     char* buffer = static_cast<char*>(RemovePropA(mainWindow, PROP_TOOLTIPTEXTPTR));
     if (buffer)
         HeapFree(GetProcessHeap(), 0, buffer);
+    WCHAR* wide = static_cast<WCHAR*>(RemovePropA(mainWindow, PROP_TOOLTIPWIDETEXTPTR));
+    if (wide)
+        HeapFree(GetProcessHeap(), 0, wide);
     RemovePropA(mainWindow, PROP_TOOLTIPCTRL);
 }

@@ -11,6 +11,7 @@
 #include "shell/viewerchain.h"
 #include "store/appdata.h"
 #include "store/clipboard.h"
+#include "store/cliptext.h"
 
 namespace {
 
@@ -38,18 +39,37 @@ int Min(int a, int b) { return a < b ? a : b; }
 
 // An item at a multiple of the column height starts a new column, divided
 // from the previous one by a bar; separators and placeholders included.
-void AppendItem(MenuFill* fill, UINT flags, UINT id, const char* text)
+UINT ColumnFlags(MenuFill* fill, UINT flags)
 {
     if (fill->pos > 0 && fill->pos % fill->rowsPerColumn == 0)
         flags |= MF_MENUBARBREAK;
-    AppendMenuA(fill->menu, flags, id, text);
     fill->pos++;
+    return flags;
+}
+
+void AppendItem(MenuFill* fill, UINT flags, UINT id, const char* text)
+{
+    AppendMenuA(fill->menu, ColumnFlags(fill, flags), id, text);
+}
+
+// An entry with an original is a Unicode item: its label shows the
+// characters code page 932 lacks.
+void AppendItemW(MenuFill* fill, UINT flags, UINT id, const char16_t* text)
+{
+    AppendMenuW(fill->menu, ColumnFlags(fill, flags), id, reinterpret_cast<const WCHAR*>(text));
 }
 
 void AppendPlaceholder(MenuFill* fill) { AppendItem(fill, MF_STRING | MF_DISABLED | MF_GRAYED, 0, NONE_LABEL); }
 
 void AppendEntry(MenuFill* fill, int id, const void* text)
 {
+    const char* original = ClipText_Original(static_cast<const char*>(text));
+    if (original) {
+        char16_t label[2 * MENU_LABEL_BUFFER + 1];
+        MakeMenuLabelW(label, sizeof(label) / sizeof(label[0]), original, fill->labelSize);
+        AppendItemW(fill, MF_STRING, static_cast<UINT>(id), label);
+        return;
+    }
     char label[MENU_LABEL_BUFFER];
     MakeMenuLabel(label, static_cast<const char*>(text), fill->labelSize);
     AppendItem(fill, MF_STRING, static_cast<UINT>(id), label);
@@ -211,20 +231,22 @@ int ShowCommandMenu(HWND mainWindow, POINT pt, const AppInfo* info)
 
 // Putting the text on the clipboard comes back at once as a clipboard change
 // that moves a history entry to the head; the stored string survives that
-// move, so the pointer is still good for the registration after it.
+// move, and its original with it, so both pointers are still good for the
+// registration after it.
 bool SelectMenuText(HWND mainWindow, int id)
 {
     AppData* data = GetAppData(mainWindow);
     const char* text = data ? AppData_GetTextById(data, id) : nullptr;
     if (!text)
         return false;
+    const char* original = ClipText_Original(text);
     // The pick itself is a clipboard change the viewer chain must report;
     // check the chain soon after it.
     KillTimer(mainWindow, TIMER_CHAIN_REPAIR);
     SetTimer(mainWindow, TIMER_CHAIN_REPAIR, CHAIN_REPAIR_AFTER_PICK, nullptr);
-    Clip_SetText(mainWindow, text);
+    Clip_SetTextWithOriginal(mainWindow, text, original);
     if (IsHistoryId(id) && GetKeyState(VK_SHIFT) < 0)
-        AppData_Register(data, text);
+        AppData_RegisterWithOriginal(data, text, original);
     return true;
 }
 

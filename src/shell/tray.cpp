@@ -1,5 +1,7 @@
-// The tray icon. One icon per process; its NOTIFYICONDATAA record, the icon
+// The tray icon. One icon per process; its NOTIFYICONDATAW record, the icon
 // table and the taskbar's notification window live here for the whole run.
+// The record is the Unicode one so that the tip can show the characters of a
+// text that code page 932 lacks.
 #include "shell/tray.h"
 
 #include <shellapi.h>
@@ -9,17 +11,20 @@
 #include "editing/itemlabel.h"
 #include "resources/resource.h"
 #include "settings/appinfo.h"
+#include "text/cp932.h"
 #include "text/text.h"
+
+static_assert(sizeof(WCHAR) == sizeof(char16_t), "the tip is UTF-16");
 
 enum { ANIMATION_SLOTS = 4 };
 
-static NOTIFYICONDATAA g_tray;
+static NOTIFYICONDATAW g_tray;
 static HICON g_slots[ANIMATION_SLOTS];  // 0: current base icon, 1-3: frames
 static HICON g_iconOn;
 static HICON g_iconOff;
 static int g_frame;
 static HWND g_trayWindow;
-static char g_pendingTip[TRAY_TIP_LIMIT];
+static WCHAR g_pendingTip[TRAY_TIP_LIMIT];
 
 static HICON LoadTrayIcon(HINSTANCE instance, int id)
 {
@@ -38,8 +43,8 @@ static void CALLBACK OnTrayWatch(HWND, UINT, UINT_PTR, DWORD)
         return;
     g_trayWindow = FindTrayWindow();
     if (g_trayWindow) {
-        Shell_NotifyIconA(NIM_DELETE, &g_tray);
-        Shell_NotifyIconA(NIM_ADD, &g_tray);
+        Shell_NotifyIconW(NIM_DELETE, &g_tray);
+        Shell_NotifyIconW(NIM_ADD, &g_tray);
     }
 }
 
@@ -51,7 +56,7 @@ static void CALLBACK OnAnimationStep(HWND hwnd, UINT, UINT_PTR, DWORD)
     HICON icon = g_slots[g_frame];
     if (icon != g_tray.hIcon) {
         g_tray.hIcon = icon;
-        Shell_NotifyIconA(NIM_MODIFY, &g_tray);
+        Shell_NotifyIconW(NIM_MODIFY, &g_tray);
     }
 }
 
@@ -66,15 +71,15 @@ void CreateTrayIcon(HWND mainWindow, const AppInfo* info)
     g_slots[0] = info->historyEnabled ? g_iconOn : g_iconOff;
     g_frame = 0;
 
-    // The first version of the record, with its 64-byte tip.
+    // The first version of the record, with its tip of 64 characters.
     memset(&g_tray, 0, sizeof g_tray);
-    g_tray.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    g_tray.cbSize = NOTIFYICONDATAW_V1_SIZE;
     g_tray.hWnd = mainWindow;
     g_tray.uID = TRAY_ICON_ID;
     g_tray.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     g_tray.uCallbackMessage = WM_TRAYCALLBACK;
     g_tray.hIcon = g_slots[0];
-    Shell_NotifyIconA(NIM_ADD, &g_tray);
+    Shell_NotifyIconW(NIM_ADD, &g_tray);
 
     g_trayWindow = FindTrayWindow();
     SetTimer(mainWindow, TIMER_TRAY_WATCH, TRAY_WATCH_INTERVAL, OnTrayWatch);
@@ -85,23 +90,48 @@ void DeleteTrayIcon(HWND mainWindow)
     KillTimer(mainWindow, TIMER_TRAY_WATCH);
     KillTimer(mainWindow, TIMER_TRAY_ANIMATION);
     KillTimer(mainWindow, TIMER_TRAY_TIP);
-    Shell_NotifyIconA(NIM_DELETE, &g_tray);
+    Shell_NotifyIconW(NIM_DELETE, &g_tray);
 }
 
-void SetTrayTip(const char* text)
+// The label of a text (code page 932, cut by bytes as always) or of its
+// original (cut by the same widths, and to the 64 units of the record).
+static void MakeTipLabel(WCHAR* tip, const char* text, const char* original)
 {
-    char tip[TRAY_TIP_LIMIT];
-    MakeItemLabel(tip, text, TRAY_TIP_LIMIT);
-    if (strcmp(tip, g_tray.szTip) == 0)
+    char16_t* out = reinterpret_cast<char16_t*>(tip);
+    if (original && *original) {
+        MakeItemLabelW(out, TRAY_TIP_LIMIT, original, TRAY_TIP_LIMIT);
         return;
-    StrCopyN(g_tray.szTip, TRAY_TIP_LIMIT, tip);
-    Shell_NotifyIconA(NIM_MODIFY, &g_tray);
+    }
+    char label[TRAY_TIP_LIMIT];
+    MakeItemLabel(label, text, TRAY_TIP_LIMIT);
+    Cp932_ToUtf16(out, TRAY_TIP_LIMIT, label, strlen(label));
+}
+
+static void ApplyTip(const WCHAR* tip)
+{
+    if (wcscmp(tip, g_tray.szTip) == 0)
+        return;
+    wcsncpy(g_tray.szTip, tip, TRAY_TIP_LIMIT - 1);
+    g_tray.szTip[TRAY_TIP_LIMIT - 1] = 0;
+    Shell_NotifyIconW(NIM_MODIFY, &g_tray);
+}
+
+void SetTrayTip(const char* text, const char* original)
+{
+    WCHAR tip[TRAY_TIP_LIMIT];
+    MakeTipLabel(tip, text, original);
+    ApplyTip(tip);
+}
+
+const WCHAR* GetTrayTip()
+{
+    return g_tray.szTip;
 }
 
 static void CALLBACK OnTipTimer(HWND hwnd, UINT, UINT_PTR, DWORD)
 {
     KillTimer(hwnd, TIMER_TRAY_TIP);
-    SetTrayTip(g_pendingTip);
+    ApplyTip(g_pendingTip);
 }
 
 // Changing the tip sends a message to the taskbar and waits for it. Done
@@ -109,9 +139,9 @@ static void CALLBACK OnTipTimer(HWND hwnd, UINT, UINT_PTR, DWORD)
 // clipboard notification now and then, and with it a clip; from a timer
 // right after the handler, nothing is lost. The label is made at once, so a
 // later change of the text does not matter.
-void SetTrayTipSoon(HWND mainWindow, const char* text)
+void SetTrayTipSoon(HWND mainWindow, const char* text, const char* original)
 {
-    MakeItemLabel(g_pendingTip, text, TRAY_TIP_LIMIT);
+    MakeTipLabel(g_pendingTip, text, original);
     SetTimer(mainWindow, TIMER_TRAY_TIP, USER_TIMER_MINIMUM, OnTipTimer);
 }
 
@@ -119,7 +149,7 @@ void UpdateTrayIcon(HWND, const AppInfo* info)
 {
     g_slots[0] = info->historyEnabled ? g_iconOn : g_iconOff;
     g_tray.hIcon = g_slots[0];
-    Shell_NotifyIconA(NIM_MODIFY, &g_tray);
+    Shell_NotifyIconW(NIM_MODIFY, &g_tray);
 }
 
 void StartTrayAnimation(HWND mainWindow, const AppInfo*)

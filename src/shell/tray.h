@@ -17,8 +17,11 @@ enum {
 
 void CreateTrayIcon(HWND mainWindow, const AppInfo* info);
 void DeleteTrayIcon(HWND mainWindow);
-void SetTrayTip(const char* text);
+// The tip shows the text's original (UTF-8) when it has one, else the text.
+void SetTrayTip(const char* text, const char* original);
 // The same, applied once the current message has been handled.
-void SetTrayTipSoon(HWND mainWindow, const char* text);
+void SetTrayTipSoon(HWND mainWindow, const char* text, const char* original);
+// The tip as it stands (for the tests).
+const WCHAR* GetTrayTip();
 void UpdateTrayIcon(HWND mainWindow, const AppInfo* info);
 void StartTrayAnimation(HWND mainWindow, const AppInfo* info);

@@ -40,21 +40,22 @@ void ForwardToNextViewer(HWND mainWindow, UINT msg, WPARAM wParam, LPARAM lParam
         SendMessageA(g_nextViewer, msg, wParam, lParam);
 }
 
-static void RecordText(HWND mainWindow, const AppInfo* info, const char* text)
+// original: the UTF-8 original of a text code page 932 cannot hold, or null.
+static void RecordText(HWND mainWindow, const AppInfo* info, const char* text, const char* original)
 {
     if (info->historyEnabled) {
         AppData* data = GetAppData(mainWindow);
         if (data)
-            AppData_AddClip(data, text, info);
+            AppData_AddClipWithOriginal(data, text, original, info);
     }
-    SetTrayTipSoon(mainWindow, text);
+    SetTrayTipSoon(mainWindow, text, original);
     if (info->logText && info->logFolder[0])
-        ClipLog_WriteText(info->logFolder, text);
+        ClipLog_WriteClip(info->logFolder, text, original);
 }
 
 static void RecordImage(HWND mainWindow, const AppInfo* info)
 {
-    SetTrayTipSoon(mainWindow, "");
+    SetTrayTipSoon(mainWindow, "", nullptr);
     if (!info->logImage || !info->logFolder[0])
         return;
     size_t size = 0;
@@ -74,10 +75,12 @@ LRESULT OnDrawClipboard(HWND mainWindow, WPARAM wParam, LPARAM lParam)
     if (!info)
         return 0;
     if (!Clip_IsConfidential(mainWindow)) {
-        char* text = static_cast<char*>(Clip_GetData(mainWindow, CF_TEXT));
-        if (text) {
-            RecordText(mainWindow, info, text);
+        char* text = nullptr;
+        char* original = nullptr;
+        if (Clip_GetText(mainWindow, &text, &original)) {
+            RecordText(mainWindow, info, text, original);
             free(text);
+            free(original);
         } else {
             RecordImage(mainWindow, info);
         }

@@ -14,7 +14,16 @@ void* Clip_GetDataEx(HWND owner, UINT format, size_t* size);
 // The copy Clip_GetDataEx makes of a locked clipboard block of size bytes.
 void* Clip_CopyBlock(const void* block, size_t size, bool isText, size_t* copySize);
 
+// The clipboard's text as the clip store keeps it (ClipText_FromClipboard):
+// heap copies of its code-page-932 form and of its UTF-8 original, null when
+// the text is its own. false when the clipboard holds no text.
+bool Clip_GetText(HWND owner, char** text, char** original);
+
+// Both place the text as CF_UNICODETEXT, CF_TEXT and CF_LOCALE (Japanese):
+// the code-page-932 text exactly as CF_TEXT, and as CF_UNICODETEXT its
+// original (UTF-8, null: none) or else the text read in code page 932.
 bool Clip_SetText(HWND owner, const char* text);
+bool Clip_SetTextWithOriginal(HWND owner, const char* text, const char* original);
 bool Clip_Empty(HWND owner);
 
 bool Clip_IsConfidential(HWND owner);

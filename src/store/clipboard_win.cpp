@@ -4,7 +4,14 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "store/cliptext.h"
+#include "text/cp932.h"
 #include "text/text.h"
+#include "text/utf.h"
+
+static_assert(sizeof(WCHAR) == sizeof(char16_t), "CF_UNICODETEXT is UTF-16");
+
+enum { LOCALE_JAPANESE = 0x0411 };
 
 // A CF_TEXT block that holds no NUL gets one added past its end, so the copy
 // can always be read as a string. Nothing beyond size bytes is read.
@@ -55,31 +62,122 @@ void* Clip_GetData(HWND owner, UINT format)
     return Clip_GetDataEx(owner, format, nullptr);
 }
 
-// Once SetClipboardData has taken the block it belongs to the clipboard;
-// on every other way out the block is still ours to free.
-bool Clip_SetText(HWND owner, const char* text)
+// A locked copy of a clipboard block, or null; the clipboard is open.
+static void* CopyOpenClipboardBlock(UINT format, size_t* size)
 {
-    size_t size = strlen(text) + 1;
+    *size = 0;
+    if (!IsClipboardFormatAvailable(format))
+        return nullptr;
+    HANDLE handle = GetClipboardData(format);
+    SIZE_T blockSize = handle ? GlobalSize(handle) : 0;
+    if (blockSize == 0)
+        return nullptr;
+    const void* block = GlobalLock(handle);
+    if (!block)
+        return nullptr;
+    void* copy = MemDup(block, blockSize);
+    GlobalUnlock(handle);
+    if (copy)
+        *size = blockSize;
+    return copy;
+}
+
+// The formats come in the order they were placed, each followed by the ones
+// the system makes from it: whichever of the two texts comes first is the
+// one the source placed.
+static bool IsAnsiTextFirst()
+{
+    UINT format = 0;
+    while ((format = EnumClipboardFormats(format)) != 0) {
+        if (format == CF_TEXT)
+            return true;
+        if (format == CF_UNICODETEXT)
+            return false;
+    }
+    return false;
+}
+
+// Both texts are read in one opening, so they belong to the same change.
+bool Clip_GetText(HWND owner, char** text, char** original)
+{
+    *text = nullptr;
+    *original = nullptr;
+    if (!OpenClipboard(owner))
+        return false;
+    bool ansiFirst = IsAnsiTextFirst();
+    size_t unicodeSize, ansiSize;
+    void* unicode = CopyOpenClipboardBlock(CF_UNICODETEXT, &unicodeSize);
+    void* ansi = CopyOpenClipboardBlock(CF_TEXT, &ansiSize);
+    CloseClipboard();
+    bool got = ClipText_FromClipboard(static_cast<const char16_t*>(unicode), unicodeSize / sizeof(char16_t),
+                                      static_cast<const char*>(ansi), ansiSize, ansiFirst, text, original);
+    free(unicode);
+    free(ansi);
+    return got;
+}
+
+static HGLOBAL BlockOf(const void* bytes, size_t size)
+{
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, size);
     if (!block)
-        return false;
-    char* data = static_cast<char*>(GlobalLock(block));
+        return nullptr;
+    void* data = GlobalLock(block);
     if (!data) {
         GlobalFree(block);
-        return false;
+        return nullptr;
     }
-    StrCopyN(data, size, text);
+    memcpy(data, bytes, size);
     GlobalUnlock(block);
-    if (!OpenClipboard(owner)) {
-        GlobalFree(block);
+    return block;
+}
+
+// The UTF-16 form placed beside a text: its original, or the text itself read
+// in code page 932. A heap copy ending in NUL; units counts the NUL too.
+static char16_t* UnicodeFormOf(const char* text, const char* original, size_t* units)
+{
+    size_t length = 0;
+    char16_t* unicode = original ? Utf_DupUtf8ToUtf16(original, strlen(original), &length)
+                                 : Cp932_DupToUtf16(text, strlen(text), &length);
+    *units = length + 1;
+    return unicode;
+}
+
+// Once SetClipboardData has taken a block it belongs to the clipboard; on
+// every other way out the block is still ours to free. CF_UNICODETEXT goes
+// first: it is the most exact form, and readers take the first they know.
+bool Clip_SetTextWithOriginal(HWND owner, const char* text, const char* original)
+{
+    size_t units = 0;
+    char16_t* unicode = UnicodeFormOf(text, original, &units);
+    if (!unicode)
         return false;
+    const LCID locale = LOCALE_JAPANESE;
+    HGLOBAL blocks[3] = {BlockOf(unicode, units * sizeof(char16_t)), BlockOf(text, strlen(text) + 1),
+                         BlockOf(&locale, sizeof locale)};
+    free(unicode);
+    const UINT formats[3] = {CF_UNICODETEXT, CF_TEXT, CF_LOCALE};
+    bool placed = false;
+    if (blocks[0] && blocks[1] && blocks[2] && OpenClipboard(owner)) {
+        EmptyClipboard();
+        placed = true;
+        for (int i = 0; i < 3; i++) {
+            if (SetClipboardData(formats[i], blocks[i]))
+                blocks[i] = nullptr;
+            else
+                placed = false;
+        }
+        CloseClipboard();
     }
-    EmptyClipboard();
-    bool placed = SetClipboardData(CF_TEXT, block) != nullptr;
-    CloseClipboard();
-    if (!placed)
-        GlobalFree(block);
+    for (HGLOBAL block : blocks) {
+        if (block)
+            GlobalFree(block);
+    }
     return placed;
+}
+
+bool Clip_SetText(HWND owner, const char* text)
+{
+    return Clip_SetTextWithOriginal(owner, text, nullptr);
 }
 
 bool Clip_Empty(HWND owner)

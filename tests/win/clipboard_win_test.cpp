@@ -323,6 +323,140 @@ TEST_F(ClipAccess, ClipboardHeldByAnotherWindowFailsAtOnce)
     free(copy);
 }
 
+// ---------------------------------------------------------------- Unicode text
+
+using ClipUnicode = ClipAccess;
+
+std::string Utf16Bytes(const std::u16string& s)
+{
+    return std::string(reinterpret_cast<const char*>(s.c_str()), (s.size() + 1) * sizeof(char16_t));
+}
+
+std::u16string RawUnicode(HWND owner)
+{
+    std::string block;
+    if (!ReadRawBlock(owner, CF_UNICODETEXT, &block))
+        return u"<none>";
+    std::u16string s(reinterpret_cast<const char16_t*>(block.data()), block.size() / sizeof(char16_t));
+    return s.substr(0, s.find(u'\0'));
+}
+
+// The formats in the order EnumClipboardFormats gives them.
+std::vector<UINT> FormatOrder(HWND owner)
+{
+    std::vector<UINT> order;
+    if (!OpenClipboard(owner))
+        return order;
+    UINT f = 0;
+    while ((f = EnumClipboardFormats(f)) != 0)
+        order.push_back(f);
+    CloseClipboard();
+    return order;
+}
+
+size_t PositionOf(const std::vector<UINT>& order, UINT format)
+{
+    for (size_t i = 0; i < order.size(); i++) {
+        if (order[i] == format)
+            return i;
+    }
+    return order.size();
+}
+
+const char CAFE_CP932[] = "Caf? ? ?? ?";
+const char CAFE_UTF8[] = "Caf\xC3\xA9 \xF0\x9F\x98\x80 \xED\x95\x9C\xEA\xB5\xAD \xE2\x82\xAC";  // Café 😀 한국 €
+const char16_t CAFE_UTF16[] = u"Caf\u00E9 \xD83D\xDE00 \uD55C\uAD6D \u20AC";
+
+TEST_F(ClipUnicode, SetTextPlacesUnicodeFirstWithAJapaneseLocale)
+{
+    ASSERT_TRUE(Clip_SetText(owner, "\x82\xa0\x95\x5c"));  // あ表
+    EXPECT_EQ(RawUnicode(owner), u"\u3042\u8868");
+    std::string block;
+    ASSERT_TRUE(ReadRawBlock(owner, CF_TEXT, &block));
+    EXPECT_EQ(block, std::string("\x82\xa0\x95\x5c", 5));
+    ASSERT_TRUE(ReadRawBlock(owner, CF_LOCALE, &block));
+    ASSERT_GE(block.size(), sizeof(DWORD));
+    DWORD locale = 0;
+    memcpy(&locale, block.data(), sizeof locale);
+    EXPECT_EQ(locale, 0x0411u);
+    std::vector<UINT> order = FormatOrder(owner);
+    EXPECT_LT(PositionOf(order, CF_UNICODETEXT), PositionOf(order, CF_TEXT));
+    EXPECT_LT(PositionOf(order, CF_TEXT), order.size());
+}
+
+TEST_F(ClipUnicode, SetTextWithOriginalPlacesBothExactly)
+{
+    ASSERT_TRUE(Clip_SetTextWithOriginal(owner, CAFE_CP932, CAFE_UTF8));
+    EXPECT_EQ(RawUnicode(owner), CAFE_UTF16);
+    std::string block;
+    ASSERT_TRUE(ReadRawBlock(owner, CF_TEXT, &block));
+    EXPECT_EQ(block, std::string(CAFE_CP932, sizeof CAFE_CP932));
+
+    char* text = nullptr;
+    char* original = nullptr;
+    ASSERT_TRUE(Clip_GetText(owner, &text, &original));
+    EXPECT_STREQ(text, CAFE_CP932);
+    ASSERT_NE(original, nullptr);
+    EXPECT_STREQ(original, CAFE_UTF8);
+    free(text);
+    free(original);
+
+    ASSERT_TRUE(Clip_SetTextWithOriginal(owner, "", nullptr));
+    EXPECT_EQ(RawUnicode(owner), u"");
+}
+
+TEST_F(ClipUnicode, GetTextTakesWhatTheSourcePlaced)
+{
+    struct Case {
+        const char* what;
+        std::vector<UINT> formats;
+        std::vector<std::string> blocks;
+        std::string text;
+        std::string original;
+    };
+    const Case cases[] = {
+        {"a Unicode program", {CF_UNICODETEXT}, {Utf16Bytes(CAFE_UTF16)}, CAFE_CP932, CAFE_UTF8},
+        {"a Japanese text from a Unicode program", {CF_UNICODETEXT}, {Utf16Bytes(u"\u3042\u8868")},
+         "\x82\xa0\x95\x5c", ""},
+        {"an ANSI program", {CF_TEXT}, {std::string("\x82\xa0\0", 3)}, "\x82\xa0", ""},
+        {"both, Unicode first", {CF_UNICODETEXT, CF_TEXT}, {Utf16Bytes(u"\u00E9"), std::string("e\0", 2)}, "?",
+         "\xC3\xA9"},
+        {"both, ANSI first", {CF_TEXT, CF_UNICODETEXT}, {std::string("e\0", 2), Utf16Bytes(u"\u00E9")}, "e", ""},
+        {"both alike keep the source's bytes", {CF_UNICODETEXT, CF_TEXT},
+         {Utf16Bytes(u"\u7E8A"), std::string("\xed\x40\0", 3)}, "\xed\x40", ""},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(PutBlocks(owner, c.formats.data(), c.blocks.data(), static_cast<int>(c.formats.size())))
+            << c.what;
+        char* text = nullptr;
+        char* original = nullptr;
+        ASSERT_TRUE(Clip_GetText(owner, &text, &original)) << c.what;
+        EXPECT_STREQ(text, c.text.c_str()) << c.what;
+        EXPECT_EQ(original ? std::string(original) : std::string(), c.original) << c.what;
+        free(text);
+        free(original);
+    }
+    ASSERT_TRUE(PutBlock(owner, CF_DIB, Dib24x3x2()));
+    char* text = nullptr;
+    char* original = nullptr;
+    EXPECT_FALSE(Clip_GetText(owner, &text, &original));
+    EXPECT_EQ(text, nullptr);
+    EXPECT_EQ(original, nullptr);
+}
+
+// With an English keyboard layout active a program reading CF_UNICODETEXT
+// still gets the Japanese text: Tamarin places it itself, with a Japanese
+// CF_LOCALE, instead of leaving the conversion to the system.
+TEST_F(ClipUnicode, JapaneseReadsBackWithAnEnglishInputLanguage)
+{
+    HKL previous = GetKeyboardLayout(0);
+    HKL english = LoadKeyboardLayoutA("00000409", KLF_ACTIVATE);
+    ASSERT_NE(english, nullptr);
+    ASSERT_TRUE(Clip_SetText(owner, "\x93\xfa\x96\x7b\x8c\xea"));  // 日本語
+    EXPECT_EQ(RawUnicode(owner), u"\u65E5\u672C\u8A9E");
+    ActivateKeyboardLayout(previous, 0);
+}
+
 using ClipConfidential = ClipAccess;
 
 TEST_F(ClipConfidential, PlainTextIsNotConfidential)

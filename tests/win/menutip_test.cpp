@@ -139,6 +139,53 @@ TEST_F(MenuTip, EntryShowsItsWholeTextBesideTheCursor)
     EXPECT_NE(FindSent(TTM_TRACKACTIVATE), nullptr);
 }
 
+const WCHAR* WideBuffer(HWND window) { return static_cast<const WCHAR*>(GetPropA(window, PROP_TOOLTIPWIDETEXTPTR)); }
+
+// An entry with an original goes to the tooltip as Unicode text, line breaks
+// kept; the others as before.
+TEST_F(MenuTip, OriginalGoesInAsUnicode)
+{
+    AppData_AddWithOriginal(data, LIST_HISTORY, "Caf?\r\n?", "Caf\xC3\xA9\r\n\xF0\x9F\x98\x80");  // Café CR LF 😀
+    ASSERT_TRUE(MenuTip_Create(window, &info));
+    EXPECT_EQ(WideBuffer(window), nullptr);  // made only when first needed
+    Watch();
+    POINT pt = {100, 200};
+    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, &info);
+    ASSERT_NE(WideBuffer(window), nullptr);
+    EXPECT_EQ(std::wstring(WideBuffer(window)), L"Caf\u00E9\r\n\xD83D\xDE00");
+    EXPECT_NE(FindSent(TTM_SETTOOLINFOW), nullptr);
+    EXPECT_EQ(FindSent(TTM_SETTOOLINFOA), nullptr);
+    EXPECT_TRUE(IsWindowVisible(Tip()));
+    WCHAR shown[64] = L"";
+    TOOLINFOW ti = {};
+    ti.cbSize = TTTOOLINFOW_V1_SIZE;
+    ti.hwnd = window;
+    ti.uId = reinterpret_cast<UINT_PTR>(window);
+    ti.lpszText = shown;
+    SendMessageW(Tip(), TTM_GETTEXTW, 64, reinterpret_cast<LPARAM>(&ti));
+    EXPECT_EQ(std::wstring(shown), L"Caf\u00E9\r\n\xD83D\xDE00");
+}
+
+// The tip of an original is cut as the code page text is: menuTipChars
+// widths, one for each emoji (its "?"), whole surrogate pairs.
+TEST_F(MenuTip, LongOriginalIsCutToTheTipSize)
+{
+    std::string original, text;
+    for (int i = 0; i < 3000; i++) {
+        original += "\xF0\x9F\x98\x80";
+        text += "?";
+    }
+    AppData_AddWithOriginal(data, LIST_HISTORY, text.c_str(), original.c_str());
+    info.menuTipChars = 1024;
+    ASSERT_TRUE(MenuTip_Create(window, &info));
+    POINT pt = {100, 200};
+    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, &info);
+    ASSERT_NE(WideBuffer(window), nullptr);
+    std::wstring shown = WideBuffer(window);
+    EXPECT_EQ(shown.size(), 2048u);
+    EXPECT_EQ(shown.substr(2046), L"\xD83D\xDE00");
+}
+
 TEST_F(MenuTip, ItemsWithoutTextHideTheTip)
 {
     AppData_Add(data, LIST_HISTORY, "text");

@@ -498,6 +498,46 @@ TEST_F(MenuHelpers, SetMenuItemTextKeepsTheId)
     EXPECT_EQ(GetMenuItemCount(menu), 5);
 }
 
+// ---- originals -----------------------------------------------------------
+
+const char CAFE_CP932[] = "Caf? ? ?? ?";
+const char CAFE_UTF8[] = "Caf\xC3\xA9 \xF0\x9F\x98\x80 \xED\x95\x9C\xEA\xB5\xAD \xE2\x82\xAC";  // Café 😀 한국 €
+
+std::u16string ItemTextW(HMENU menu, int pos)
+{
+    WCHAR text[600] = L"";
+    MENUITEMINFOW mii = {};
+    mii.cbSize = sizeof(mii);
+    mii.fMask = MIIM_STRING;
+    mii.dwTypeData = text;
+    mii.cch = 600;
+    EXPECT_TRUE(GetMenuItemInfoW(menu, static_cast<UINT>(pos), TRUE, &mii)) << "position " << pos;
+    return std::u16string(reinterpret_cast<const char16_t*>(text));
+}
+
+// An entry with an original is a Unicode item showing it, cut by the widths
+// of the code page form; the others stay as they were.
+TEST_F(TextMenu, OriginalsShowInTheirLabels)
+{
+    AppData_Add(data, LIST_HISTORY, "\x82\xa0\x95\x5c");  // あ表
+    AppData_AddWithOriginal(data, LIST_HISTORY, CAFE_CP932, CAFE_UTF8);
+    AppData_AddWithOriginal(data, LIST_REGISTERED, "x&?", "x&\xF0\x9F\x98\x80");  // x&😀
+    std::vector<Item> items = Build(30, 64, true, true);
+    ASSERT_EQ(items.size(), 4u);
+    EXPECT_EQ(items[0].id, static_cast<UINT>(IDM_REGISTERED_FIRST));
+    EXPECT_EQ(ItemTextW(menu, 0), u"x&&\xD83D\xDE00");
+    EXPECT_EQ(ItemTextW(menu, 2), u"Caf\u00E9 \xD83D\xDE00 \uD55C\uAD6D \u20AC");
+    EXPECT_EQ(items[2].id, static_cast<UINT>(IDM_HISTORY_FIRST));
+    EXPECT_EQ(items[3].text, "\x82\xa0\x95\x5c");
+    EXPECT_EQ(ItemTextW(menu, 3), u"\u3042\u8868");
+
+    // Label size 6: five widths, "Café " and not the emoji after it.
+    Build(30, 6, true, true);
+    EXPECT_EQ(ItemTextW(menu, 2), u"Caf\u00E9 ");
+    Build(30, 7, true, true);
+    EXPECT_EQ(ItemTextW(menu, 2), u"Caf\u00E9 \xD83D\xDE00");
+}
+
 // ---- picking a text -----------------------------------------------------
 
 std::string ClipboardText()
@@ -549,8 +589,10 @@ struct SelectText : testing::Test {
         RemovePropA(window, PROP_APPDATA);
         DestroyWindow(window);
         AppData_Delete(data);
-        if (!useFileExisted)
+        if (!useFileExisted) {
             DeleteFileA(usePath);
+            DeleteFileA((std::string(usePath) + ".utf8").c_str());
+        }
     }
 };
 
@@ -590,6 +632,39 @@ TEST_F(SelectText, ShiftRegistersAHistoryEntryOnly)
     EXPECT_TRUE(SelectMenuText(window, 8193));
     EXPECT_EQ(ClipboardText(), "r0");
     EXPECT_EQ(AppData_GetCount(data, LIST_REGISTERED), 2);
+}
+
+std::u16string ClipboardUnicode()
+{
+    std::u16string text;
+    if (!OpenClipboard(nullptr))
+        return u"<no clipboard>";
+    HANDLE handle = GetClipboardData(CF_UNICODETEXT);
+    const char16_t* p = handle ? static_cast<const char16_t*>(GlobalLock(handle)) : nullptr;
+    if (p) {
+        text = p;
+        GlobalUnlock(handle);
+    }
+    CloseClipboard();
+    return text;
+}
+
+TEST_F(SelectText, PickPlacesTheOriginalAndShiftRegistersIt)
+{
+    AppData_AddWithOriginal(data, LIST_HISTORY, CAFE_CP932, CAFE_UTF8);
+    SetShift(true);
+    ASSERT_LT(GetKeyState(VK_SHIFT), 0);
+    EXPECT_TRUE(SelectMenuText(window, IDM_HISTORY_FIRST));
+    EXPECT_EQ(ClipboardUnicode(), u"Caf\u00E9 \xD83D\xDE00 \uD55C\uAD6D \u20AC");
+    EXPECT_EQ(ClipboardText(), CAFE_CP932);
+    ASSERT_EQ(AppData_GetCount(data, LIST_REGISTERED), 2);
+    EXPECT_STREQ(AppData_GetAt(data, LIST_REGISTERED, 0), CAFE_CP932);
+    ASSERT_NE(AppData_GetOriginalAt(data, LIST_REGISTERED, 0), nullptr);
+    EXPECT_STREQ(AppData_GetOriginalAt(data, LIST_REGISTERED, 0), CAFE_UTF8);
+
+    SetShift(false);
+    EXPECT_TRUE(SelectMenuText(window, IDM_HISTORY_FIRST + 1));  // h0, no original
+    EXPECT_EQ(ClipboardUnicode(), u"h0");
 }
 
 }  // namespace
