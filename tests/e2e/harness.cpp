@@ -11,14 +11,17 @@ static std::string ModuleFolder()
     return s.substr(0, s.find_last_of('\\'));
 }
 
+// A folder that did not exist before: process ids repeat from one Wine session
+// to the next, and a folder a killed program still held may have survived.
 static std::string NewTestFolder()
 {
     static int counter;
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);
     char name[MAX_PATH];
-    snprintf(name, sizeof name, "%stamarin-e2e-%lu-%d", temp, GetCurrentProcessId(), ++counter);
-    CreateDirectoryA(name, nullptr);
+    do {
+        snprintf(name, sizeof name, "%stamarin-e2e-%lu-%d", temp, GetCurrentProcessId(), ++counter);
+    } while (!CreateDirectoryA(name, nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
     return name;
 }
 
