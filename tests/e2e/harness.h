@@ -41,6 +41,27 @@ bool PutClipboardFormats(const std::vector<std::pair<UINT, std::string>>& format
 bool GetClipboardText(std::string* text);
 bool IsClipboardEmpty();
 
+// The second program of clip_holder.cpp, holding the clipboard holdMs after
+// every change; started after Tamarin, it stands ahead of it in the chain.
+struct ClipHolder {
+    PROCESS_INFORMATION process = {};
+    HWND window = nullptr;
+};
+bool ClipHolder_Start(ClipHolder* holder, DWORD holdMs);
+void ClipHolder_Stop(ClipHolder* holder);
+
+// Balloon tips shown now by other processes than this one (the shell's
+// notification area shows the program's notices as balloons).
+std::vector<HWND> VisibleBalloons();
+// A balloon visible now that is not among before, or null.
+HWND NewBalloon(const std::vector<HWND>& before);
+
+// Messages sent from one thread reach a window in the order they were sent:
+// once this returns, Tamarin has handled every clipboard notification that
+// this thread's own clipboard changes sent it directly (not through another
+// viewer standing ahead of it).
+bool RoundTrip(HWND window);
+
 // Polls cond every 20 ms until it holds or ms have passed.
 template <typename F>
 bool WaitFor(F cond, DWORD ms)
