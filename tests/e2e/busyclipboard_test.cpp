@@ -118,22 +118,4 @@ TEST_F(BusyClipboard, GivingUpIsToldAndNoTextIsTakenForAnImage)
     EXPECT_FALSE(FileExists(log));
 }
 
-// A retry that finds a newer change records that one, once: the sequence
-// number read with the data tells that the later notification is done.
-TEST_F(BusyClipboard, AChangeOvertakingARetryIsRecordedOnce)
-{
-    Start(300);
-    ASSERT_TRUE(PutClipboardText("overtaken"));
-    ASSERT_TRUE(WaitFor([&] { return HolderHoldsClipboard(); }, 5000));
-    // Waits for the holder to let go, then copies before Tamarin's retry can.
-    ASSERT_TRUE(PutClipboardText("overtaking"));
-    ASSERT_TRUE(WaitFor([&] { return HistoryEndsWith("overtaking"); }, 10000));
-    ASSERT_TRUE(PutClipboardText("last"));
-    ASSERT_TRUE(WaitFor([&] { return HistoryEndsWith("last"); }, 10000));
-    Records history = History();
-    Records withoutFirst = {"overtaking", "last"};
-    Records withFirst = {"overtaken", "overtaking", "last"};
-    EXPECT_TRUE(history == withoutFirst || history == withFirst) << testing::PrintToString(history);
-}
-
 }  // namespace
