@@ -46,8 +46,9 @@ TEST(AppFileFolder, AReadOnlyProgramFolderGivesWayToTheApplicationDataFolder)
         } else {
             EXPECT_FALSE(ok) << c.moduleFolder;
         }
-        if (c.size < sizeof buf)
+        if (c.size < sizeof buf) {
             EXPECT_EQ(buf[c.size], 'X') << c.moduleFolder;
+        }
     }
 }
 
@@ -83,8 +84,9 @@ TEST(AppFileFolder, FilesInAnotherFolderKeepTheExecutablesName)
         } else {
             EXPECT_FALSE(ok) << c.module;
         }
-        if (c.size < sizeof buf)
+        if (c.size < sizeof buf) {
             EXPECT_EQ(buf[c.size], 'X') << c.module;
+        }
     }
 }
 
