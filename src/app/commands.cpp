@@ -13,10 +13,10 @@
 #include "editing/editpad.h"
 #include "editing/registereddlg.h"
 #include "settings/appinfo.h"
+#include "shell/clipwrite.h"
 #include "shell/hotkeys.h"
 #include "shell/tray.h"
 #include "store/appdata.h"
-#include "store/clipboard.h"
 #include "store/storefile.h"
 #include "text/text.h"
 
@@ -40,7 +40,7 @@ void OnGetDateTime(HWND mainWindow)
     GetLocalTime(&now);
     char text[DATE_TEXT_SIZE];
     FormatDateTime(text, DATE_TEXT_SIZE - 1, info->dateFormat, &now);
-    Clip_SetText(mainWindow, text);
+    ClipWrite_SetText(mainWindow, text);
 }
 
 // Windows Sockets 1.1: the host name, then the first address it resolves to.
@@ -73,7 +73,7 @@ void OnGetIpAddress(HWND mainWindow)
 {
     char text[IP_TEXT_SIZE];
     if (GetHostIpAddress(text, sizeof text))
-        Clip_SetText(mainWindow, text);
+        ClipWrite_SetText(mainWindow, text);
 }
 
 void OnClearHistory(HWND mainWindow)
@@ -95,7 +95,7 @@ void OnToggleHistory(HWND mainWindow)
 
 void OnClearClipboard(HWND mainWindow)
 {
-    Clip_Empty(mainWindow);
+    ClipWrite_Empty(mainWindow);
 }
 
 void OnSettings(HWND mainWindow)
