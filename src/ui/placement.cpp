@@ -296,9 +296,12 @@ void SetMinTrackSize(LPARAM minMaxInfo, int minWidth, int minHeight)
     info->ptMinTrackSize.y = minHeight;
 }
 
+// SW_SHOWDEFAULT would take the show state Tamarin itself was started with:
+// started minimised (a shortcut set to "Minimized"), it would minimise the
+// dialog it means to show. A minimised dialog is restored, any other shown.
 void BringToFront(HWND window)
 {
     BringWindowToTop(window);
     SetForegroundWindow(window);
-    ShowWindow(window, SW_SHOWDEFAULT);
+    ShowWindow(window, IsIconic(window) ? SW_RESTORE : SW_SHOW);
 }
