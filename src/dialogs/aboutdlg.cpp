@@ -14,6 +14,7 @@
 #include "controls/linklabel.h"
 #include "resources/dialogs_about.h"
 #include "resources/resource.h"
+#include "shell/systemlib.h"
 #include "text/text.h"
 #include "ui/placement.h"
 
@@ -203,13 +204,24 @@ static void ShowVersionTexts(HWND dialog)
         SetItemText(dialog, p->versionId, texts.versionLine);
 }
 
+// rsrc32.dll belongs to Windows 95, 98 and Me, in their system folder. On
+// NT-based Windows it does not exist, so a copy that a search by bare name
+// would find (the program's folder, the current folder) could only have been
+// planted there: it is not looked for at all.
+static HMODULE LoadResourcesLibrary()
+{
+    if (IsNtPlatform())
+        return nullptr;
+    return LoadSystemLibrary(RESOURCES_LIBRARY);
+}
+
 // Only the library of older Windows knows the figure; elsewhere the line
 // stays empty.
 static void ShowFreeResources(HWND dialog)
 {
     int id = g_about.params.resourcesId;
     SetItemText(dialog, id, "");
-    HMODULE library = LoadLibraryA(RESOURCES_LIBRARY);
+    HMODULE library = LoadResourcesLibrary();
     if (!library)
         return;
     FreeResourcesProc freeResources =
