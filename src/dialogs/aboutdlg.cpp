@@ -14,6 +14,7 @@
 #include "controls/linklabel.h"
 #include "resources/dialogs_about.h"
 #include "resources/resource.h"
+#include "shell/shellcom.h"
 #include "shell/systemlib.h"
 #include "text/text.h"
 #include "ui/placement.h"
@@ -174,6 +175,7 @@ static HICON GetPathIcon(const char* path, UINT size)
 {
     SHFILEINFOA info;
     ZeroMemory(&info, sizeof(info));
+    ShellCom_Ensure();
     if (!SHGetFileInfoA(path, 0, &info, sizeof(info), SHGFI_ICON | size))
         return nullptr;
     return info.hIcon;
@@ -327,6 +329,7 @@ static HWND LinkControl(HWND dialog, DWORD flag, int id)
 
 void OpenAddressWithShell(HWND dialog, const char* address)
 {
+    ShellCom_Ensure();
     ShellExecuteA(dialog, nullptr, address, nullptr, nullptr, SW_SHOWNORMAL);
 }
 

@@ -7,6 +7,7 @@
 #include <shellapi.h>
 
 #include "settings/apppath.h"
+#include "shell/shellcom.h"
 #include "settings/profile.h"
 
 enum {
@@ -78,6 +79,7 @@ HICON GetFileIcon(HMODULE module, bool smallIcon)
     SHFILEINFOA info;
     ZeroMemory(&info, sizeof(info));
     UINT flags = SHGFI_ICON | (smallIcon ? SHGFI_SMALLICON : 0);
+    ShellCom_Ensure();
     if (!SHGetFileInfoA(path, 0, &info, sizeof(info), flags))
         return nullptr;
     return info.hIcon;
