@@ -13,6 +13,7 @@
 #include "editing/editpad.h"
 #include "editing/registereddlg.h"
 #include "settings/appinfo.h"
+#include "settings/hotkeyreport.h"
 #include "shell/hotkeys.h"
 #include "shell/tray.h"
 #include "store/appdata.h"
@@ -117,11 +118,24 @@ void OnHotkeySettings(HWND mainWindow)
         ShowHotkeyDialog(mainWindow, &info->hotkeys);
         return;
     }
+    // The dialog names the combinations that could not be registered last
+    // time; after an OK the new ones that cannot be are told in a balloon.
+    unsigned failedBefore = GetFailedHotkeySlots();
     UnregisterAllHotkeys(mainWindow);
-    bool ok = ShowHotkeyDialog(mainWindow, &info->hotkeys);
-    RegisterAllHotkeys(mainWindow, &info->hotkeys);
+    bool ok = ShowHotkeyDialog(mainWindow, &info->hotkeys, failedBefore);
+    unsigned failed = RegisterAllHotkeys(mainWindow, &info->hotkeys);
     if (ok)
         SaveSettings(info);
+    if (ok && failed)
+        ShowHotkeyFailureBalloon(failed);
+}
+
+void ShowHotkeyFailureBalloon(unsigned failedSlots)
+{
+    char text[HOTKEY_REPORT_SIZE];
+    HotkeyReport_FormatBalloon(text, sizeof text, failedSlots);
+    if (text[0])
+        ShowTrayBalloon(HOTKEY_REPORT_TITLE, text);
 }
 
 void OnAbout(HWND mainWindow)

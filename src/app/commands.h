@@ -15,5 +15,8 @@ void OnAbout(HWND mainWindow);
 void OnRegisterText(HWND mainWindow);
 void OnEditRegistered(HWND mainWindow);
 
+// The balloon that names hotkeys another program holds (one bit per slot).
+void ShowHotkeyFailureBalloon(unsigned failedSlots);
+
 // This computer's first IPv4 address as dotted text; false when there is none.
 bool GetHostIpAddress(char* out, size_t size);

@@ -2,16 +2,51 @@
 // program owns, and the dispatch of its messages and commands.
 #include "app/mainwnd.h"
 
+#include <string.h>
+
 #include "app/commands.h"
 #include "menu/menutip.h"
 #include "menu/popupmenu.h"
 #include "resources/resource.h"
 #include "settings/appinfo.h"
+#include "settings/hotkeyreport.h"
 #include "shell/hotkeys.h"
 #include "shell/tray.h"
 #include "shell/viewerchain.h"
 #include "store/appdata.h"
 #include "store/storefile.h"
+#include "text/codepage.h"
+#include "text/text.h"
+
+enum { STARTUP_NOTICE_SIZE = 256 };
+
+// One balloon says everything that is wrong at start-up: hotkeys another
+// program holds, and a system whose ANSI code page is not Tamarin's.
+static void ShowStartupNotice(unsigned failedHotkeys, unsigned codePage)
+{
+    char hotkeys[STARTUP_NOTICE_SIZE];
+    char codePageNotice[STARTUP_NOTICE_SIZE];
+    HotkeyReport_FormatBalloon(hotkeys, sizeof hotkeys, failedHotkeys);
+    codePageNotice[0] = 0;
+    if (!CodePage_IsProgramOwn(codePage))
+        CodePage_FormatNotice(codePageNotice, sizeof codePageNotice, codePage);
+    if (!hotkeys[0] && !codePageNotice[0])
+        return;
+    if (!codePageNotice[0]) {
+        ShowTrayBalloon(HOTKEY_REPORT_TITLE, hotkeys);
+        return;
+    }
+    if (!hotkeys[0]) {
+        ShowTrayBalloon(CODEPAGE_NOTICE_TITLE, codePageNotice);
+        return;
+    }
+    char both[STARTUP_NOTICE_SIZE * 2 + 2];
+    StrCopyN(both, sizeof both, hotkeys);
+    size_t used = strlen(both);
+    both[used++] = '\n';
+    StrCopyN(both + used, sizeof both - used, codePageNotice);
+    ShowTrayBalloon("Tamarin", both);
+}
 
 static LRESULT OnCreate(HWND hwnd, const CREATESTRUCTA* create)
 {
@@ -22,7 +57,8 @@ static LRESULT OnCreate(HWND hwnd, const CREATESTRUCTA* create)
     SetPropA(hwnd, PROP_DIALOG, nullptr);
     CreateTrayIcon(hwnd, info);
     JoinViewerChain(hwnd, info);
-    RegisterAllHotkeys(hwnd, &info->hotkeys);
+    unsigned failedHotkeys = RegisterAllHotkeys(hwnd, &info->hotkeys);
+    ShowStartupNotice(failedHotkeys, CodePage_System());
     return 0;
 }
 
@@ -161,5 +197,8 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_SHOWCOMMANDMENU:
         return OnShowPopup(hwnd, msg);
     }
+    // A registered message: not a constant, so not a case.
+    if (msg == GetTaskbarCreatedMessage() && msg != 0)
+        return OnTaskbarCreated(hwnd);
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }

@@ -16,6 +16,7 @@
 #include "resources/resource.h"
 #include "shell/shellcom.h"
 #include "shell/systemlib.h"
+#include "text/codepage.h"
 #include "text/text.h"
 #include "ui/placement.h"
 
@@ -42,6 +43,9 @@ typedef int(WINAPI* FreeResourcesProc)(int kind);
 
 enum {
     FREE_RESOURCES_SYSTEM = 0,  // the kind the about box asks for
+    NOTICE_LEFT = 7,            // dialog units: the notice runs under the whole box
+    NOTICE_RIGHT = 132,
+    NOTICE_SIZE = 128,
     // A formatted text before its cut: two texts from the version block and
     // a little format around them.
     ABOUT_FORMAT_SIZE = 2 * ABOUT_TEXT_SIZE + 64,
@@ -300,6 +304,8 @@ static BOOL OnInitDialog(HWND dialog)
     g_about.dialog = dialog;
     TakeProgramFile();
     SetProgramIcons(dialog);
+    if (p->notice && p->notice[0])
+        AddDialogFooter(dialog, IDC_ABOUT_NOTICE, p->notice, NOTICE_LEFT, NOTICE_RIGHT);
     PlaceWindowAtCursor(dialog);
     ShowVersionTexts(dialog);
     if (p->flags & ABF_RESOURCES)
@@ -444,6 +450,12 @@ void MakeProgramAboutBoxParams(AboutBoxParams* params, HINSTANCE instance)
     params->templateId = IDD_ABOUT;
     params->linkCursor = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_LINKHAND));
     params->instance = instance;
+    static char notice[NOTICE_SIZE];
+    unsigned codePage = CodePage_System();
+    if (!CodePage_IsProgramOwn(codePage)) {
+        CodePage_FormatAboutLine(notice, sizeof notice, codePage);
+        params->notice = notice;
+    }
 }
 
 bool ShowProgramAboutBox(HWND owner)

@@ -8,11 +8,14 @@
 
 #include "settings/apppath.h"
 #include "shell/shellcom.h"
+#include "text/codepage.h"
 #include "settings/profile.h"
 
 enum {
     MODULE_PATH_SIZE = 261,
     INI_PATH_SIZE = MAX_PATH,
+    FOOTER_TEXT_CHARS = 512,
+    FOOTER_MARGIN = 7,  // dialog units under the line, as the templates keep under their buttons
 };
 
 POINT PlaceSizeAtPoint(POINT cursor, SIZE size, const RECT* workArea)
@@ -51,6 +54,45 @@ void PlaceWindowAtCursor(HWND window)
     if (parent && IsChild(parent, window))
         ScreenToClient(parent, &pos);
     MoveWindowTo(window, pos.x, pos.y);
+}
+
+static int FooterHeight(HWND dialog, const wchar_t* text, int width)
+{
+    HDC dc = GetDC(dialog);
+    if (!dc)
+        return 0;
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(dialog, WM_GETFONT, 0, 0)));
+    RECT bounds = {0, 0, width, 0};
+    DrawTextW(dc, text, -1, &bounds, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(dialog, dc);
+    return bounds.bottom - bounds.top;
+}
+
+// Dialog units become pixels through the dialog's own font, so the line
+// scales with the rest of the dialog. The text goes in as UTF-16, readable
+// whatever the system's ANSI code page.
+HWND AddDialogFooter(HWND dialog, int id, const char* text, int left, int right)
+{
+    wchar_t wide[FOOTER_TEXT_CHARS];
+    CodePage_ToWide(wide, FOOTER_TEXT_CHARS, text);
+    RECT units = {left, 0, right, FOOTER_MARGIN};
+    if (!MapDialogRect(dialog, &units))
+        return nullptr;
+    int width = units.right - units.left;
+    int height = FooterHeight(dialog, wide, width);
+    RECT client;
+    GetClientRect(dialog, &client);
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
+    HWND line = CreateWindowExW(0, L"STATIC", wide, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, units.left,
+                                client.bottom, width, height, dialog,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    if (!line)
+        return nullptr;
+    SendMessageA(line, WM_SETFONT, SendMessageA(dialog, WM_GETFONT, 0, 0), FALSE);
+    SIZE size = GetWindowSize(dialog);
+    ResizeWindow(dialog, size.cx, size.cy + height + units.bottom);
+    return line;
 }
 
 // The program file's icons do not change while it runs. Loading the pair once

@@ -35,6 +35,11 @@ struct ChildLayout {
 
 // Opening and behaviour shared by all dialogs.
 void PlaceWindowAtCursor(HWND window);
+// Adds a line of text (code page 932) under everything else in dialog, from
+// left to right (dialog units), wrapped to that width, in the dialog's font;
+// the dialog grows by the line's height and a margin. Call it at
+// WM_INITDIALOG before the dialog is placed. Gives the line, or null.
+HWND AddDialogFooter(HWND dialog, int id, const char* text, int left, int right);
 // A dialog opened a second time comes to the front instead.
 void BringToFront(HWND window);
 void SetDialogIcons(HWND window);

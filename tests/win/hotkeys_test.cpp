@@ -176,4 +176,41 @@ TEST_F(Hotkeys, ActiveWindowIsRestoredAfterTheCommand)
     DestroyWindow(before);
 }
 
+// A combination held by another window is reported by slot; when it is
+// free again, the next registration reports nothing.
+TEST_F(Hotkeys, RegisterAllReportsTheSlotsHeldElsewhere)
+{
+    HotkeySet set = {};
+    set.slots[0] = {HOTKEY_MOD_ALT | HOTKEY_MOD_CONTROL | HOTKEY_MOD_SHIFT, VK_F13};
+    set.slots[4] = {HOTKEY_MOD_ALT | HOTKEY_MOD_CONTROL | HOTKEY_MOD_SHIFT, VK_F14};
+    set.slots[7] = {HOTKEY_MOD_ALT | HOTKEY_MOD_CONTROL | HOTKEY_MOD_SHIFT, VK_F15};
+    ASSERT_TRUE(RegisterHotKey(other, 1, ALL_MODS, VK_F14));
+    ASSERT_TRUE(RegisterHotKey(other, 2, ALL_MODS, VK_F15));
+    EXPECT_EQ(RegisterAllHotkeys(main, &set), (1u << 4) | (1u << 7));
+    EXPECT_EQ(GetFailedHotkeySlots(), (1u << 4) | (1u << 7));
+    EXPECT_FALSE(IsFree(ALL_MODS, VK_F13));  // the free one is registered all the same
+    UnregisterHotKey(other, 1);
+    UnregisterHotKey(other, 2);
+    UnregisterAllHotkeys(main);  // as the program does before registering again
+    EXPECT_EQ(RegisterAllHotkeys(main, &set), 0u);
+    EXPECT_EQ(GetFailedHotkeySlots(), 0u);
+}
+
+TEST(HotkeyModifiers, RegisteredWithoutRepeatAndWithoutTheExtendedMark)
+{
+    const struct {
+        int stored;
+        UINT registered;
+    } cases[] = {
+        {HOTKEY_MOD_CONTROL, MOD_CONTROL | MOD_NOREPEAT},
+        {HOTKEY_MOD_ALT | HOTKEY_MOD_SHIFT, MOD_ALT | MOD_SHIFT | MOD_NOREPEAT},
+        {HOTKEY_MOD_CONTROL | HOTKEY_MOD_EXT, MOD_CONTROL | MOD_NOREPEAT},
+        {HOTKEY_MOD_EXT, MOD_NOREPEAT},
+    };
+    for (const auto& c : cases) {
+        HotkeyDef def = {c.stored, 'V'};
+        EXPECT_EQ(HotkeyRegistrationModifiers(&def), c.registered) << c.stored;
+    }
+}
+
 }  // namespace
