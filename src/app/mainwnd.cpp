@@ -15,6 +15,7 @@
 #include "shell/viewerchain.h"
 #include "store/appdata.h"
 #include "store/storefile.h"
+#include "ui/placement.h"
 #include "text/codepage.h"
 #include "text/text.h"
 
@@ -123,10 +124,13 @@ static LRESULT OnShowPopup(HWND hwnd, UINT msg)
     info->menuPos.x = Clamp(info->menuPos.x, 0, GetSystemMetrics(SM_CXSCREEN) - 1);
     info->menuPos.y = Clamp(info->menuPos.y, 0, GetSystemMetrics(SM_CYSCREEN) - 1);
     POINT pt = {info->menuPos.x, info->menuPos.y};
+    // The popup takes the foreground; whoever had it gets it back.
+    HWND previous = GetForegroundWindow();
     if (msg == WM_SHOWTEXTMENU)
         ShowTextMenu(hwnd, pt, data, info);
     else
         ShowCommandMenu(hwnd, pt, info);
+    GiveForegroundBack(previous);
     return 0;
 }
 

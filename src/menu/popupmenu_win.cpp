@@ -110,7 +110,12 @@ BOOL TrackMenuAt(HWND owner, HMENU menu, POINT pt, UINT flags, const RECT* exclu
     params.cbSize = sizeof(params);
     if (exclude)
         params.rcExclude = *exclude;
-    return TrackPopupMenuEx(menu, flags, pt.x, pt.y, owner, exclude ? &params : nullptr);
+    BOOL result = TrackPopupMenuEx(menu, flags, pt.x, pt.y, owner, exclude ? &params : nullptr);
+    // The task switch the menu caused is completed by a message to the owner;
+    // without it the next popup may close as soon as it opens (the harmless
+    // message TrackPopupMenu's documentation asks for).
+    PostMessageA(owner, WM_NULL, 0, 0);
+    return result;
 }
 
 BOOL ShowResourceMenuAtCursor(HINSTANCE instance, LPCSTR name, int subMenuPos, HWND owner, UINT flags,

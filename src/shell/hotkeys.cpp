@@ -3,6 +3,7 @@
 #include "shell/hotkeys.h"
 
 #include "app/mainwnd.h"
+#include "ui/placement.h"
 #include "settings/appinfo.h"
 #include "settings/hotkeyreport.h"
 #include "settings/hotkeytable.h"
@@ -59,15 +60,17 @@ void UnregisterAllHotkeys(HWND mainWindow)
 }
 
 // The command runs to its end inside SendMessageA, popup menus and modal
-// dialogs included; afterwards the window that was active before the hotkey
-// gets its activation back.
+// dialogs included; afterwards the window the user was typing in gets the
+// foreground back, so that the Ctrl+V that follows a pick reaches it. That
+// window belongs to another program: GetActiveWindow would only know
+// Tamarin's own.
 LRESULT OnHotkey(HWND mainWindow, WPARAM id)
 {
-    HWND active = GetActiveWindow();
+    HWND previous = GetForegroundWindow();
     if (id == WM_SHOWTEXTMENU || id == WM_SHOWCOMMANDMENU)
         SendMessageA(mainWindow, static_cast<UINT>(id), 0, 0);
     else
         SendMessageA(mainWindow, WM_COMMAND, MAKEWPARAM(LOWORD(id), 0), 0);
-    SetActiveWindow(active);
+    GiveForegroundBack(previous);
     return 0;
 }

@@ -340,6 +340,15 @@ void SetMinTrackSize(LPARAM minMaxInfo, int minWidth, int minHeight)
     info->ptMinTrackSize.y = minHeight;
 }
 
+// Tamarin may set the foreground here because it has it: the popup or the
+// dialog that took it belonged to Tamarin.
+void GiveForegroundBack(HWND previous)
+{
+    if (!previous || !IsWindow(previous) || GetForegroundWindow() == previous)
+        return;
+    SetForegroundWindow(previous);
+}
+
 // SW_SHOWDEFAULT would take the show state Tamarin itself was started with:
 // started minimised (a shortcut set to "Minimized"), it would minimise the
 // dialog it means to show. A minimised dialog is restored, any other shown.

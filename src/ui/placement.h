@@ -42,6 +42,10 @@ void PlaceWindowAtCursor(HWND window);
 HWND AddDialogFooter(HWND dialog, int id, const char* text, int left, int right);
 // A dialog opened a second time comes to the front instead.
 void BringToFront(HWND window);
+// Gives the foreground back to previous (the window that had it before a
+// popup or a command of Tamarin took it), if it still exists and does not
+// have it already.
+void GiveForegroundBack(HWND previous);
 void SetDialogIcons(HWND window);
 HICON GetFileIcon(HMODULE module, bool smallIcon);
 BOOL HitTestMoveByClient(HWND dialog, WPARAM wParam, LPARAM lParam);

@@ -20,16 +20,16 @@ struct Received {
 };
 
 std::vector<Received> g_received;
-HWND g_thief = nullptr;  // activated by every command, as a popup or dialog would be
-HWND g_activeDuring = nullptr;
+HWND g_thief = nullptr;  // takes the foreground in every command, as a popup or dialog would
+HWND g_foregroundDuring = nullptr;
 
 LRESULT CALLBACK RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == WM_SHOWTEXTMENU || msg == WM_SHOWCOMMANDMENU || msg == WM_COMMAND) {
         g_received.push_back({msg, wParam, lParam});
         if (g_thief)
-            SetActiveWindow(g_thief);
-        g_activeDuring = GetActiveWindow();
+            SetForegroundWindow(g_thief);
+        g_foregroundDuring = GetForegroundWindow();
         return 0;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
@@ -159,18 +159,22 @@ TEST_F(Hotkeys, PopupIdsAreSentAsMessagesOthersAsCommands)
     }
 }
 
-TEST_F(Hotkeys, ActiveWindowIsRestoredAfterTheCommand)
+// The window that had the foreground when the hotkey came (the user's, as
+// a rule of another program) has it again when the command is done.
+TEST_F(Hotkeys, ForegroundWindowIsGivenBackAfterTheCommand)
 {
     HWND before = MakeWindow();
     ASSERT_NE(before, nullptr);
-    SetActiveWindow(before);
-    ASSERT_EQ(GetActiveWindow(), before);
+    ShowWindow(before, SW_SHOW);
+    ShowWindow(other, SW_SHOW);
+    SetForegroundWindow(before);
+    ASSERT_EQ(GetForegroundWindow(), before);
     g_thief = other;
     for (WPARAM id : {32770, 40045}) {
-        g_activeDuring = nullptr;
+        g_foregroundDuring = nullptr;
         OnHotkey(main, id);
-        ASSERT_EQ(g_activeDuring, other) << id;
-        EXPECT_EQ(GetActiveWindow(), before) << id;
+        ASSERT_EQ(g_foregroundDuring, other) << id;
+        EXPECT_EQ(GetForegroundWindow(), before) << id;
     }
     g_thief = nullptr;
     DestroyWindow(before);
