@@ -91,11 +91,19 @@ struct Focus : testing::Test {
         Xdotool("mousemove 150 80 click 1");
         return hwnd;
     }
+    // The popup is there for keys once it shows and Tamarin has the
+    // foreground, so that input goes to the thread that runs the popup.
     HWND PressHotkey(const char* keys)
     {
         Xdotool(keys);
         HWND popup = nullptr;
-        WaitFor([&] { return (popup = FindPopup()) != nullptr; }, 5000);
+        WaitFor(
+            [&] {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(GetForegroundWindow(), &owner);
+                return (popup = FindPopup()) != nullptr && owner == t.process.dwProcessId;
+            },
+            5000);
         return popup;
     }
 };
