@@ -110,20 +110,21 @@ static LRESULT OnTrayCallback(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
-static int Clamp(int value, int low, int high)
-{
-    return value < low ? low : value > high ? high : value;
-}
-
 static LRESULT OnShowPopup(HWND hwnd, UINT msg)
 {
     AppInfo* info = GetAppInfo(hwnd);
     AppData* data = GetAppData(hwnd);
     if (!info || !data)
         return 0;
-    info->menuPos.x = Clamp(info->menuPos.x, 0, GetSystemMetrics(SM_CXSCREEN) - 1);
-    info->menuPos.y = Clamp(info->menuPos.y, 0, GetSystemMetrics(SM_CYSCREEN) - 1);
+    // Into the work area of the point's monitor (the nearest one for a point
+    // saved before the screens changed), in place: the clamped point is what
+    // is saved next.
     POINT pt = {info->menuPos.x, info->menuPos.y};
+    RECT work;
+    GetMonitorAreasAt(pt, &work, nullptr);
+    ClampPointToRect(&pt, &work);
+    info->menuPos.x = pt.x;
+    info->menuPos.y = pt.y;
     // The popup takes the foreground; whoever had it gets it back.
     HWND previous = GetForegroundWindow();
     if (msg == WM_SHOWTEXTMENU)

@@ -18,6 +18,22 @@ enum {
     FOOTER_MARGIN = 7,  // dialog units under the line, as the templates keep under their buttons
 };
 
+// Right and bottom first, so that a rectangle larger than the area ends up
+// aligned with its left and top edges.
+POINT FitSizeInRect(POINT origin, SIZE size, const RECT* area)
+{
+    POINT pos = origin;
+    if (pos.x + size.cx > area->right)
+        pos.x = area->right - size.cx;
+    if (pos.x < area->left)
+        pos.x = area->left;
+    if (pos.y + size.cy > area->bottom)
+        pos.y = area->bottom - size.cy;
+    if (pos.y < area->top)
+        pos.y = area->top;
+    return pos;
+}
+
 POINT PlaceSizeAtPoint(POINT cursor, SIZE size, const RECT* workArea)
 {
     // The halves are truncated toward zero: a window 301 pixels wide starts
@@ -25,19 +41,30 @@ POINT PlaceSizeAtPoint(POINT cursor, SIZE size, const RECT* workArea)
     POINT pos;
     pos.x = cursor.x + size.cx / -2;
     pos.y = cursor.y + size.cy / -2;
-    // Right and bottom first, so that a window larger than the work area ends
-    // up aligned with its left and top edges.
-    if (pos.x + size.cx > workArea->right)
-        pos.x = workArea->right - size.cx;
-    if (pos.x < workArea->left)
-        pos.x = workArea->left;
-    if (pos.y + size.cy > workArea->bottom)
-        pos.y = workArea->bottom - size.cy;
-    if (pos.y < workArea->top)
-        pos.y = workArea->top;
-    return pos;
+    return FitSizeInRect(pos, size, workArea);
 }
 
+// The monitor nearest to the point, so that a point beyond every monitor
+// (a position saved before the screens changed) comes back to the closest.
+void GetMonitorAreasAt(POINT pt, RECT* work, RECT* monitor)
+{
+    MONITORINFO info;
+    ZeroMemory(&info, sizeof info);
+    info.cbSize = sizeof info;
+    HMONITOR handle = MonitorFromPoint(pt, MONITOR_DEFAULTTONEAREST);
+    if (!handle || !GetMonitorInfoA(handle, &info)) {
+        SetRect(&info.rcMonitor, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+        if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &info.rcWork, 0))
+            info.rcWork = info.rcMonitor;
+    }
+    if (work)
+        *work = info.rcWork;
+    if (monitor)
+        *monitor = info.rcMonitor;
+}
+
+// Inside the work area of the pointer's monitor: on a second monitor the
+// dialog opens there, not on the first.
 void PlaceWindowAtCursor(HWND window)
 {
     SIZE size = GetWindowSize(window);
@@ -45,8 +72,7 @@ void PlaceWindowAtCursor(HWND window)
     if (!GetCursorPos(&cursor))
         return;
     RECT work;
-    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0))
-        return;
+    GetMonitorAreasAt(cursor, &work, nullptr);
     POINT pos = PlaceSizeAtPoint(cursor, size, &work);
     // GetParent also answers the owner of a pop-up; only a real parent has
     // its own client coordinates.

@@ -55,6 +55,13 @@ void SetWindowTopmost(HWND window, bool on);
 // Where PlaceWindowAtCursor puts a window of the given size for a pointer
 // position and a work area (screen coordinates).
 POINT PlaceSizeAtPoint(POINT cursor, SIZE size, const RECT* workArea);
+// Moves origin so that a rectangle of the given size there lies inside area
+// (right and bottom first: one larger than area keeps its left and top edges
+// on area's).
+POINT FitSizeInRect(POINT origin, SIZE size, const RECT* area);
+// The work area and the whole area of the monitor nearest to pt (either may
+// be null); with no monitor to ask, the primary work area and screen.
+void GetMonitorAreasAt(POINT pt, RECT* work, RECT* monitor);
 
 // Window position and size.
 void ResizeWindow(HWND window, int width, int height);

@@ -2,7 +2,7 @@
 // a balloon at start-up and on a line of the about box, readable whatever
 // that code page. Wine fixes the code page for a whole session, so these
 // tests run in a session with an English locale (code page 1252) of their
-// own, started by codepage_session.sh, which sets
+// own, started by aux_session.sh, which sets
 // TAMARIN_E2E_FOREIGN_CODEPAGE; in the main session they are skipped.
 #include <gtest/gtest.h>
 
@@ -65,7 +65,7 @@ struct ForeignCodePage : testing::Test {
 
 #define SKIP_UNLESS_FOREIGN()                                                         \
     if (!InForeignSession())                                                          \
-    GTEST_SKIP() << "runs in the code page 1252 session of codepage_session.sh"
+    GTEST_SKIP() << "runs in the code page 1252 session of aux_session.sh"
 
 TEST_F(ForeignCodePage, StartupBalloonNamesTheCodePage)
 {
