@@ -12,6 +12,7 @@
 #include "dialogs/settingsdlg.h"
 #include "editing/editpad.h"
 #include "editing/registereddlg.h"
+#include "net/ipaddress.h"
 #include "settings/appinfo.h"
 #include "settings/hotkeyreport.h"
 #include "shell/hotkeys.h"
@@ -25,6 +26,7 @@ enum {
     DATE_TEXT_SIZE = 1024,
     HOST_NAME_SIZE = 102,
     IP_TEXT_SIZE = 1024,
+    ADAPTER_ADDRESSES_MAX = 64,
 };
 
 void OnQuit(HWND mainWindow)
@@ -45,7 +47,7 @@ void OnGetDateTime(HWND mainWindow)
 }
 
 // Windows Sockets 1.1: the host name, then the first address it resolves to.
-bool GetHostIpAddress(char* out, size_t size)
+static bool GetHostNameAddress(char* out, size_t size)
 {
     WSADATA wsa;
     if (WSAStartup(MAKEWORD(1, 1), &wsa) != 0)
@@ -68,6 +70,23 @@ bool GetHostIpAddress(char* out, size_t size)
     }
     WSACleanup();
     return ok;
+}
+
+// The address of the adapter that carries the default route (see
+// ChooseAdapterAddress); the first address of the host name on a computer
+// without a default route, or where the adapters cannot be asked. The host
+// name's first address is often that of a virtual or VPN adapter.
+bool GetHostIpAddress(char* out, size_t size)
+{
+    AdapterAddress addresses[ADAPTER_ADDRESSES_MAX];
+    int count = CollectAdapterAddresses(addresses, ADAPTER_ADDRESSES_MAX);
+    int chosen = ChooseAdapterAddress(addresses, count);
+    char text[IP_ADDRESS_TEXT_SIZE];
+    if (chosen >= 0 && FormatIpAddress(text, sizeof text, &addresses[chosen])) {
+        StrCopyN(out, size, text);
+        return true;
+    }
+    return GetHostNameAddress(out, size);
 }
 
 void OnGetIpAddress(HWND mainWindow)
