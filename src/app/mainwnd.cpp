@@ -15,9 +15,9 @@
 #include "shell/viewerchain.h"
 #include "store/appdata.h"
 #include "store/storefile.h"
-#include "ui/placement.h"
 #include "text/codepage.h"
 #include "text/text.h"
+#include "ui/placement.h"
 
 enum { STARTUP_NOTICE_SIZE = 256 };
 

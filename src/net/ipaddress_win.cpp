@@ -57,11 +57,13 @@ IP_ADAPTER_ADDRESSES* QueryAdapters()
     return nullptr;
 }
 
-// The metrics and gateways came with Windows Vista; a record without them
-// (its Length says how much of it there is) carries no default route.
+// The gateways and, after them, the metrics came with Windows Vista; a
+// record without them (its Length says how much of it there is) carries no
+// default route.
 bool HasRouteFields(const IP_ADAPTER_ADDRESSES* adapter)
 {
-    return adapter->Length >= offsetof(IP_ADAPTER_ADDRESSES, FirstGatewayAddress) + sizeof(adapter->FirstGatewayAddress);
+    const size_t needed = offsetof(IP_ADAPTER_ADDRESSES, Ipv6Metric) + sizeof(adapter->Ipv6Metric);
+    return adapter->Length >= needed;
 }
 
 bool HasGateway(const IP_ADAPTER_ADDRESSES* adapter, int addressFamily)
