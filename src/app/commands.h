@@ -15,5 +15,9 @@ void OnAbout(HWND mainWindow);
 void OnRegisterText(HWND mainWindow);
 void OnEditRegistered(HWND mainWindow);
 
-// This computer's first IPv4 address as dotted text; false when there is none.
+// The balloon that names hotkeys another program holds (one bit per slot).
+void ShowHotkeyFailureBalloon(unsigned failedSlots);
+
+// This computer's address as text: that of the adapter carrying the default
+// route, else the host name's first IPv4 address; false when there is none.
 bool GetHostIpAddress(char* out, size_t size);

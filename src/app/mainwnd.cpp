@@ -2,16 +2,56 @@
 // program owns, and the dispatch of its messages and commands.
 #include "app/mainwnd.h"
 
+#include <string.h>
+
 #include "app/commands.h"
 #include "menu/menutip.h"
 #include "menu/popupmenu.h"
 #include "resources/resource.h"
 #include "settings/appinfo.h"
+#include "settings/hotkeyreport.h"
+#include "shell/clipwatch.h"
+#include "shell/clipwrite.h"
 #include "shell/hotkeys.h"
 #include "shell/tray.h"
+#include "shell/traynotice.h"
 #include "shell/viewerchain.h"
 #include "store/appdata.h"
+#include "store/savereport.h"
 #include "store/storefile.h"
+#include "text/codepage.h"
+#include "text/text.h"
+#include "ui/placement.h"
+
+enum { STARTUP_NOTICE_SIZE = 256 };
+
+// One balloon says everything that is wrong at start-up: hotkeys another
+// program holds, and a system whose ANSI code page is not Tamarin's.
+static void ShowStartupNotice(unsigned failedHotkeys, unsigned codePage)
+{
+    char hotkeys[STARTUP_NOTICE_SIZE];
+    char codePageNotice[STARTUP_NOTICE_SIZE];
+    HotkeyReport_FormatBalloon(hotkeys, sizeof hotkeys, failedHotkeys);
+    codePageNotice[0] = 0;
+    if (!CodePage_IsProgramOwn(codePage))
+        CodePage_FormatNotice(codePageNotice, sizeof codePageNotice, codePage);
+    if (!hotkeys[0] && !codePageNotice[0])
+        return;
+    if (!codePageNotice[0]) {
+        ShowTrayBalloon(HOTKEY_REPORT_TITLE, hotkeys);
+        return;
+    }
+    if (!hotkeys[0]) {
+        ShowTrayBalloon(CODEPAGE_NOTICE_TITLE, codePageNotice);
+        return;
+    }
+    char both[STARTUP_NOTICE_SIZE * 2 + 2];
+    StrCopyN(both, sizeof both, hotkeys);
+    size_t used = strlen(both);
+    both[used++] = '\n';
+    StrCopyN(both + used, sizeof both - used, codePageNotice);
+    ShowTrayBalloon("Tamarin", both);
+}
 
 static LRESULT OnCreate(HWND hwnd, const CREATESTRUCTA* create)
 {
@@ -21,8 +61,10 @@ static LRESULT OnCreate(HWND hwnd, const CREATESTRUCTA* create)
     MenuTip_Create(hwnd, info);
     SetPropA(hwnd, PROP_DIALOG, nullptr);
     CreateTrayIcon(hwnd, info);
+    SaveReport_SetObserver(TrayNotice_OnSaveFailure, hwnd);
     JoinViewerChain(hwnd, info);
-    RegisterAllHotkeys(hwnd, &info->hotkeys);
+    unsigned failedHotkeys = RegisterAllHotkeys(hwnd, &info->hotkeys);
+    ShowStartupNotice(failedHotkeys, CodePage_System());
     return 0;
 }
 
@@ -30,7 +72,11 @@ static LRESULT OnDestroy(HWND hwnd)
 {
     UnregisterAllHotkeys(hwnd);
     LeaveViewerChain(hwnd);
+    ClipWatch_Stop(hwnd);
+    ClipWrite_Cancel(hwnd);
+    ReleaseTextMenuSnapshot(hwnd);
     DeleteTrayIcon(hwnd);
+    SaveReport_SetObserver(nullptr, nullptr);
     AppInfo* info = static_cast<AppInfo*>(RemovePropA(hwnd, PROP_APPINFO));
     AppData* data = static_cast<AppData*>(RemovePropA(hwnd, PROP_APPDATA));
     RemovePropA(hwnd, PROP_DIALOG);
@@ -46,15 +92,31 @@ static LRESULT OnDestroy(HWND hwnd)
     return 0;
 }
 
-// At log-off or shutdown only the history is saved; the registered texts are
-// written at each change and the settings at each dialog OK.
-static LRESULT OnQueryEndSession(HWND hwnd)
+// Answered at once: another program may still cancel the log-off, and the
+// saving waits for WM_ENDSESSION, which comes only when the session ends.
+static LRESULT OnQueryEndSession()
 {
+    return TRUE;
+}
+
+// At log-off or shutdown only the history is saved, and the system may end
+// the process as soon as this returns; the registered texts are written at
+// each change and the settings at each dialog OK. A close by the Restart
+// Manager (ENDSESSION_CLOSEAPP, an installer or update wants the program
+// gone) ends it through the teardown, which saves every file.
+static LRESULT OnEndSession(HWND hwnd, WPARAM ending, LPARAM flags)
+{
+    if (!ending)
+        return 0;
+    if (flags & ENDSESSION_CLOSEAPP) {
+        DestroyWindow(hwnd);
+        return 0;
+    }
     AppData* data = GetAppData(hwnd);
     const AppInfo* info = GetAppInfo(hwnd);
     if (data && info)
         AppData_SaveHistory(data, info);
-    return TRUE;
+    return 0;
 }
 
 static LRESULT OnTrayCallback(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -73,24 +135,28 @@ static LRESULT OnTrayCallback(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
-static int Clamp(int value, int low, int high)
-{
-    return value < low ? low : value > high ? high : value;
-}
-
 static LRESULT OnShowPopup(HWND hwnd, UINT msg)
 {
     AppInfo* info = GetAppInfo(hwnd);
     AppData* data = GetAppData(hwnd);
     if (!info || !data)
         return 0;
-    info->menuPos.x = Clamp(info->menuPos.x, 0, GetSystemMetrics(SM_CXSCREEN) - 1);
-    info->menuPos.y = Clamp(info->menuPos.y, 0, GetSystemMetrics(SM_CYSCREEN) - 1);
+    // Into the work area of the point's monitor (the nearest one for a point
+    // saved before the screens changed), in place: the clamped point is what
+    // is saved next.
     POINT pt = {info->menuPos.x, info->menuPos.y};
+    RECT work;
+    GetMonitorAreasAt(pt, &work, nullptr);
+    ClampPointToRect(&pt, &work);
+    info->menuPos.x = pt.x;
+    info->menuPos.y = pt.y;
+    // The popup takes the foreground; whoever had it gets it back.
+    HWND previous = GetForegroundWindow();
     if (msg == WM_SHOWTEXTMENU)
         ShowTextMenu(hwnd, pt, data, info);
     else
         ShowCommandMenu(hwnd, pt, info);
+    GiveForegroundBack(previous);
     return 0;
 }
 
@@ -136,7 +202,9 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_DESTROY:
         return OnDestroy(hwnd);
     case WM_QUERYENDSESSION:
-        return OnQueryEndSession(hwnd);
+        return OnQueryEndSession();
+    case WM_ENDSESSION:
+        return OnEndSession(hwnd, wParam, lParam);
     case WM_COMMAND:
         return OnCommand(hwnd, msg, wParam, lParam);
     case WM_TIMER:
@@ -160,6 +228,12 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_SHOWTEXTMENU:
     case WM_SHOWCOMMANDMENU:
         return OnShowPopup(hwnd, msg);
+    case WM_TEXTMENUCLOSED:
+        OnTextMenuClosed(hwnd, wParam);
+        return 0;
     }
+    // A registered message: not a constant, so not a case.
+    if (msg == GetTaskbarCreatedMessage() && msg != 0)
+        return OnTaskbarCreated(hwnd);
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }

@@ -1,7 +1,8 @@
 // The registered-text list dialog "登録テキストの編集": the texts are edited
 // in a working copy held by the list box (each item's data is a heap copy of
-// its full text), reordered by dragging, and written back to the clip store
-// only on OK. Single texts are written in the edit pad.
+// its full text with its original, a ClipText block), reordered by dragging,
+// and written back to the clip store only on OK. Single texts are written in
+// the edit pad.
 #include "editing/registereddlg.h"
 
 #include <stdlib.h>
@@ -17,6 +18,7 @@
 #include "resources/resource.h"
 #include "settings/apppath.h"
 #include "store/appdata.h"
+#include "store/cliptext.h"
 #include "text/text.h"
 #include "ui/placement.h"
 
@@ -64,9 +66,9 @@ static RegisteredTextCopies g_copies;
 
 // ---------------------------------------------------------------- text copies
 
-static char* NewTextCopy(const char* text)
+static char* NewTextCopy(const char* text, const char* original)
 {
-    char* copy = static_cast<char*>(MemDup(text, strlen(text) + 1));
+    char* copy = ClipText_New(text, strlen(text), original, original ? strlen(original) : 0);
     if (copy)
         g_copies.made++;
     return copy;
@@ -124,9 +126,9 @@ static char* GetItemText(HWND list, int index)
 // The item shows the text as a one-line label and owns a copy of the whole
 // text. Without the copy the item would have nothing to open or commit, so
 // the insert is refused and the list stays as it was.
-static bool InsertTextItem(HWND list, int index, const char* text)
+static bool InsertTextItem(HWND list, int index, const char* text, const char* original)
 {
-    char* copy = NewTextCopy(text);
+    char* copy = NewTextCopy(text, original);
     if (!copy)
         return false;
     char label[ITEM_LABEL_LIMIT];
@@ -199,7 +201,7 @@ static void OnAdd(HWND dialog)
     if (!text)
         return;
     HWND list = GetList(dialog);
-    if (InsertTextItem(list, 0, text))
+    if (InsertTextItem(list, 0, text, nullptr))
         Select(list, 0);
     free(text);
     UpdateButtons(dialog);
@@ -220,7 +222,7 @@ static void OnEdit(HWND dialog)
     char* text = RunEditor(dialog, current);
     if (!text)
         return;
-    if (InsertTextItem(list, index, text))
+    if (InsertTextItem(list, index, text, nullptr))
         DeleteTextItem(list, index + 1);
     Select(list, index);
     free(text);
@@ -240,29 +242,34 @@ static void OnDelete(HWND dialog)
     UpdateButtons(dialog);
 }
 
-// The store adds at the head, so adding from the last item up leaves the
-// registered list in the order shown. Equal texts end as one entry, at the
-// place of the upper one.
-static void CommitList(HWND dialog)
+static const char* ItemTextAt(int index, void* list, const char** original)
+{
+    const char* text = GetItemText(static_cast<HWND>(list), index);
+    *original = text ? ClipText_Original(text) : nullptr;
+    return text;
+}
+
+// The registered list becomes the list box's texts in the order shown; equal
+// texts end as one entry, at the place of the upper one. When memory runs
+// out the store keeps its old list and the dialog stays open with the
+// user's edits, so nothing is saved shorter than it was shown.
+static bool CommitList(HWND dialog)
 {
     AppData* data = static_cast<AppData*>(GetPropA(dialog, PROP_DIALOGPARAM));
     if (!data)
-        return;
+        return true;
     HWND list = GetList(dialog);
-    AppData_Clear(data, LIST_REGISTERED);
-    for (int i = GetItemCount(list) - 1; i >= 0; i--) {
-        const char* text = GetItemText(list, i);
-        if (text)
-            AppData_Add(data, LIST_REGISTERED, text);
-    }
+    return AppData_ReplaceList(data, LIST_REGISTERED, GetItemCount(list), ItemTextAt, list);
 }
 
 static void OnCommand(HWND dialog, int id, int code)
 {
     switch (id) {
     case IDOK:
-        CommitList(dialog);
-        EndDialog(dialog, IDOK);
+        if (CommitList(dialog))
+            EndDialog(dialog, IDOK);
+        else
+            MessageBeep(MB_ICONEXCLAMATION);
         break;
     case IDCANCEL:
         EndDialog(dialog, IDCANCEL);
@@ -381,7 +388,7 @@ static void FillList(HWND dialog, const AppData* data)
     for (int i = 0; i < count; i++) {
         const char* text = AppData_GetAt(data, LIST_REGISTERED, i);
         if (text)
-            InsertTextItem(list, GetItemCount(list), text);
+            InsertTextItem(list, GetItemCount(list), text, ClipText_Original(text));
     }
     if (count > 0)
         Select(list, 0);

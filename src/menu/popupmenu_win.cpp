@@ -6,12 +6,16 @@
 
 #include "app/mainwnd.h"
 #include "menu/menulabel.h"
+#include "menu/menusnapshot.h"
 #include "resources/resource.h"
 #include "settings/appinfo.h"
+#include "shell/clipwrite.h"
 #include "shell/viewerchain.h"
 #include "store/appdata.h"
 #include "store/clipboard.h"
 #include "store/cliptext.h"
+#include "ui/dpi.h"
+#include "ui/placement.h"
 
 namespace {
 
@@ -36,6 +40,34 @@ struct MenuFill {
 int ListCount(const PtrList* list) { return list ? list->count : 0; }
 
 int Min(int a, int b) { return a < b ? a : b; }
+
+// Counts the snapshot of each showing, so that the close message of a popup
+// never releases the snapshot of a later one.
+WPARAM g_snapshotGeneration;
+
+int ShownHistory(const AppData* data, int historyMax)
+{
+    int shown = Min(Min(historyMax, ListCount(data ? data->history : nullptr)), ENTRY_IDS);
+    return shown < 0 ? 0 : shown;
+}
+
+int ShownRegistered(const AppData* data) { return Min(ListCount(data ? data->registered : nullptr), ENTRY_IDS); }
+
+void ReleaseSnapshot(HWND mainWindow)
+{
+    MenuSnapshot_Free(static_cast<MenuSnapshot*>(RemovePropA(mainWindow, PROP_MENUSNAPSHOT)));
+}
+
+// Without memory for a snapshot the popup still opens; its picks then take
+// the texts at their places when the pick is handled.
+WPARAM KeepSnapshot(HWND mainWindow, const AppData* data, int historyMax)
+{
+    ReleaseSnapshot(mainWindow);
+    MenuSnapshot* snapshot = MenuSnapshot_Take(data, ShownHistory(data, historyMax), ShownRegistered(data));
+    if (snapshot)
+        SetPropA(mainWindow, PROP_MENUSNAPSHOT, snapshot);
+    return ++g_snapshotGeneration;
+}
 
 // An item at a multiple of the column height starts a new column, divided
 // from the previous one by a bar; separators and placeholders included.
@@ -130,7 +162,12 @@ BOOL TrackMenuAt(HWND owner, HMENU menu, POINT pt, UINT flags, const RECT* exclu
     params.cbSize = sizeof(params);
     if (exclude)
         params.rcExclude = *exclude;
-    return TrackPopupMenuEx(menu, flags, pt.x, pt.y, owner, exclude ? &params : nullptr);
+    BOOL result = TrackPopupMenuEx(menu, flags, pt.x, pt.y, owner, exclude ? &params : nullptr);
+    // The task switch the menu caused is completed by a message to the owner;
+    // without it the next popup may close as soon as it opens (the harmless
+    // message TrackPopupMenu's documentation asks for).
+    PostMessageA(owner, WM_NULL, 0, 0);
+    return result;
 }
 
 BOOL ShowResourceMenuAtCursor(HINSTANCE instance, LPCSTR name, int subMenuPos, HWND owner, UINT flags,
@@ -150,21 +187,36 @@ BOOL ShowResourceMenuAtCursor(HINSTANCE instance, LPCSTR name, int subMenuPos, H
     return result;
 }
 
-// The labels shrink with the number of columns, so that a long list still
-// fits the screen's width; never below 3 bytes.
 int BuildTextMenu(HMENU menu, const AppData* data, int historyMax, int labelSize, bool registeredFirst,
                   bool newestFirst)
 {
-    const PtrList* history = data ? data->history : nullptr;
-    const PtrList* registered = data ? data->registered : nullptr;
-    int shownHistory = Min(Min(historyMax, ListCount(history)), ENTRY_IDS);
-    int shownRegistered = Min(ListCount(registered), ENTRY_IDS);
-    if (shownHistory < 0)
-        shownHistory = 0;
-
-    int total = (shownHistory > 0 ? shownHistory + 1 : 2) + (shownRegistered > 0 ? shownRegistered : 1);
     int rowHeight = GetSystemMetrics(SM_CYMENU) + 2;
     int rows = rowHeight > 0 ? GetSystemMetrics(SM_CYSCREEN) / rowHeight : 0;
+    return BuildTextMenuInRows(menu, data, historyMax, labelSize, registeredFirst, newestFirst, rows);
+}
+
+// A menu's items are as high as the monitor's scaling makes them.
+int TextMenuRowsAt(POINT pt)
+{
+    RECT monitor;
+    GetMonitorAreasAt(pt, nullptr, &monitor);
+    UINT dpi = Dpi_OfMonitorAt(pt);
+    int rowHeight = Dpi_Metric(SM_CYMENU, dpi) + Dpi_Scale(2, dpi);
+    return rowHeight > 0 ? (monitor.bottom - monitor.top) / rowHeight : 0;
+}
+
+// The labels shrink with the number of columns, so that a long list still
+// fits the screen's width; never below 3 bytes.
+int BuildTextMenuInRows(HMENU menu, const AppData* data, int historyMax, int labelSize, bool registeredFirst,
+                        bool newestFirst, int rowsPerColumn)
+{
+    const PtrList* history = data ? data->history : nullptr;
+    const PtrList* registered = data ? data->registered : nullptr;
+    int shownHistory = ShownHistory(data, historyMax);
+    int shownRegistered = ShownRegistered(data);
+
+    int total = (shownHistory > 0 ? shownHistory + 1 : 2) + (shownRegistered > 0 ? shownRegistered : 1);
+    int rows = rowsPerColumn;
     if (rows < 1)
         rows = 1;
     int columns = (total - 1) / rows + 1;
@@ -199,11 +251,35 @@ int ShowTextMenu(HWND mainWindow, POINT pt, AppData* data, AppInfo* info)
     if (popup) {
         // The resource's own "(none)" item only makes the popup non-empty.
         DeleteMenu(popup, IDM_NONE, MF_BYCOMMAND);
-        BuildTextMenu(popup, data, info->historyMax, info->menuTextChars, info->registeredFirst, info->newestFirst);
+        BuildTextMenuInRows(popup, data, info->historyMax, info->menuTextChars, info->registeredFirst,
+                            info->newestFirst, TextMenuRowsAt(pt));
+        WPARAM generation = KeepSnapshot(mainWindow, data, info->historyMax);
         result = TrackMenuAt(mainWindow, popup, pt, POPUP_TRACK_FLAGS, nullptr);
+        // The menu has posted its pick already; this comes after it.
+        PostMessageA(mainWindow, WM_TEXTMENUCLOSED, generation, 0);
     }
     DestroyMenu(loaded);
     return result;
+}
+
+void OnTextMenuClosed(HWND mainWindow, WPARAM generation)
+{
+    if (generation == g_snapshotGeneration)
+        ReleaseSnapshot(mainWindow);
+}
+
+void ReleaseTextMenuSnapshot(HWND mainWindow)
+{
+    ReleaseSnapshot(mainWindow);
+}
+
+const char* GetMenuEntryText(HWND mainWindow, int id)
+{
+    const MenuSnapshot* snapshot = static_cast<const MenuSnapshot*>(GetPropA(mainWindow, PROP_MENUSNAPSHOT));
+    if (snapshot)
+        return MenuSnapshot_GetTextById(snapshot, id);
+    const AppData* data = GetAppData(mainWindow);
+    return data ? AppData_GetTextById(data, id) : nullptr;
 }
 
 void PrepareCommandMenu(HMENU menu, const AppInfo* info, bool editingDialogOpen)
@@ -229,14 +305,14 @@ int ShowCommandMenu(HWND mainWindow, POINT pt, const AppInfo* info)
     return result;
 }
 
-// Putting the text on the clipboard comes back at once as a clipboard change
-// that moves a history entry to the head; the stored string survives that
-// move, and its original with it, so both pointers are still good for the
-// registration after it.
+// The text is the one whose label was chosen (the popup's snapshot), with its
+// original. Putting it on the clipboard comes back as a clipboard change that
+// moves a history entry to the head; the registration after it copies the
+// text and the original again.
 bool SelectMenuText(HWND mainWindow, int id)
 {
     AppData* data = GetAppData(mainWindow);
-    const char* text = data ? AppData_GetTextById(data, id) : nullptr;
+    const char* text = data ? GetMenuEntryText(mainWindow, id) : nullptr;
     if (!text)
         return false;
     const char* original = ClipText_Original(text);
@@ -244,7 +320,7 @@ bool SelectMenuText(HWND mainWindow, int id)
     // check the chain soon after it.
     KillTimer(mainWindow, TIMER_CHAIN_REPAIR);
     SetTimer(mainWindow, TIMER_CHAIN_REPAIR, CHAIN_REPAIR_AFTER_PICK, nullptr);
-    Clip_SetTextWithOriginal(mainWindow, text, original);
+    ClipWrite_SetTextWithOriginal(mainWindow, text, original);
     if (IsHistoryId(id) && GetKeyState(VK_SHIFT) < 0)
         AppData_RegisterWithOriginal(data, text, original);
     return true;

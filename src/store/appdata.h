@@ -50,3 +50,11 @@ bool AppData_RegisterWithOriginal(AppData* data, const char* text, const char* o
 // The original kept beside a stored text, or null when it has none.
 const char* AppData_GetOriginalAt(const AppData* data, int list, int index);
 const char* AppData_GetOriginalById(const AppData* data, int id);
+
+// The list becomes copies of the texts textAt gives for indexes 0 to
+// count - 1, in that order, each with the original it gives in *original
+// (null: none; a null text is skipped; equal texts end as one entry, at the
+// place of the upper one). false, with the list untouched, when memory runs
+// out or the selector is bad.
+typedef const char* (*AppDataTextAt)(int index, void* context, const char** original);
+bool AppData_ReplaceList(AppData* data, int list, int count, AppDataTextAt textAt, void* context);

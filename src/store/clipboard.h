@@ -14,9 +14,17 @@ void* Clip_GetDataEx(HWND owner, UINT format, size_t* size);
 // The copy Clip_GetDataEx makes of a locked clipboard block of size bytes.
 void* Clip_CopyBlock(const void* block, size_t size, bool isText, size_t* copySize);
 
-// The clipboard's text as the clip store keeps it (ClipText_FromClipboard):
-// heap copies of its code-page-932 form and of its UTF-8 original, null when
-// the text is its own. false when the clipboard holds no text.
+// On a clipboard the caller holds open: a copy of the format's block, or null.
+// *failed tells a format that is offered but could not be read (its owner
+// did not render it, memory ran out) from one that is not there at all.
+void* Clip_CopyOpenData(UINT format, size_t* size, bool* failed);
+
+// On a clipboard the caller holds open: the text as the clip store keeps it
+// (ClipText_FromClipboard), heap copies of its code-page-932 form and of its
+// UTF-8 original (null when the text is its own). false when there is no
+// text; *failed then tells a text that is offered but could not be read.
+bool Clip_CopyOpenText(char** text, char** original, bool* failed);
+// The same in an opening of its own; false also when the clipboard is held.
 bool Clip_GetText(HWND owner, char** text, char** original);
 
 // Both place the text as CF_UNICODETEXT, CF_TEXT and CF_LOCALE (Japanese):
@@ -27,3 +35,5 @@ bool Clip_SetTextWithOriginal(HWND owner, const char* text, const char* original
 bool Clip_Empty(HWND owner);
 
 bool Clip_IsConfidential(HWND owner);
+// The same on a clipboard the caller holds open.
+bool Clip_IsConfidentialOpen();

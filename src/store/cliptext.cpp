@@ -20,7 +20,9 @@ char* ClipText_New(const char* text, size_t length, const char* original, size_t
 {
     if (!original)
         originalLength = 0;
-    char* block = static_cast<char*>(malloc(length + originalLength + 2));
+    // The same allocator as every other text copy (MemDup), so a test that
+    // makes it fail reaches the stored texts too.
+    char* block = static_cast<char*>(MemDup_AllocateMemory(length + originalLength + 2));
     if (!block)
         return nullptr;
     memcpy(block, text, length);

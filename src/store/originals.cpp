@@ -25,6 +25,7 @@
 
 #include "store/cliptext.h"
 #include "store/filereplace.h"
+#include "store/savereport.h"
 #include "text/cp932.h"
 #include "text/utf.h"
 
@@ -561,10 +562,11 @@ bool Originals_WritePath(const char* path, const char* bytes, size_t size)
     ok = ok && FlushFileToDisk(file);
     if (fclose(file) != 0)
         ok = false;
-    ok = ok && ReplaceFileAtomically(tmpPath, path);
+    ok = ok && ReplaceFileRetrying(tmpPath, path, !SaveReport_IsFailing(path));
     if (!ok)
         remove(tmpPath);
     free(tmpPath);
+    SaveReport_Note(path, ok);
     return ok;
 }
 

@@ -28,6 +28,7 @@
 #include "store/cliptext.h"
 #include "store/filereplace.h"
 #include "store/originals.h"
+#include "store/savereport.h"
 #include "text/text.h"
 
 enum {
@@ -549,6 +550,8 @@ static bool WriteList(const PtrList* list, FILE* file)
 
 // Any failure (no temporary file, a write, the flush, the rename) removes the
 // temporary file and leaves the old file as it was; the lists are only read.
+// A rename refused while another program briefly holds the file is tried
+// again; every outcome goes to the save report, which tells the user.
 bool StoreFile_WritePath(AppData* data, int list, const char* path)
 {
     PtrList* source = ListOf(data, list);
@@ -556,14 +559,17 @@ bool StoreFile_WritePath(AppData* data, int list, const char* path)
         return true;
     size_t pathLength = strlen(path);
     char* tmpPath = static_cast<char*>(malloc(pathLength + sizeof(TEMP_SUFFIX)));
-    if (!tmpPath)
+    if (!tmpPath) {
+        SaveReport_Note(path, false);
         return true;
+    }
     memcpy(tmpPath, path, pathLength);
     memcpy(tmpPath + pathLength, TEMP_SUFFIX, sizeof(TEMP_SUFFIX));
 
     FILE* file = fopen(tmpPath, "wb");
     if (!file) {
         free(tmpPath);
+        SaveReport_Note(path, false);
         return true;
     }
     char* streamBuffer = static_cast<char*>(malloc(STREAM_BUFFER_SIZE));
@@ -575,11 +581,13 @@ bool StoreFile_WritePath(AppData* data, int list, const char* path)
     if (fclose(file) != 0)
         ok = false;
     free(streamBuffer);
-    if (!ok || !ReplaceFileAtomically(tmpPath, path))
+    ok = ok && ReplaceFileRetrying(tmpPath, path, !SaveReport_IsFailing(path));
+    if (!ok)
         remove(tmpPath);
     else
         SaveSideFile(source, path, SideOf(data, list));
     free(tmpPath);
+    SaveReport_Note(path, ok);
     return true;
 }
 

@@ -1,7 +1,11 @@
 // Driving tamarin.exe from outside: folders, processes, clipboard and files.
 #include "harness.h"
 
+#include <commctrl.h>
 #include <stdio.h>
+#include <string.h>
+
+#include <algorithm>
 
 static std::string ModuleFolder()
 {
@@ -49,15 +53,56 @@ std::string Tamarin_File(const Tamarin* t, const char* ext)
 
 bool Tamarin_Start(Tamarin* t, const std::string& args)
 {
+    TamarinLaunch launch;
+    launch.args = args;
+    return Tamarin_StartWith(t, launch);
+}
+
+// This process's environment block with the given entries added (an entry
+// replaces one of the same name).
+static std::vector<char> EnvironmentWith(const std::vector<std::string>& extra)
+{
+    std::vector<std::string> entries;
+    char* block = GetEnvironmentStringsA();
+    for (const char* p = block; p && *p; p += strlen(p) + 1)
+        entries.push_back(p);
+    FreeEnvironmentStringsA(block);
+    for (const std::string& e : extra) {
+        std::string name = e.substr(0, e.find('=') + 1);
+        for (auto it = entries.begin(); it != entries.end();) {
+            if (_strnicmp(it->c_str(), name.c_str(), name.size()) == 0)
+                it = entries.erase(it);
+            else
+                ++it;
+        }
+        entries.push_back(e);
+    }
+    std::vector<char> env;
+    for (const std::string& e : entries)
+        env.insert(env.end(), e.c_str(), e.c_str() + e.size() + 1);
+    env.push_back(0);
+    return env;
+}
+
+bool Tamarin_StartWith(Tamarin* t, const TamarinLaunch& launch)
+{
+    const std::string& args = launch.args;
     std::string cmd = "\"" + t->folder + "\\tamarin.exe\"";
     if (!args.empty())
         cmd += " " + args;
     STARTUPINFOA si = {};
     si.cb = sizeof si;
+    if (launch.showCommand >= 0) {
+        si.dwFlags = STARTF_USESHOWWINDOW;
+        si.wShowWindow = static_cast<WORD>(launch.showCommand);
+    }
+    std::vector<char> env;
+    if (!launch.environment.empty())
+        env = EnvironmentWith(launch.environment);
     std::vector<char> line(cmd.begin(), cmd.end());
     line.push_back(0);
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, t->folder.c_str(), &si,
-                        &t->process))
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, env.empty() ? nullptr : env.data(),
+                        t->folder.c_str(), &si, &t->process))
         return false;
     if (!args.empty())
         return true;
@@ -291,4 +336,65 @@ std::string MakeDib24(int width, int height, unsigned char seed)
     for (int i = 0; i < stride * height; i++)
         dib += static_cast<char>(seed + i);
     return dib;
+}
+
+bool ClipHolder_Start(ClipHolder* holder, DWORD holdMs)
+{
+    std::string cmd = "\"" + ModuleFolder() + "\\clip_holder.exe\" " + std::to_string(holdMs);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    std::vector<char> line(cmd.begin(), cmd.end());
+    line.push_back(0);
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &holder->process))
+        return false;
+    return WaitFor(
+        [holder] {
+            holder->window = FindWindowA("TamarinTestClipHolder", "clip holder");
+            return holder->window != nullptr && GetClipboardViewer() == holder->window;
+        },
+        20000);
+}
+
+void ClipHolder_Stop(ClipHolder* holder)
+{
+    if (!holder->process.hProcess)
+        return;
+    if (holder->window)
+        PostMessageA(holder->window, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(holder->process.hProcess, 10000) != WAIT_OBJECT_0) {
+        TerminateProcess(holder->process.hProcess, 99);
+        WaitForSingleObject(holder->process.hProcess, 5000);
+    }
+    CloseHandle(holder->process.hProcess);
+    CloseHandle(holder->process.hThread);
+    holder->process = {};
+    holder->window = nullptr;
+}
+
+static BOOL CALLBACK CollectBalloon(HWND hwnd, LPARAM param)
+{
+    char cls[64];
+    GetClassNameA(hwnd, cls, sizeof cls);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (strcmp(cls, TOOLTIPS_CLASSA) == 0 && pid != GetCurrentProcessId() && IsWindowVisible(hwnd) &&
+        (GetWindowLongA(hwnd, GWL_STYLE) & TTS_BALLOON))
+        reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
+    return TRUE;
+}
+
+std::vector<HWND> VisibleBalloons()
+{
+    std::vector<HWND> balloons;
+    EnumWindows(CollectBalloon, reinterpret_cast<LPARAM>(&balloons));
+    return balloons;
+}
+
+HWND NewBalloon(const std::vector<HWND>& before)
+{
+    for (HWND balloon : VisibleBalloons()) {
+        if (std::find(before.begin(), before.end(), balloon) == before.end())
+            return balloon;
+    }
+    return nullptr;
 }

@@ -21,6 +21,13 @@ bool Tamarin_Prepare(Tamarin* t, const std::string& ini = "");
 // Starts the program (with arguments, for the command-line mode) and, for the
 // resident mode, waits for its main window.
 bool Tamarin_Start(Tamarin* t, const std::string& args = "");
+// How the program is started beyond its arguments.
+struct TamarinLaunch {
+    std::string args;
+    int showCommand = -1;             // STARTUPINFO's wShowWindow, -1 for none
+    std::vector<std::string> environment;  // NAME=value entries added to this process's
+};
+bool Tamarin_StartWith(Tamarin* t, const TamarinLaunch& launch);
 // Command 40001, then waits for the process; gives its exit code or -1.
 int Tamarin_Quit(Tamarin* t);
 // Waits for the process to end by itself; gives its exit code or -1.
@@ -58,6 +65,22 @@ bool Tamarin_Settle(const Tamarin* t);
 // expected. It is opened only after each change, so that the test does not
 // hold it while the program it watches wants to write. Gives what it last read.
 bool WaitForClipboardText(DWORD sequence, const std::string& expected, std::string* last = nullptr);
+
+// The second program of clip_holder.cpp, holding the clipboard holdMs after
+// every change; started after Tamarin, it stands ahead of it in the chain.
+struct ClipHolder {
+    PROCESS_INFORMATION process = {};
+    HWND window = nullptr;
+};
+bool ClipHolder_Start(ClipHolder* holder, DWORD holdMs);
+void ClipHolder_Stop(ClipHolder* holder);
+
+// Balloon tips shown now by other processes than this one (the shell's
+// notification area shows the program's notices as balloons).
+std::vector<HWND> VisibleBalloons();
+// A balloon visible now that is not among before, or null.
+HWND NewBalloon(const std::vector<HWND>& before);
+
 
 // Polls cond every 20 ms until it holds or ms have passed.
 template <typename F>

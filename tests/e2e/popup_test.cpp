@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "harness.h"
+#include "routing.h"
 
 namespace {
 
@@ -122,6 +123,24 @@ TEST_F(Popup, ChoosingAnEntryPutsItOnTheClipboardAndMovesIt)
     EXPECT_EQ(Registered(), (Records{"reg"}));
 }
 
+// The clipboard changes while the popup is open: the history moves under the
+// open menu, yet the chosen label's text is what lands on the clipboard.
+TEST_F(Popup, APickGivesTheTextOfItsLabelAfterTheListsMoved)
+{
+    // Menu: reg, separator, three, two, one.
+    Start({"one", "two", "three"}, {"reg"});
+    ASSERT_NE(ClickTrayIcon(300, 200), nullptr);
+    Press(VK_DOWN);
+    Press(VK_DOWN);
+    Press(VK_DOWN);  // "two", history index 1
+    ASSERT_TRUE(PutClipboardText("intruder"));
+    ASSERT_TRUE(WaitFor([&] { return History() == Records{"one", "two", "three", "intruder"}; }, 5000));
+    ASSERT_NE(FindPopup(), nullptr);
+    Press(VK_RETURN);  // index 1 now holds "three"
+    EXPECT_TRUE(WaitFor([&] { return Clipboard() == "two"; }, 5000)) << Clipboard();
+    EXPECT_TRUE(WaitFor([&] { return History() == Records{"one", "three", "intruder", "two"}; }, 5000));
+}
+
 TEST_F(Popup, ShiftRegistersAHistoryEntry)
 {
     Start({"one", "two", "three"}, {"reg"});
@@ -182,9 +201,11 @@ TEST_F(Popup, DateTimeCommandPutsTheFormattedTime)
     ExpectClipboard(sequence, expected);
 }
 
-TEST_F(Popup, IpAddressCommandPutsTheFirstAddressOfTheHostName)
+TEST_F(Popup, IpAddressCommandPutsTheAddressOfTheDefaultRoute)
 {
     Start({}, {});
+    // The system's own answer, where it has a default route.
+    std::string routed = RoutedIPv4Address();
     WSADATA wsa;
     ASSERT_EQ(WSAStartup(MAKEWORD(1, 1), &wsa), 0);
     char host[256];
@@ -193,7 +214,7 @@ TEST_F(Popup, IpAddressCommandPutsTheFirstAddressOfTheHostName)
     ASSERT_NE(entry, nullptr);
     in_addr first;
     memcpy(&first, entry->h_addr_list[0], sizeof first);
-    std::string expected = inet_ntoa(first);
+    std::string expected = routed.empty() ? inet_ntoa(first) : routed;
     WSACleanup();
 
     DWORD sequence = GetClipboardSequenceNumber();
