@@ -66,7 +66,7 @@ case "$mode" in
     export LANG=en_US.UTF-8
     export LC_ALL=en_US.UTF-8
     export TAMARIN_E2E_FOREIGN_CODEPAGE=1
-    filter='ForeignCodePage.*'
+    filter='ForeignCodePage*'
     ;;
   monitors)
     start_two_monitor_display || exit 1

@@ -5,6 +5,7 @@
 #include "failingalloc.h"
 #include "menu/menusnapshot.h"
 #include "store/appdata.h"
+#include "store/cliptext.h"
 
 namespace {
 
@@ -58,6 +59,21 @@ TEST_F(Snapshot, OutOfMemoryGivesNone)
         FailingAllocations failing(failAt);
         EXPECT_EQ(MenuSnapshot_Take(data, 30, 30), nullptr) << failAt;
     }
+}
+
+// A pick from the popup places the original of the entry it shows.
+TEST_F(Snapshot, TextsKeepTheirOriginals)
+{
+    AppData_AddWithOriginal(data, LIST_HISTORY, "Caf?", "Caf\xC3\xA9");  // Café
+    MenuSnapshot* s = MenuSnapshot_Take(data, 30, 30);
+    ASSERT_NE(s, nullptr);
+    AppData_Clear(data, LIST_HISTORY);
+    const char* text = MenuSnapshot_GetTextById(s, IDM_HISTORY_FIRST);
+    ASSERT_STREQ(text, "Caf?");
+    ASSERT_NE(ClipText_Original(text), nullptr);
+    EXPECT_STREQ(ClipText_Original(text), "Caf\xC3\xA9");
+    EXPECT_EQ(ClipText_Original(MenuSnapshot_GetTextById(s, IDM_HISTORY_FIRST + 1)), nullptr);
+    MenuSnapshot_Free(s);
 }
 
 }  // namespace
