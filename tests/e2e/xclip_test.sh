@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Tamarin seen from the X side: a real X client (xclip) copies UTF-8 Japanese
-# text and Tamarin's history file receives it as code page 932. Also lets
+# text and Tamarin's history file receives it as code page 932; texts with
+# characters code page 932 lacks are each an entry of their own, and a pick
+# gives them back exactly, to an X program (xclip -o) and to a Unicode
+# Windows program (unicode_clip), before and after a restart. Also lets
 # ImageMagick judge the bitmap that the log test left behind.
 set -u
 exe=$1
@@ -75,6 +78,45 @@ expect_recorded "こんにちは、表示ソ"
 expect_recorded "二行目
 あります"
 echo "xclip: 3 texts recorded as code page 932"
+
+grin="Café 😀 한국 €"
+smile="Café 😃 한국 €"
+records_of() { # records_of CP932-FILE: how many history records are that text
+  python3 - "$dir/tamarin.hst" "$1" <<'PY'
+import sys
+data = open(sys.argv[1], 'rb').read()
+text = open(sys.argv[2], 'rb').read()
+print(data.split(b'\0').count(text))
+PY
+}
+two_records() { [ "$(records_of "$dir/want.bin")" = 2 ]; }
+copy "$grin"
+printf '%s' "$grin" | python3 -c "import sys; sys.stdout.buffer.write(sys.stdin.read().encode('cp932', 'replace'))" > "$dir/want.bin"
+wait_until 30 history_has "$dir/want.bin" || fail "history does not end with '$grin' as code page 932"
+copy "$smile"
+wait_until 30 two_records || fail "'$grin' and '$smile' are not two entries"
+[ -f "$dir/tamarin.hst.utf8" ] || fail "no side file beside the history"
+echo "xclip: two texts that differ outside code page 932 are two entries"
+
+x_clipboard_is() { [ "$(xclip -o -selection clipboard 2>/dev/null)" = "$1" ]; }
+unicode_clipboard_is() { [ "$("$WINE" "$bin/unicode_clip.exe" read 2>/dev/null)" = "$1" ]; }
+pick() { # pick HISTORY-INDEX EXPECTED-UTF8
+  "$WINE" "$bin/post_command.exe" $((4096 + $1)) >/dev/null 2>&1 || fail "could not post the pick"
+  wait_until 30 x_clipboard_is "$2" || fail "xclip -o does not give '$2' after picking entry $1"
+  wait_until 30 unicode_clipboard_is "$2" || fail "CF_UNICODETEXT is not '$2' after picking entry $1"
+}
+pick 1 "$grin"
+pick 1 "$smile"
+echo "xclip: picks give back exactly what was copied"
+
+"$WINE" "$bin/post_command.exe" 40001 >/dev/null 2>&1
+wait_until 30 tamarin_gone || fail "Tamarin did not quit on 40001"
+(cd "$dir" && exec "$WINE" tamarin.exe </dev/null >/dev/null 2>&1) &
+tamarin_pid=$!
+"$WINE" "$bin/post_command.exe" --wait >/dev/null 2>&1 || fail "Tamarin's window did not appear again"
+pick 1 "$grin"
+pick 1 "$smile"
+echo "xclip: and after a restart"
 
 "$WINE" "$bin/post_command.exe" 40001 >/dev/null 2>&1
 wait_until 30 tamarin_gone || fail "Tamarin did not quit on 40001"
