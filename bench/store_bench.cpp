@@ -4,6 +4,12 @@
 //   save:    StoreFile_WritePath      vs one fwrite of the file's bytes + the same flush and rename
 //   load:    StoreFile_ReadPath       vs one fread of the file + a scan for its NULs
 //   addclip: AppData_AddClip (writes the file beside this program) vs the save baseline
+//   addclip with originals: the same on a full history of which one text in
+//            ten has a Unicode original (a side file beside the history):
+//            a plain clip (the side file stays) and a clip with an original
+//            (the side file is rewritten), each against the save baseline
+//            measured right before it in the same iteration, so that a disk
+//            busy with other work weighs on both alike
 // The ratio of the medians is printed as the counter "ratio" and in a summary,
 // for wall-clock time (what the user waits for, fsync included) and for the
 // thread's CPU time (steadier on a busy machine, but blind to disk waits).
@@ -47,6 +53,10 @@ Result g_save = {"save (StoreFile_WritePath)", 1.5};
 Result g_loadBase = {"load baseline", 0};
 Result g_load = {"load (StoreFile_ReadPath)", 2.0};
 Result g_addClip = {"AppData_AddClip, full history", 0};
+Result g_addPlain = {"AddClip, 1/10 originals, plain", 2.0};
+Result g_addPlainBase = {"its interleaved save baseline", 0};
+Result g_addOriginal = {"AddClip, 1/10 originals, Unicode", 2.0};
+Result g_addOriginalBase = {"its interleaved save baseline", 0};
 
 typedef std::chrono::steady_clock Clock;
 
@@ -124,6 +134,30 @@ AppData* FullHistory()
     AppData* data = AppData_New();
     for (int i = 0; i < FULL_HISTORY; i++)
         AppData_Add(data, LIST_HISTORY, MakeText(i).c_str());
+    return data;
+}
+
+// The Unicode original of text serial: the same text with an accent and an
+// emoji in front, whose code page 932 form begins with "? ".
+std::string OriginalOf(int serial)
+{
+    return "\xC3\xA9\xF0\x9F\x98\x80 " + MakeText(serial);
+}
+
+std::string FormOf(int serial)
+{
+    return "?? " + MakeText(serial);
+}
+
+AppData* FullHistoryWithOriginals()
+{
+    AppData* data = AppData_New();
+    for (int i = 0; i < FULL_HISTORY; i++) {
+        if (i % 10 == 0)
+            AppData_AddWithOriginal(data, LIST_HISTORY, FormOf(i).c_str(), OriginalOf(i).c_str());
+        else
+            AppData_Add(data, LIST_HISTORY, MakeText(i).c_str());
+    }
     return data;
 }
 
@@ -236,11 +270,73 @@ void BM_AddClipFull(benchmark::State& state)
     Report(state, &g_addClip, samples, &g_saveBase);
 }
 
+// One save baseline: the history file's bytes written, flushed and renamed.
+void WriteBaseline(const std::string& path)
+{
+    std::string tmp = path + ".tmp";
+    FILE* f = fopen(tmp.c_str(), "wb");
+    fwrite(g_image.data(), 1, g_image.size(), f);
+    fflush(f);
+    FlushFileToDisk(f);
+    fclose(f);
+    ReplaceFileAtomically(tmp.c_str(), path.c_str());
+}
+
+// Every clip of the run is a new text, so each one trims the oldest entry;
+// withOriginal: each clip has an original, so the side file changes each time.
+void AddClipsWithOriginals(benchmark::State& state, bool withOriginal, Result* result, Result* baseline)
+{
+    AppData* data = FullHistoryWithOriginals();
+    AppInfo info;
+    memset(&info, 0, sizeof(info));
+    info.historyMax = FULL_HISTORY;
+    info.historyEnabled = true;
+    info.useHistoryFile = true;
+    AppData_SaveHistory(data, &info);  // the side file as a start would have read it
+    std::string basePath = g_folder + "/interleaved.hst";
+    Samples samples, baseSamples;
+    int serial = FULL_HISTORY;
+    for (auto _ : state) {
+        std::string text = withOriginal ? FormOf(serial) : MakeText(serial);
+        std::string original = OriginalOf(serial);
+        serial++;
+        Stopwatch base = StartWatch();
+        WriteBaseline(basePath);
+        baseSamples.wall.push_back(Seconds(base.wallStart, Clock::now()));
+        baseSamples.cpu.push_back(CpuSeconds() - base.cpuStart);
+        Stopwatch watch = StartWatch();
+        AppData_AddClipWithOriginal(data, text.c_str(), withOriginal ? original.c_str() : nullptr, &info);
+        StopWatch(state, watch, &samples);
+    }
+    AppData_Delete(data);
+    remove(basePath.c_str());
+    char path[APP_FILE_PATH_SIZE];
+    if (GetAppFilePath(path, sizeof(path), ".hst")) {
+        remove(path);
+        remove((std::string(path) + ".utf8").c_str());
+    }
+    baseline->wall = Median(baseSamples.wall);
+    baseline->cpu = Median(baseSamples.cpu);
+    Report(state, result, samples, baseline);
+}
+
+void BM_AddClipPlainBesideOriginals(benchmark::State& state)
+{
+    AddClipsWithOriginals(state, false, &g_addPlain, &g_addPlainBase);
+}
+
+void BM_AddClipWithOriginal(benchmark::State& state)
+{
+    AddClipsWithOriginals(state, true, &g_addOriginal, &g_addOriginalBase);
+}
+
 BENCHMARK(BM_SaveBaseline)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_SaveHistory)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_LoadBaseline)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_LoadHistory)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_AddClipFull)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_AddClipPlainBesideOriginals)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_AddClipWithOriginal)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 void PrintRatio(const Result& subject, const Result& baseline)
 {
@@ -285,6 +381,8 @@ int main(int argc, char** argv)
     PrintRatio(g_save, g_saveBase);
     PrintRatio(g_load, g_loadBase);
     PrintRatio(g_addClip, g_saveBase);
+    PrintRatio(g_addPlain, g_addPlainBase);
+    PrintRatio(g_addOriginal, g_addOriginalBase);
 
     remove(g_historyPath.c_str());
     rmdir(g_folder.c_str());

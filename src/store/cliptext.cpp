@@ -1,36 +1,63 @@
 // Stored texts. Every item of the clip store's lists is one heap block:
 //
-//     code-page-932 bytes, 0x00, UTF-8 original, 0x00
+//     code-page-932 bytes, 0x00, UTF-8 original, 0x00 [, two hashes]
 //
-// with an empty original when there is none. Everything that reads a list
+// with an empty original when there is none. After an original follow the
+// 64-bit hashes (Originals_Hash) of the text and of the original, 8 bytes
+// each as the machine stores them: made once with the text, they spare every
+// save of the side file hashing the originals anew. Everything that reads a list
 // item as a string sees the code-page-932 text, as before; the original lives
 // and dies with it, so a text can never end up with another's original. An
 // empty original means none because an empty text always survives code page
 // 932.
 #include "store/cliptext.h"
 
+#include <stdint.h>
+
 #include <stdlib.h>
 #include <string.h>
 
+#include "store/originals.h"
 #include "text/cp932.h"
 #include "text/text.h"
 #include "text/utf.h"
+
+enum { HASHES_SIZE = 2 * sizeof(uint64_t) };
 
 char* ClipText_New(const char* text, size_t length, const char* original, size_t originalLength)
 {
     if (!original)
         originalLength = 0;
+    size_t hashes = originalLength ? HASHES_SIZE : 0;
     // The same allocator as every other text copy (MemDup), so a test that
     // makes it fail reaches the stored texts too.
-    char* block = static_cast<char*>(MemDup_AllocateMemory(length + originalLength + 2));
+    char* block = static_cast<char*>(MemDup_AllocateMemory(length + originalLength + 2 + hashes));
     if (!block)
         return nullptr;
     memcpy(block, text, length);
     block[length] = 0;
     if (originalLength)
         memcpy(block + length + 1, original, originalLength);
-    block[length + 1 + originalLength] = 0;
+    char* end = block + length + 1 + originalLength;
+    *end = 0;
+    if (hashes) {
+        uint64_t textHash = Originals_Hash(text, length);
+        uint64_t originalHash = Originals_Hash(original, originalLength);
+        memcpy(end + 1, &textHash, sizeof textHash);
+        memcpy(end + 1 + sizeof textHash, &originalHash, sizeof originalHash);
+    }
     return block;
+}
+
+bool ClipText_Hashes(const char* stored, size_t length, uint64_t* textHash, uint64_t* originalHash)
+{
+    const char* original = stored + length + 1;
+    if (!*original)
+        return false;
+    const char* hashes = original + strlen(original) + 1;
+    memcpy(textHash, hashes, sizeof *textHash);
+    memcpy(originalHash, hashes + sizeof *textHash, sizeof *originalHash);
+    return true;
 }
 
 const char* ClipText_Original(const char* stored)

@@ -3,12 +3,16 @@
 #pragma once
 
 #include <stddef.h>
+#include <stdint.h>
 
 // A heap block (freed with free) that reads as the NUL-ended code-page-932
 // text and holds the UTF-8 original after that NUL; original may be null.
 char* ClipText_New(const char* text, size_t length, const char* original, size_t originalLength);
 // The UTF-8 original of a stored text, or null when the text is its own.
 const char* ClipText_Original(const char* stored);
+// The hashes (Originals_Hash) of a stored text of length bytes and of its
+// original, kept in the block; false when it has no original.
+bool ClipText_Hashes(const char* stored, size_t length, uint64_t* textHash, uint64_t* originalHash);
 // Whether original is worth keeping beside its code-page-932 form: true
 // unless it is null, empty or comes back unchanged through code page 932.
 bool ClipText_NeedsOriginal(const char* original);

@@ -140,6 +140,18 @@ static int CompareRecords(const void* a, const void* b)
     return c ? c : CompareU64(ra->position, rb->position);
 }
 
+// A store record as the side file sees it: its text, its original (null:
+// none), and the hashes of both when the clip store already knows them.
+struct Entry {
+    const char* text;
+    size_t length;
+    const char* original;
+    size_t originalLength;
+    bool hashed;
+    uint64_t textHash;
+    uint64_t originalHash;
+};
+
 // A store record whose bytes have a length that some original's text has.
 struct Candidate {
     size_t index;
@@ -171,11 +183,12 @@ static bool HasLength(const uint64_t* lengths, size_t count, uint64_t length)
 
 // The store records that could have an original (their length is among
 // wanted, a sorted array), with their occurrence among the records of equal
-// bytes and the number of those. Only these records are hashed, so a long
-// history whose texts all fit code page 932 costs one length test per record.
-// null when memory ran out.
-static Candidate* FindCandidates(const char* const* texts, const size_t* lengths, size_t count, const uint64_t* wanted,
-                                 size_t wantedCount, size_t* candidateCount)
+// bytes and the number of those. Only these records are hashed, and only
+// when the store does not know the hash yet, so a long history whose texts
+// all fit code page 932 costs one length test per record. null when memory
+// ran out.
+static Candidate* FindCandidates(const Entry* entries, size_t count, const uint64_t* wanted, size_t wantedCount,
+                                 size_t* candidateCount)
 {
     *candidateCount = 0;
     Candidate* candidates = static_cast<Candidate*>(malloc((count ? count : 1) * sizeof(Candidate)));
@@ -183,9 +196,10 @@ static Candidate* FindCandidates(const char* const* texts, const size_t* lengths
         return nullptr;
     size_t n = 0;
     for (size_t i = 0; i < count; i++) {
-        if (!HasLength(wanted, wantedCount, lengths[i]))
+        const Entry* e = &entries[i];
+        if (!HasLength(wanted, wantedCount, e->length))
             continue;
-        Candidate c = {i, lengths[i], Originals_Hash(texts[i], lengths[i]), 0, 0};
+        Candidate c = {i, e->length, e->hashed ? e->textHash : Originals_Hash(e->text, e->length), 0, 0};
         candidates[n++] = c;
     }
     qsort(candidates, n, sizeof(Candidate), CompareCandidates);
@@ -415,6 +429,19 @@ static const OriginalsRecord* FindRecord(const OriginalsTable* table, const Reco
     return CompareKeys(&k, key) == 0 ? &table->records[lo] : nullptr;
 }
 
+// Entries of plain texts, with nothing known of them yet.
+static Entry* EntriesOf(const char* const* texts, const size_t* lengths, size_t count)
+{
+    Entry* entries = static_cast<Entry*>(malloc((count ? count : 1) * sizeof(Entry)));
+    if (!entries)
+        return nullptr;
+    for (size_t i = 0; i < count; i++) {
+        Entry e = {texts[i], lengths[i], nullptr, 0, false, 0, 0};
+        entries[i] = e;
+    }
+    return entries;
+}
+
 void Originals_Match(const OriginalsTable* table, const char* const* texts, const size_t* lengths, size_t count,
                      const char** originals)
 {
@@ -423,14 +450,19 @@ void Originals_Match(const OriginalsTable* table, const char* const* texts, cons
     if (table->count == 0 || count == 0)
         return;
     uint64_t* wanted = static_cast<uint64_t*>(malloc(table->count * sizeof(uint64_t)));
-    if (!wanted)
+    Entry* entries = EntriesOf(texts, lengths, count);
+    if (!wanted || !entries) {
+        free(wanted);
+        free(entries);
         return;
+    }
     for (size_t i = 0; i < table->count; i++)
         wanted[i] = table->records[i].textLength;
     size_t wantedCount = SortUnique(wanted, table->count);
     size_t candidateCount;
-    Candidate* candidates = FindCandidates(texts, lengths, count, wanted, wantedCount, &candidateCount);
+    Candidate* candidates = FindCandidates(entries, count, wanted, wantedCount, &candidateCount);
     free(wanted);
+    free(entries);
     if (!candidates)
         return;
     for (size_t k = 0; k < candidateCount; k++) {
@@ -473,29 +505,21 @@ static void Append(ByteBuffer* b, const char* bytes, size_t length)
     b->size += length;
 }
 
-static void AppendRecordHeader(ByteBuffer* b, const Candidate* c, size_t originalLength, uint64_t originalHash)
-{
-    char line[160];
-    int n = snprintf(line, sizeof(line), "@ %llu %llu %llu %016llx %llu %016llx\n",
-                     static_cast<unsigned long long>(c->occurrence), static_cast<unsigned long long>(c->count),
-                     static_cast<unsigned long long>(c->length), static_cast<unsigned long long>(c->hash),
-                     static_cast<unsigned long long>(originalLength), static_cast<unsigned long long>(originalHash));
-    Append(b, line, static_cast<size_t>(n));
-}
-
 static int CompareCandidateIndexes(const void* a, const void* b)
 {
     return CompareU64(static_cast<const Candidate*>(a)->index, static_cast<const Candidate*>(b)->index);
 }
 
-bool Originals_Build(const char* const* texts, const size_t* lengths, const char* const* originals, size_t count,
-                     char** bytes, size_t* size)
+// The records a side file for these entries holds: one per entry with an
+// original, in file order, each with its occurrence and count and with the
+// hashes filled in. false when memory ran out.
+static bool PlanRecords(Entry* entries, size_t count, Candidate** records, size_t* recordCount)
 {
-    *bytes = nullptr;
-    *size = 0;
+    *records = nullptr;
+    *recordCount = 0;
     size_t withOriginal = 0;
     for (size_t i = 0; i < count; i++) {
-        if (originals[i])
+        if (entries[i].original)
             withOriginal++;
     }
     if (withOriginal == 0)
@@ -505,29 +529,74 @@ bool Originals_Build(const char* const* texts, const size_t* lengths, const char
         return false;
     size_t w = 0;
     for (size_t i = 0; i < count; i++) {
-        if (originals[i])
-            wanted[w++] = lengths[i];
+        if (entries[i].original)
+            wanted[w++] = entries[i].length;
     }
     size_t wantedCount = SortUnique(wanted, w);
     size_t candidateCount;
-    Candidate* candidates = FindCandidates(texts, lengths, count, wanted, wantedCount, &candidateCount);
+    Candidate* candidates = FindCandidates(entries, count, wanted, wantedCount, &candidateCount);
     free(wanted);
     if (!candidates)
         return false;
     qsort(candidates, candidateCount, sizeof(Candidate), CompareCandidateIndexes);  // back to file order
+    size_t n = 0;
+    for (size_t k = 0; k < candidateCount; k++) {
+        Entry* e = &entries[candidates[k].index];
+        if (!e->original)
+            continue;
+        if (!e->hashed) {
+            e->textHash = candidates[k].hash;
+            e->originalHash = Originals_Hash(e->original, e->originalLength);
+            e->hashed = true;
+        }
+        candidates[n++] = candidates[k];
+    }
+    *records = candidates;
+    *recordCount = n;
+    return true;
+}
+
+// What a side file of these records holds, in 64 bits: the record headers,
+// which name each original by its length and hash. A save whose signature is
+// the one of the side file on disk leaves the file alone.
+static uint64_t SignatureOf(const Entry* entries, const Candidate* records, size_t recordCount)
+{
+    uint64_t h = FNV_OFFSET;
+    for (size_t k = 0; k < recordCount; k++) {
+        const Candidate* c = &records[k];
+        const Entry* e = &entries[c->index];
+        const uint64_t fields[6] = {c->occurrence, c->count, c->length, e->textHash, e->originalLength,
+                                    e->originalHash};
+        h = HashBytes(h, reinterpret_cast<const char*>(fields), sizeof fields);
+    }
+    return h;
+}
+
+static void AppendRecordHeader(ByteBuffer* b, const Candidate* c, const Entry* e)
+{
+    char line[160];
+    int n = snprintf(line, sizeof(line), "@ %llu %llu %llu %016llx %llu %016llx\n",
+                     static_cast<unsigned long long>(c->occurrence), static_cast<unsigned long long>(c->count),
+                     static_cast<unsigned long long>(c->length), static_cast<unsigned long long>(e->textHash),
+                     static_cast<unsigned long long>(e->originalLength),
+                     static_cast<unsigned long long>(e->originalHash));
+    Append(b, line, static_cast<size_t>(n));
+}
+
+static bool Serialize(const Entry* entries, const Candidate* records, size_t recordCount, char** bytes, size_t* size)
+{
+    *bytes = nullptr;
+    *size = 0;
+    if (recordCount == 0)
+        return true;
     ByteBuffer b = {nullptr, 0, 0, true};
     Append(&b, MAGIC, sizeof(MAGIC) - 1);
-    for (size_t k = 0; k < candidateCount; k++) {
-        const Candidate* c = &candidates[k];
-        const char* original = originals[c->index];
-        if (!original)
-            continue;
-        size_t originalLength = strlen(original);
-        AppendRecordHeader(&b, c, originalLength, Originals_Hash(original, originalLength));
-        Append(&b, original, originalLength);
+    for (size_t k = 0; k < recordCount; k++) {
+        const Entry* e = &entries[records[k].index];
+        AppendRecordHeader(&b, &records[k], e);
+        Append(&b, e->original, e->originalLength);
         Append(&b, "\n", 1);
     }
-    free(candidates);
     if (!b.ok) {
         free(b.bytes);
         return false;
@@ -535,6 +604,27 @@ bool Originals_Build(const char* const* texts, const size_t* lengths, const char
     *bytes = b.bytes;
     *size = b.size;
     return true;
+}
+
+bool Originals_Build(const char* const* texts, const size_t* lengths, const char* const* originals, size_t count,
+                     char** bytes, size_t* size)
+{
+    *bytes = nullptr;
+    *size = 0;
+    Entry* entries = EntriesOf(texts, lengths, count);
+    if (!entries)
+        return false;
+    for (size_t i = 0; i < count; i++) {
+        entries[i].original = originals[i];
+        entries[i].originalLength = originals[i] ? strlen(originals[i]) : 0;
+    }
+    Candidate* records;
+    size_t recordCount;
+    bool ok = PlanRecords(entries, count, &records, &recordCount) &&
+              Serialize(entries, records, recordCount, bytes, size);
+    free(records);
+    free(entries);
+    return ok;
 }
 
 bool Originals_WritePath(const char* path, const char* bytes, size_t size)
@@ -584,23 +674,79 @@ static char* SidePathOf(const char* storePath)
     return path;
 }
 
-static void Remember(OriginalsSaved* saved, const char* bytes, size_t size)
+// Entries of stored texts (ClipText blocks), with the hashes their blocks
+// keep. null when memory ran out.
+static Entry* EntriesOfStored(const char* const* stored, size_t count)
+{
+    Entry* entries = static_cast<Entry*>(malloc((count ? count : 1) * sizeof(Entry)));
+    if (!entries)
+        return nullptr;
+    for (size_t i = 0; i < count; i++) {
+        Entry e = {stored[i], strlen(stored[i]), nullptr, 0, false, 0, 0};
+        const char* original = stored[i] + e.length + 1;
+        if (*original) {
+            e.original = original;
+            e.originalLength = strlen(original);
+            e.hashed = ClipText_Hashes(stored[i], e.length, &e.textHash, &e.originalHash);
+        }
+        entries[i] = e;
+    }
+    return entries;
+}
+
+// The signature of what a side file for the stored texts would hold.
+static bool StoredSignature(const char* const* stored, size_t count, uint64_t* signature)
+{
+    Entry* entries = EntriesOfStored(stored, count);
+    if (!entries)
+        return false;
+    Candidate* records;
+    size_t recordCount;
+    bool ok = PlanRecords(entries, count, &records, &recordCount);
+    if (ok)
+        *signature = SignatureOf(entries, records, recordCount);
+    free(records);
+    free(entries);
+    return ok;
+}
+
+static void Remember(OriginalsSaved* saved, bool known, uint64_t signature)
 {
     if (!saved)
         return;
-    saved->known = true;
-    saved->size = size;
-    saved->hash = Originals_Hash(bytes, size);
+    saved->known = known;
+    saved->signature = signature;
 }
 
-// The side file's bytes are read once, for the table and for saved. A
-// missing file is remembered as "no side file", so a store without originals
-// never touches it.
+static size_t GiveOriginals(char** stored, const size_t* lengths, size_t count, const OriginalsTable* table)
+{
+    const char** originals = static_cast<const char**>(malloc(count * sizeof(const char*) + 1));
+    if (!originals)
+        return 0;
+    size_t given = 0;
+    Originals_Match(table, stored, lengths, count, originals);
+    for (size_t i = 0; i < count; i++) {
+        if (!originals[i])
+            continue;
+        char* block = ClipText_New(stored[i], lengths[i], originals[i], strlen(originals[i]));
+        if (!block)
+            continue;
+        free(stored[i]);
+        stored[i] = block;
+        given++;
+    }
+    free(originals);
+    return given;
+}
+
+// What the side file gave is remembered as what it holds, so the first save
+// after a start rewrites it only when something changed; a side file that
+// gave nothing is left to that save to remove, and a missing one stays
+// missing for a store without originals.
 void Originals_LoadBeside(const char* storePath, char** stored, const size_t* lengths, size_t count,
                           OriginalsSaved* saved)
 {
-    if (saved)
-        saved->known = false;
+    Remember(saved, false, 0);
     char* sidePath = SidePathOf(storePath);
     if (!sidePath)
         return;
@@ -612,59 +758,44 @@ void Originals_LoadBeside(const char* storePath, char** stored, const size_t* le
     if (!read)
         return;
     OriginalsTable table;
-    if (!Originals_Parse(&table, bytes, size)) {
-        free(bytes);
-        return;
-    }
-    if (exists)
-        Remember(saved, bytes, size);
-    else
-        Remember(saved, "", 0);
+    bool parsed = Originals_Parse(&table, bytes, size);
     free(bytes);
-    const char** originals = static_cast<const char**>(malloc(count * sizeof(const char*) + 1));
-    if (originals && table.count > 0) {
-        Originals_Match(&table, stored, lengths, count, originals);
-        for (size_t i = 0; i < count; i++) {
-            if (!originals[i])
-                continue;
-            char* block = ClipText_New(stored[i], lengths[i], originals[i], strlen(originals[i]));
-            if (!block)
-                continue;
-            free(stored[i]);
-            stored[i] = block;
-        }
-    }
-    free(originals);
+    if (!parsed)
+        return;
+    size_t given = table.count > 0 ? GiveOriginals(stored, lengths, count, &table) : 0;
     Originals_Free(&table);
+    // Without a side file no text has an original: the signature of no records.
+    uint64_t signature = SignatureOf(nullptr, nullptr, 0);
+    if (!exists || (given > 0 && StoredSignature(stored, count, &signature)))
+        Remember(saved, true, signature);
 }
 
 bool Originals_SaveBeside(const char* storePath, const char* const* stored, size_t count, OriginalsSaved* saved)
 {
-    size_t* lengths = static_cast<size_t*>(malloc(count * sizeof(size_t) + 1));
-    const char** originals = static_cast<const char**>(malloc(count * sizeof(const char*) + 1));
-    bool ok = lengths && originals;
-    for (size_t i = 0; ok && i < count; i++) {
-        lengths[i] = strlen(stored[i]);
-        originals[i] = ClipText_Original(stored[i]);
-    }
-    char* bytes = nullptr;
-    size_t size = 0;
-    ok = ok && Originals_Build(stored, lengths, originals, count, &bytes, &size);
-    free(lengths);
-    free(originals);
-    if (!ok)
+    Entry* entries = EntriesOfStored(stored, count);
+    if (!entries)
         return false;
-    if (saved && saved->known && saved->size == size && saved->hash == Originals_Hash(bytes, size)) {
-        free(bytes);
-        return true;
+    Candidate* records;
+    size_t recordCount;
+    if (!PlanRecords(entries, count, &records, &recordCount)) {
+        free(entries);
+        return false;
     }
-    char* sidePath = SidePathOf(storePath);
-    ok = sidePath && Originals_WritePath(sidePath, bytes, size);
-    free(sidePath);
-    if (ok)
-        Remember(saved, bytes, size);
-    else if (saved)
-        saved->known = false;
-    free(bytes);
+    uint64_t signature = SignatureOf(entries, records, recordCount);
+    bool ok = true;
+    if (!saved || !saved->known || saved->signature != signature) {
+        char* bytes;
+        size_t size;
+        char* sidePath = SidePathOf(storePath);
+        ok = sidePath && Serialize(entries, records, recordCount, &bytes, &size);
+        if (ok) {
+            ok = Originals_WritePath(sidePath, bytes, size);
+            free(bytes);
+        }
+        free(sidePath);
+        Remember(saved, ok, signature);
+    }
+    free(records);
+    free(entries);
     return ok;
 }

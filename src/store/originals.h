@@ -53,11 +53,10 @@ void Originals_Match(const OriginalsTable* table, const char* const* texts, cons
 bool Originals_Build(const char* const* texts, const size_t* lengths, const char* const* originals, size_t count,
                      char** bytes, size_t* size);
 // What a side file held when it was last read or written, so that a save
-// that would write the same bytes leaves it alone. Zeroed: not known.
+// that would write the same records leaves it alone. Zeroed: not known.
 struct OriginalsSaved {
     bool known;
-    uint64_t size;  // 0: no side file
-    uint64_t hash;
+    uint64_t signature;  // of its records' headers, which name each original by length and hash
 };
 
 // The side file of the store file at storePath gives its originals to the

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "store/cliptext.h"
+#include "store/originals.h"
 
 namespace {
 
@@ -36,6 +37,22 @@ TEST(ClipText, BlockReadsAsTheCodePageText)
     EXPECT_STREQ(empty, "");
     EXPECT_EQ(ClipText_Original(empty), nullptr);
     free(empty);
+}
+
+// A text with an original keeps both hashes of the side file's records.
+TEST(ClipText, KeepsTheHashesOfTextAndOriginal)
+{
+    char* cafe = ClipText_New(CAFE_CP932, 4, CAFE, strlen(CAFE));
+    char* plain = ClipText_New("abc", 3, nullptr, 0);
+    ASSERT_NE(cafe, nullptr);
+    ASSERT_NE(plain, nullptr);
+    uint64_t textHash = 0, originalHash = 0;
+    ASSERT_TRUE(ClipText_Hashes(cafe, 4, &textHash, &originalHash));
+    EXPECT_EQ(textHash, Originals_Hash(CAFE_CP932, 4));
+    EXPECT_EQ(originalHash, Originals_Hash(CAFE, strlen(CAFE)));
+    EXPECT_FALSE(ClipText_Hashes(plain, 3, &textHash, &originalHash));
+    free(cafe);
+    free(plain);
 }
 
 TEST(ClipText, EqualWhenTextAndOriginalAre)
