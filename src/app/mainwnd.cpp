@@ -7,7 +7,9 @@
 #include "menu/popupmenu.h"
 #include "resources/resource.h"
 #include "settings/appinfo.h"
+#include "shell/autostart.h"
 #include "shell/hotkeys.h"
+#include "shell/paste.h"
 #include "shell/tray.h"
 #include "shell/viewerchain.h"
 #include "store/appdata.h"
@@ -23,12 +25,17 @@ static LRESULT OnCreate(HWND hwnd, const CREATESTRUCTA* create)
     CreateTrayIcon(hwnd, info);
     JoinViewerChain(hwnd, info);
     RegisterAllHotkeys(hwnd, &info->hotkeys);
+    RegisterExtHotkeys(hwnd);
+    Autostart_FollowMove();
     return 0;
 }
 
 static LRESULT OnDestroy(HWND hwnd)
 {
     UnregisterAllHotkeys(hwnd);
+    UnregisterExtHotkeys(hwnd);
+    Paste_Cancel(hwnd);
+    Paste_KeepTarget(hwnd, nullptr);
     LeaveViewerChain(hwnd);
     DeleteTrayIcon(hwnd);
     AppInfo* info = static_cast<AppInfo*>(RemovePropA(hwnd, PROP_APPINFO));
@@ -87,10 +94,16 @@ static LRESULT OnShowPopup(HWND hwnd, UINT msg)
     info->menuPos.x = Clamp(info->menuPos.x, 0, GetSystemMetrics(SM_CXSCREEN) - 1);
     info->menuPos.y = Clamp(info->menuPos.y, 0, GetSystemMetrics(SM_CYSCREEN) - 1);
     POINT pt = {info->menuPos.x, info->menuPos.y};
+    // The window the user was in, for a paste after a pick from the text
+    // popup or from a search window opened by the command popup. The choice
+    // arrives as a posted WM_COMMAND, which takes the target before it is
+    // forgotten.
+    Paste_KeepTarget(hwnd, Paste_ChooseTarget(GetForegroundWindow()));
     if (msg == WM_SHOWTEXTMENU)
         ShowTextMenu(hwnd, pt, data, info);
     else
         ShowCommandMenu(hwnd, pt, info);
+    Paste_ForgetTargetLater(hwnd);
     return 0;
 }
 
@@ -111,9 +124,13 @@ static LRESULT OnCommand(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case IDM_CLEAR_HISTORY: OnClearHistory(hwnd); return 0;
     case IDM_USE_HISTORY: OnToggleHistory(hwnd); return 0;
     case IDM_CLEAR_CLIPBOARD: OnClearClipboard(hwnd); return 0;
+    case IDM_SEARCH_TEXT: OnSearchText(hwnd); return 0;
+    case IDM_EXT_SETTINGS: OnExtSettings(hwnd); return 0;
     }
-    if (SelectMenuText(hwnd, id))
+    if (SelectMenuText(hwnd, id)) {
+        OnTextPicked(hwnd);
         return 0;
+    }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
