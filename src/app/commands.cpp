@@ -169,8 +169,9 @@ void UnregisterExtHotkeys(HWND mainWindow)
 }
 
 // The window to paste into is the one that had the foreground when the
-// search was asked for (before the command popup, when it came from there);
-// the pick then goes the way of a popup pick.
+// search was asked for (before the command popup, when it came from there).
+// The window hands its pick to this window as a popup pick, which takes the
+// target; without a pick the target goes.
 void OnSearchText(HWND mainWindow)
 {
     AppInfo* info = GetAppInfo(mainWindow);
@@ -184,14 +185,12 @@ void OnSearchText(HWND mainWindow)
     HWND target = Paste_TakeTarget(mainWindow);
     if (!target)
         target = Paste_ChooseTarget(GetForegroundWindow());
+    Paste_KeepTarget(mainWindow, target);
     char ini[APP_FILE_PATH_SIZE];
     SearchWindowParams params = {data, info, {info->menuPos.x, info->menuPos.y},
                                  GetAppFilePath(ini, sizeof(ini), ".ini") ? ini : nullptr};
-    int id = RunSearchWindow(mainWindow, &params);
-    if (!id)
-        return;
-    Paste_KeepTarget(mainWindow, target);
-    SendMessageA(mainWindow, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    RunSearchWindow(mainWindow, &params);
+    Paste_KeepTarget(mainWindow, nullptr);
 }
 
 void OnTextPicked(HWND mainWindow)

@@ -27,9 +27,10 @@ struct SearchWindowParams {
 };
 
 // Runs the search window over owner until the user picks an entry or leaves
-// it (Escape, closing it, or activating another window). Gives the popup id
-// that the picked entry has in the clip store now, or 0 when nothing was
-// picked. A call while the window is open brings it to the front and gives 0
-// (params may then be null).
+// it (Escape, closing it, or activating another window). A pick is sent to
+// owner as the text popup's picks arrive, WM_COMMAND with the popup id the
+// entry has in the clip store now, while the window is still open. Gives that
+// id, or 0 when nothing was picked. A call while the window is open brings it
+// to the front and gives 0 (params may then be null).
 int RunSearchWindow(HWND owner, const SearchWindowParams* params);
 bool IsSearchWindowOpen();

@@ -374,8 +374,10 @@ void Rebuild(SearchWindow* s, int selectRow)
     Refilter(s, selectRow);
 }
 
-// Ends the window with the entry's id as the store has it now; an entry the
-// store no longer shows is not picked, and the list is brought up to date.
+// Ends the window with the entry's id as the store has it now, handed to the
+// owner as the text popup hands over a pick: as WM_COMMAND with that id. An
+// entry the store no longer shows is not picked, and the list is brought up
+// to date.
 void PickSelected(SearchWindow* s)
 {
     int row = SelectedRow(s);
@@ -389,7 +391,13 @@ void PickSelected(SearchWindow* s)
         return;
     }
     s->pickedId = id;
-    DestroyWindow(s->window);
+    // The pick reaches the owner while this window still has the keyboard,
+    // so that the owner sees the Shift of a Shift+Enter as the key state.
+    HWND owner = GetWindow(s->window, GW_OWNER);
+    if (owner)
+        SendMessageA(owner, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    if (IsWindow(s->window))
+        DestroyWindow(s->window);
 }
 
 // Only history entries go; the registered texts are edited in their dialog.
