@@ -65,42 +65,47 @@ int AddHistory(Source* out, const AppData* data, int historyMax, bool newestFirs
     return n;
 }
 
-// Fills the list's blocks from the sources; the block sizes were counted
-// from the same texts.
-void CopyTexts(SearchList* list, const Source* sources)
+// Fills the list's blocks from the sources in one pass: the folded block was
+// given room for the longest folded forms (a text at most doubles), and is
+// cut to what they took afterwards.
+void CopyTexts(SearchList* list, const Source* sources, const size_t* lengths)
 {
     size_t text = 0;
     size_t folded = 0;
     for (int i = 0; i < list->count; i++) {
         SearchEntry* entry = &list->entries[i];
-        size_t length = strlen(sources[i].text);
-        memcpy(list->texts + text, sources[i].text, length + 1);
+        memcpy(list->texts + text, sources[i].text, lengths[i] + 1);
         entry->id = sources[i].id;
         entry->text = text;
-        entry->length = length;
+        entry->length = lengths[i];
         entry->folded = folded;
-        entry->foldedLength = TextMatch_FoldedLength(sources[i].text);
-        TextMatch_Fold(list->foldedTexts + folded, entry->foldedLength + 1, sources[i].text);
-        text += length + 1;
+        entry->foldedLength = TextMatch_Fold(list->foldedTexts + folded, 2 * lengths[i] + 1, sources[i].text);
+        text += lengths[i] + 1;
         folded += entry->foldedLength + 1;
         list->shown[i] = i;
     }
     list->shownCount = list->count;
+    char* trimmed = static_cast<char*>(realloc(list->foldedTexts, folded + 1));
+    if (trimmed)
+        list->foldedTexts = trimmed;
 }
 
-bool AllocateBlocks(SearchList* list, const Source* sources)
+void FillLengths(size_t* lengths, const Source* sources, int count)
+{
+    for (int i = 0; i < count; i++)
+        lengths[i] = strlen(sources[i].text);
+}
+
+bool AllocateBlocks(SearchList* list, const size_t* lengths)
 {
     size_t textBytes = 1;
-    size_t foldedBytes = 1;
-    for (int i = 0; i < list->count; i++) {
-        textBytes += strlen(sources[i].text) + 1;
-        foldedBytes += TextMatch_FoldedLength(sources[i].text) + 1;
-    }
+    for (int i = 0; i < list->count; i++)
+        textBytes += lengths[i] + 1;
     size_t count = static_cast<size_t>(list->count) + 1;
     list->entries = static_cast<SearchEntry*>(malloc(count * sizeof(SearchEntry)));
     list->shown = static_cast<int*>(malloc(count * sizeof(int)));
     list->texts = static_cast<char*>(malloc(textBytes));
-    list->foldedTexts = static_cast<char*>(malloc(foldedBytes));
+    list->foldedTexts = static_cast<char*>(malloc(2 * textBytes));
     return list->entries && list->shown && list->texts && list->foldedTexts;
 }
 
@@ -143,13 +148,20 @@ SearchList* SearchList_Build(const AppData* data, const SearchOrder* order)
         n += AddRegistered(sources + n, data);
     }
     list->count = n;
-    if (!AllocateBlocks(list, sources)) {
-        free(sources);
+    size_t* lengths = static_cast<size_t*>(malloc(static_cast<size_t>(n + 1) * sizeof(size_t)));
+    bool ok = lengths != nullptr;
+    if (ok) {
+        FillLengths(lengths, sources, n);
+        ok = AllocateBlocks(list, lengths);
+    }
+    if (ok)
+        CopyTexts(list, sources, lengths);
+    free(lengths);
+    free(sources);
+    if (!ok) {
         SearchList_Free(list);
         return nullptr;
     }
-    CopyTexts(list, sources);
-    free(sources);
     return list;
 }
 

@@ -61,6 +61,9 @@ struct SearchWindow {
     int editHeight;
     char* tipText;   // the menu tips' size, NUL included
     size_t tipSize;
+    bool tipShown;
+    int tipEntry;    // the entry of the search list and the line the tip shows, or -1
+    int tipRow;
     int pickedId;
     bool done;
 };
@@ -241,19 +244,22 @@ TTTOOLINFOA TipTool(const SearchWindow* s)
 
 void HideTip(SearchWindow* s)
 {
-    if (!s->tip)
+    if (!s->tip || !s->tipShown)
         return;
     TTTOOLINFOA tool = TipTool(s);
     SendMessageA(s->tip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+    s->tipShown = false;
+    s->tipEntry = -1;
 }
 
 // Beside the window, on the side with more room, level with the selected
 // line; where neither side has room it may cover the window.
+// A tip already showing is given its new text and place without being
+// hidden first, so it does not blink at each keystroke.
 void ShowTip(SearchWindow* s, int row, const char* text)
 {
     StrCopyN(s->tipText, s->tipSize, text);
     TTTOOLINFOA tool = TipTool(s);
-    SendMessageA(s->tip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
 
     RECT window;
     GetWindowRect(s->window, &window);
@@ -286,19 +292,27 @@ void ShowTip(SearchWindow* s, int row, const char* text)
     if (y < work.top)
         y = work.top;
     SendMessageA(s->tip, TTM_TRACKPOSITION, 0, MAKELPARAM(x, y));
-    SendMessageA(s->tip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+    if (!s->tipShown)
+        SendMessageA(s->tip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+    s->tipShown = true;
 }
 
 // The whole text of the selected entry, up to the menu tips' size, while the
-// menu tips are on.
-void UpdateTip(SearchWindow* s)
+// menu tips are on. moved: the window moved or changed size, so a tip of the
+// same entry on the same line needs a new place all the same.
+void UpdateTip(SearchWindow* s, bool moved = false)
 {
     int row = SelectedRow(s);
     if (!s->tip || !s->tipText || row < 0 || !s->params.info->showMenuTips) {
         HideTip(s);
         return;
     }
-    ShowTip(s, row, SearchList_Text(s->entries, s->entries->shown[row]));
+    int entry = s->entries->shown[row];
+    if (s->tipShown && !moved && entry == s->tipEntry && row == s->tipRow)
+        return;
+    ShowTip(s, row, SearchList_Text(s->entries, entry));
+    s->tipEntry = entry;
+    s->tipRow = row;
 }
 
 void CreateTip(SearchWindow* s)
@@ -371,6 +385,7 @@ void Rebuild(SearchWindow* s, int selectRow)
         return;
     SearchList_Free(s->entries);
     s->entries = fresh;
+    s->tipEntry = -1;  // its entries are numbered anew
     Refilter(s, selectRow);
 }
 
@@ -510,6 +525,7 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create)
 {
     SearchWindow* s = static_cast<SearchWindow*>(create->lpCreateParams);
     s->window = window;
+    s->tipEntry = -1;
     SetPropA(window, PROP_SEARCHWINDOW, s);
     g_searchWindow = window;
     s->dpi = ScreenDpi();
@@ -573,10 +589,10 @@ LRESULT CALLBACK SearchWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM l
         return 0;
     case WM_SIZE:
         LayOut(s);
-        UpdateTip(s);
+        UpdateTip(s, true);
         return 0;
     case WM_MOVE:
-        UpdateTip(s);
+        UpdateTip(s, true);
         return 0;
     case WM_GETMINMAXINFO: {
         SIZE minimum = WindowSizeFor(s, MIN_COLUMNS, MIN_LINES);

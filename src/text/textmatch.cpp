@@ -163,6 +163,83 @@ bool IsQueryBlank(char c)
     return c == ' ' || (c >= 0x01 && c <= 0x1F);
 }
 
+bool StartsCharacter(const char* text, size_t pos)
+{
+    size_t run = pos;
+    while (run > 0 && IsMbcsLeadByte(static_cast<unsigned char>(text[run - 1])))
+        run--;
+    if ((pos - run) % 2 == 0)
+        return true;
+    // The byte before would be a lead byte: it stands alone when this one
+    // cannot be its trail.
+    return !IsMbcsTrailByte(static_cast<unsigned char>(text[pos]));
+}
+
+// Whether the word's last byte is a lead byte its own characters leave alone.
+bool EndsInLoneLead(const char* word, size_t length)
+{
+    size_t pos = 0;
+    size_t last = 0;
+    while (pos < length) {
+        last = pos;
+        pos += CharLength(word, pos, length);
+    }
+    return length > 0 && last == length - 1 && IsMbcsLeadByte(static_cast<unsigned char>(word[last]));
+}
+
+bool IsWholeMatch(const char* text, size_t length, size_t pos, const char* word, size_t wordLength)
+{
+    if (!StartsCharacter(text, pos))
+        return false;
+    size_t end = pos + wordLength;
+    return !(end < length && EndsInLoneLead(word, wordLength) &&
+             IsMbcsTrailByte(static_cast<unsigned char>(text[end])));
+}
+
+void MakeShifts(TextWordShifts* shifts, const char* word, size_t length)
+{
+    size_t most = length < 255 ? length : 255;
+    memset(shifts->shift, static_cast<int>(most), sizeof(shifts->shift));
+    for (size_t i = 0; i + 1 < length; i++) {
+        size_t distance = length - 1 - i;
+        shifts->shift[static_cast<unsigned char>(word[i])] =
+            static_cast<unsigned char>(distance < most ? distance : most);
+    }
+}
+
+// Short words: candidates from memchr on the first byte. Longer ones: the
+// Horspool search, which looks at the byte under the word's last one and
+// moves on by the table.
+bool ContainsWord(const char* text, size_t length, const char* word, size_t wordLength, const TextWordShifts* shifts)
+{
+    if (wordLength == 0)
+        return true;
+    if (wordLength > length)
+        return false;
+    size_t lastStart = length - wordLength;
+    if (wordLength <= 2) {
+        for (size_t pos = 0; pos <= lastStart;) {
+            const void* hit = memchr(text + pos, word[0], lastStart - pos + 1);
+            if (!hit)
+                return false;
+            size_t at = static_cast<size_t>(static_cast<const char*>(hit) - text);
+            if (memcmp(text + at, word, wordLength) == 0 && IsWholeMatch(text, length, at, word, wordLength))
+                return true;
+            pos = at + 1;
+        }
+        return false;
+    }
+    unsigned char last = static_cast<unsigned char>(word[wordLength - 1]);
+    for (size_t pos = 0; pos <= lastStart;) {
+        unsigned char c = static_cast<unsigned char>(text[pos + wordLength - 1]);
+        if (c == last && memcmp(text + pos, word, wordLength - 1) == 0 &&
+            IsWholeMatch(text, length, pos, word, wordLength))
+            return true;
+        pos += shifts->shift[c];
+    }
+    return false;
+}
+
 }  // namespace
 
 size_t TextMatch_FoldedLength(const char* text)
@@ -170,6 +247,11 @@ size_t TextMatch_FoldedLength(const char* text)
     size_t length = 0;
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
     while (*p) {
+        if (*p < 0x80) {  // ASCII, by far the most common: one byte each
+            length++;
+            p++;
+            continue;
+        }
         FoldedChar c = FoldChar(p);
         length += static_cast<size_t>(c.count);
         p += c.consumed;
@@ -184,6 +266,13 @@ size_t TextMatch_Fold(char* out, size_t size, const char* text)
     size_t used = 0;
     const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
     while (*p) {
+        if (*p < 0x80) {
+            if (used + 2 > size)
+                break;
+            out[used++] = static_cast<char>(*p >= 'A' && *p <= 'Z' ? *p - 'A' + 'a' : *p);
+            p++;
+            continue;
+        }
         FoldedChar c = FoldChar(p);
         if (used + static_cast<size_t>(c.count) + 1 > size)
             break;
@@ -210,49 +299,31 @@ void TextMatch_ParseQuery(TextQuery* query, const char* text)
         while (pos < length && !IsQueryBlank(query->folded[pos]))
             pos += CharLength(query->folded, pos, length);
         if (query->wordCount < TEXT_QUERY_MAX_WORDS) {
-            query->words[query->wordCount] = query->folded + start;
-            query->lengths[query->wordCount] = pos - start;
-            query->wordCount++;
+            int n = query->wordCount++;
+            query->words[n] = query->folded + start;
+            query->lengths[n] = pos - start;
+            MakeShifts(&query->shifts[n], query->words[n], query->lengths[n]);
         }
     }
 }
 
-// Candidates come from memchr on the word's first byte; a candidate counts
-// only where a character of the text starts and the word ends with one.
-// The walk over the character starts only ever moves forward, so a text is
-// read about twice at most.
+// A match counts only as a run of whole characters of the text: it must
+// start where a character starts, and the word must not end in a lead byte
+// that the text pairs with the byte after the match. The start is found
+// from the bytes before it alone: a run of bytes that can only be lead or
+// trail bytes (0x81 to 0x9F, 0xE0 to 0xFC) pairs up from its first byte, so
+// its parity tells whether the match starts on a character.
 bool TextMatch_Contains(const char* folded, size_t length, const char* word, size_t wordLength)
 {
-    if (wordLength == 0)
-        return true;
-    if (wordLength > length)
-        return false;
-    size_t boundary = 0;
-    size_t pos = 0;
-    size_t lastStart = length - wordLength;
-    while (pos <= lastStart) {
-        const void* hit = memchr(folded + pos, word[0], lastStart - pos + 1);
-        if (!hit)
-            return false;
-        size_t candidate = static_cast<size_t>(static_cast<const char*>(hit) - folded);
-        while (boundary < candidate)
-            boundary += CharLength(folded, boundary, length);
-        if (boundary == candidate && memcmp(folded + candidate, word, wordLength) == 0) {
-            size_t end = candidate;
-            while (end < candidate + wordLength)
-                end += CharLength(folded, end, length);
-            if (end == candidate + wordLength)
-                return true;
-        }
-        pos = candidate + 1;
-    }
-    return false;
+    TextWordShifts shifts;
+    MakeShifts(&shifts, word, wordLength);
+    return ContainsWord(folded, length, word, wordLength, &shifts);
 }
 
 bool TextMatch_MatchesAll(const char* folded, size_t length, const TextQuery* query)
 {
     for (int i = 0; i < query->wordCount; i++) {
-        if (!TextMatch_Contains(folded, length, query->words[i], query->lengths[i]))
+        if (!ContainsWord(folded, length, query->words[i], query->lengths[i], &query->shifts[i]))
             return false;
     }
     return true;

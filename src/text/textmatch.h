@@ -12,12 +12,20 @@ enum {
     TEXT_QUERY_MAX_WORDS = 64,
 };
 
-// The words of a query, folded: each one NUL-terminated inside folded.
+// How far the search may move on past a text byte, for one word (its
+// Horspool table, distances held to 255).
+struct TextWordShifts {
+    unsigned char shift[256];
+};
+
+// The words of a query, folded: each one NUL-terminated inside folded, with
+// its search table.
 struct TextQuery {
     char folded[TEXT_QUERY_FOLDED_SIZE];
     int wordCount;
     const char* words[TEXT_QUERY_MAX_WORDS];
     size_t lengths[TEXT_QUERY_MAX_WORDS];
+    TextWordShifts shifts[TEXT_QUERY_MAX_WORDS];
 };
 
 // Bytes the folded form of text needs, without its NUL.

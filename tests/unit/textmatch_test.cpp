@@ -185,6 +185,17 @@ const MatchCase MATCH_CASES[] = {
     {"@\x83\x43", "@\x83\x43", true},
     // a word ending in a lone lead byte does not match half a character
     {"\x83\x40", "\x83", false},
+    {"\x83\x40\x83\x43", "\x40\x83", false},
+    // two-byte words are found by their first byte: ヂb holds "ab" from its trail byte on
+    {"\x83\x61" "b", "ab", false},
+    {"\x83\x61" "ab", "ab", true},
+    // after a lead byte that stands alone (0x7F is no trail byte) a character starts
+    {"\x81\x7f" "A", "\x7f" "a", true},
+    // a run of bytes that may all be lead or trail bytes pairs up from its start:
+    // in 亜亜 (0x88 0x9F twice) the middle bytes 0x9F 0x88 are no character
+    {"\x88\x9f\x88\x9f", "\x9f\x88", false},
+    {"\x88\x9f\x88\x9f", "\x88\x9f\x88\x9f", true},
+    {"x\x88\x9f\x88\x9f\x88\x9f", "\x88\x9f\x88", false},
     // the same bytes later in the text at a character start are found
     {"\x83\x61" "a", "a", true},
     // Unicode-ish texts of code page 932: Greek, Cyrillic, circled digits, NEC and IBM rows
@@ -201,6 +212,25 @@ TEST(TextMatch, TextHoldsEveryWord)
 {
     for (const MatchCase& c : MATCH_CASES)
         EXPECT_EQ(Matches(c.text, c.query), c.matches) << "text \"" << c.text << "\" query \"" << c.query << "\"";
+}
+
+// Long words go through the table-driven search; its moves must never pass
+// over a match, at the text's start, its end, or past the table's limit of 255.
+TEST(TextMatch, LongWordsAreFoundWhereverTheyStand)
+{
+    std::string word;
+    for (int i = 0; word.size() < 300; i++)
+        word += static_cast<char>('a' + (i * 7) % 26);
+    std::string filler(1000, 'x');
+    const std::string texts[] = {word + filler, filler + word, filler.substr(0, 333) + word + filler.substr(0, 5)};
+    for (const std::string& text : texts)
+        EXPECT_TRUE(TextMatch_Contains(text.c_str(), text.size(), word.c_str(), word.size())) << text.size();
+    std::string almost = filler + word.substr(0, word.size() - 1) + "?";
+    EXPECT_FALSE(TextMatch_Contains(almost.c_str(), almost.size(), word.c_str(), word.size()));
+    // A word whose last byte repeats inside it, found right after a near miss.
+    const char* text = "abcabdabcabcx";
+    EXPECT_TRUE(TextMatch_Contains(text, strlen(text), "abcabc", 6));
+    EXPECT_FALSE(TextMatch_Contains(text, strlen(text), "abcabcabc", 9));
 }
 
 TEST(TextMatch, ContainsLooksOnlyWithinTheGivenLength)
