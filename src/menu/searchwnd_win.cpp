@@ -641,6 +641,14 @@ bool RegisterSearchClass(HINSTANCE instance)
     return RegisterClassExA(&wc) != 0;
 }
 
+// Shown without ShowWindow, whose first call in a process may take the show
+// state Tamarin was started with (minimised, say) instead of the one asked for.
+void ShowInFront(HWND window)
+{
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    SetForegroundWindow(window);
+}
+
 // The window's own loop: its keys first, then the usual translation. A quit
 // request is put back for the program's loop.
 void RunLoop(SearchWindow* s)
@@ -671,7 +679,7 @@ bool IsSearchWindowOpen()
 int RunSearchWindow(HWND owner, const SearchWindowParams* params)
 {
     if (g_searchWindow) {
-        BringToFront(g_searchWindow);
+        ShowInFront(g_searchWindow);
         SearchWindow* open = StateOf(g_searchWindow);
         if (open)
             SetFocus(open->edit);
@@ -689,8 +697,7 @@ int RunSearchWindow(HWND owner, const SearchWindowParams* params)
     HWND window = CreateWindowExA(WINDOW_EX_STYLE, SEARCH_WINDOW_CLASS, SEARCH_WINDOW_TITLE, WINDOW_STYLE, 0, 0, 0, 0,
                                   owner, nullptr, instance, s);
     if (window) {
-        ShowWindow(window, SW_SHOW);
-        SetForegroundWindow(window);
+        ShowInFront(window);
         SetFocus(s->edit);
         RunLoop(s);
         if (IsWindow(window))

@@ -5,6 +5,7 @@
 // the INI file, and the ways it ends without a pick.
 #include <windows.h>
 #include <commctrl.h>
+#include <imm.h>
 
 #include <gtest/gtest.h>
 
@@ -142,11 +143,11 @@ protected:
         for (auto it = registered.rbegin(); it != registered.rend(); ++it)
             AppData_Add(data, LIST_REGISTERED, it->c_str());
     }
-    int Run(DialogScript* script, POINT anchor = {300, 600})
+    int Run(DialogScript* script, POINT anchor = {300, 600}, HWND owner = nullptr)
     {
         SearchWindowParams params = {data, &info, anchor, ini};
         UINT_PTR guard = SetTimer(nullptr, 0, 100, EndSearchAfterTimeout);
-        int id = RunDialogScript(script, [&]() { return RunSearchWindow(nullptr, &params); });
+        int id = RunDialogScript(script, [&]() { return RunSearchWindow(owner, &params); });
         KillTimer(nullptr, guard);
         EXPECT_FALSE(IsSearchWindowOpen());
         return id;
@@ -166,9 +167,15 @@ TEST_F(SearchWnd, OpensTopMostAtTheAnchorWithEveryEntry)
     std::string caption;
     int count = 0, selected = -1;
     HWND focus = nullptr;
+    bool imeContext = false;
     DialogScript script;
     script.Add(WaitForSearch(&s));
     script.Add(Do([&]() {
+        // The edit box keeps its input context, so an IME can write into it.
+        HIMC context = ImmGetContext(s.edit);
+        imeContext = context != nullptr;
+        if (context)
+            ImmReleaseContext(s.edit, context);
         GetWindowRect(s.window, &rect);
         exStyle = GetWindowLongPtrA(s.window, GWL_EXSTYLE);
         caption = WindowText(s.window);
@@ -185,6 +192,7 @@ TEST_F(SearchWnd, OpensTopMostAtTheAnchorWithEveryEntry)
     EXPECT_EQ(count, 4);
     EXPECT_EQ(selected, 0);
     EXPECT_EQ(focus, s.edit);
+    EXPECT_TRUE(imeContext);
 }
 
 TEST_F(SearchWnd, AnchorBeyondTheWorkAreaIsPulledInside)
@@ -240,6 +248,60 @@ TEST_F(SearchWnd, TypingNarrowsTheListAndEnterPicksTheSelection)
     EXPECT_EQ(three, 1);
     EXPECT_EQ(none, 0);
     EXPECT_EQ(afterDown, 1);
+}
+
+// What the owner saw of the pick: the command, and whether the search window
+// (and so its keyboard state) was still there when it came.
+struct OwnerSeen {
+    int id = 0;
+    bool windowOpen = false;
+    bool shiftDown = false;
+};
+
+OwnerSeen g_owner;
+
+LRESULT CALLBACK OwnerProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_COMMAND) {
+        g_owner.id = LOWORD(wParam);
+        HWND search = FindWindowA(SEARCH_WINDOW_CLASS, nullptr);
+        g_owner.windowOpen = search && IsWindowVisible(search);
+        g_owner.shiftDown = GetKeyState(VK_SHIFT) < 0;
+    }
+    return DefWindowProcA(window, msg, wParam, lParam);
+}
+
+TEST_F(SearchWnd, ThePickReachesTheOwnerAsAPopupPickWhileTheWindowIsOpen)
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = OwnerProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "TamarinSearchTestOwner";
+    RegisterClassA(&wc);
+    HWND owner = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance,
+                                 nullptr);
+    Fill({"one", "two"}, {});
+    g_owner = OwnerSeen();
+    Search s;
+    DialogScript script;
+    script.Add(WaitForSearch(&s));
+    script.Add(Do([&]() {
+        Type(s, "two");
+        SetFocus(s.edit);
+        // Shift+Enter as real input, through the window's own loop.
+        INPUT keys[4] = {};
+        for (INPUT& key : keys)
+            key.type = INPUT_KEYBOARD;
+        keys[0].ki.wVk = keys[3].ki.wVk = VK_SHIFT;
+        keys[1].ki.wVk = keys[2].ki.wVk = VK_RETURN;
+        keys[2].ki.dwFlags = keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(4, keys, sizeof(INPUT));
+    }));
+    EXPECT_EQ(Run(&script, POINT{300, 600}, owner), H + 1);
+    EXPECT_EQ(g_owner.id, H + 1);
+    EXPECT_TRUE(g_owner.windowOpen);
+    EXPECT_TRUE(g_owner.shiftDown);  // the owner registers the entry, as after a Shift pick in the popup
+    DestroyWindow(owner);
 }
 
 TEST_F(SearchWnd, UpDownAndPagesMoveTheSelectionFromTheEditBox)
