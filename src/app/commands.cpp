@@ -18,11 +18,11 @@
 #include "settings/appinfo.h"
 #include "settings/apppath.h"
 #include "shell/autostart.h"
+#include "shell/clipwrite.h"
 #include "shell/hotkeys.h"
 #include "shell/paste.h"
 #include "shell/tray.h"
 #include "store/appdata.h"
-#include "store/clipboard.h"
 #include "store/storefile.h"
 #include "text/text.h"
 
@@ -46,7 +46,7 @@ void OnGetDateTime(HWND mainWindow)
     GetLocalTime(&now);
     char text[DATE_TEXT_SIZE];
     FormatDateTime(text, DATE_TEXT_SIZE - 1, info->dateFormat, &now);
-    Clip_SetText(mainWindow, text);
+    ClipWrite_SetText(mainWindow, text);
 }
 
 // Windows Sockets 1.1: the host name, then the first address it resolves to.
@@ -79,7 +79,7 @@ void OnGetIpAddress(HWND mainWindow)
 {
     char text[IP_TEXT_SIZE];
     if (GetHostIpAddress(text, sizeof text))
-        Clip_SetText(mainWindow, text);
+        ClipWrite_SetText(mainWindow, text);
 }
 
 void OnClearHistory(HWND mainWindow)
@@ -101,7 +101,7 @@ void OnToggleHistory(HWND mainWindow)
 
 void OnClearClipboard(HWND mainWindow)
 {
-    Clip_Empty(mainWindow);
+    ClipWrite_Empty(mainWindow);
 }
 
 void OnSettings(HWND mainWindow)

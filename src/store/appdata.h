@@ -39,3 +39,10 @@ bool AppData_Trim(AppData* data, int list, int maximum);
 bool AppData_AddClip(AppData* data, const char* text, const AppInfo* info);
 bool AppData_Register(AppData* data, const char* text);
 const char* AppData_GetTextById(const AppData* data, int id);
+
+// The list becomes copies of the texts textAt gives for indexes 0 to
+// count - 1, in that order (a null text is skipped; equal texts end as one
+// entry, at the place of the upper one). false, with the list untouched, when
+// memory runs out or the selector is bad.
+typedef const char* (*AppDataTextAt)(int index, void* context);
+bool AppData_ReplaceList(AppData* data, int list, int count, AppDataTextAt textAt, void* context);
