@@ -14,9 +14,11 @@
 #include "editing/editpad.h"
 #include "editing/registereddlg.h"
 #include "menu/searchwnd.h"
+#include "net/ipaddress.h"
 #include "resources/resource.h"
 #include "settings/appinfo.h"
 #include "settings/apppath.h"
+#include "settings/hotkeyreport.h"
 #include "shell/autostart.h"
 #include "shell/clipwrite.h"
 #include "shell/hotkeys.h"
@@ -30,6 +32,7 @@ enum {
     DATE_TEXT_SIZE = 1024,
     HOST_NAME_SIZE = 102,
     IP_TEXT_SIZE = 1024,
+    ADAPTER_ADDRESSES_MAX = 64,
 };
 
 void OnQuit(HWND mainWindow)
@@ -50,7 +53,7 @@ void OnGetDateTime(HWND mainWindow)
 }
 
 // Windows Sockets 1.1: the host name, then the first address it resolves to.
-bool GetHostIpAddress(char* out, size_t size)
+static bool GetHostNameAddress(char* out, size_t size)
 {
     WSADATA wsa;
     if (WSAStartup(MAKEWORD(1, 1), &wsa) != 0)
@@ -73,6 +76,23 @@ bool GetHostIpAddress(char* out, size_t size)
     }
     WSACleanup();
     return ok;
+}
+
+// The address of the adapter that carries the default route (see
+// ChooseAdapterAddress); the first address of the host name on a computer
+// without a default route, or where the adapters cannot be asked. The host
+// name's first address is often that of a virtual or VPN adapter.
+bool GetHostIpAddress(char* out, size_t size)
+{
+    AdapterAddress addresses[ADAPTER_ADDRESSES_MAX];
+    int count = CollectAdapterAddresses(addresses, ADAPTER_ADDRESSES_MAX);
+    int chosen = ChooseAdapterAddress(addresses, count);
+    char text[IP_ADDRESS_TEXT_SIZE];
+    if (chosen >= 0 && FormatIpAddress(text, sizeof text, &addresses[chosen])) {
+        StrCopyN(out, size, text);
+        return true;
+    }
+    return GetHostNameAddress(out, size);
 }
 
 void OnGetIpAddress(HWND mainWindow)
@@ -123,13 +143,26 @@ void OnHotkeySettings(HWND mainWindow)
         ShowHotkeyDialog(mainWindow, &info->hotkeys);
         return;
     }
+    // The dialog names the combinations that could not be registered last
+    // time; after an OK the new ones that cannot be are told in a balloon.
+    unsigned failedBefore = GetFailedHotkeySlots();
     UnregisterAllHotkeys(mainWindow);
     UnregisterExtHotkeys(mainWindow);
-    bool ok = ShowHotkeyDialog(mainWindow, &info->hotkeys);
-    RegisterAllHotkeys(mainWindow, &info->hotkeys);
+    bool ok = ShowHotkeyDialog(mainWindow, &info->hotkeys, failedBefore);
+    unsigned failed = RegisterAllHotkeys(mainWindow, &info->hotkeys);
     RegisterExtHotkeys(mainWindow);
     if (ok)
         SaveSettings(info);
+    if (ok && failed)
+        ShowHotkeyFailureBalloon(failed);
+}
+
+void ShowHotkeyFailureBalloon(unsigned failedSlots)
+{
+    char text[HOTKEY_REPORT_SIZE];
+    HotkeyReport_FormatBalloon(text, sizeof text, failedSlots);
+    if (text[0])
+        ShowTrayBalloon(HOTKEY_REPORT_TITLE, text);
 }
 
 void OnAbout(HWND mainWindow)

@@ -24,5 +24,9 @@ void OnTextPicked(HWND mainWindow);
 void RegisterExtHotkeys(HWND mainWindow);
 void UnregisterExtHotkeys(HWND mainWindow);
 
-// This computer's first IPv4 address as dotted text; false when there is none.
+// The balloon that names hotkeys another program holds (one bit per slot).
+void ShowHotkeyFailureBalloon(unsigned failedSlots);
+
+// This computer's address as text: that of the adapter carrying the default
+// route, else the host name's first IPv4 address; false when there is none.
 bool GetHostIpAddress(char* out, size_t size);

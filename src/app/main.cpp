@@ -7,6 +7,7 @@
 #include "app/mainwnd.h"
 #include "app/startup.h"
 #include "settings/appinfo.h"
+#include "shell/shellcom.h"
 
 static AppInfo g_appInfo;
 
@@ -28,6 +29,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         DispatchMessageA(&msg);
     }
     CloseHandle(mutex);
+    ShellCom_Leave();
     SaveSettings(&g_appInfo);
     return static_cast<int>(msg.wParam);
 }

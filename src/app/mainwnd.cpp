@@ -2,11 +2,14 @@
 // program owns, and the dispatch of its messages and commands.
 #include "app/mainwnd.h"
 
+#include <string.h>
+
 #include "app/commands.h"
 #include "menu/menutip.h"
 #include "menu/popupmenu.h"
 #include "resources/resource.h"
 #include "settings/appinfo.h"
+#include "settings/hotkeyreport.h"
 #include "shell/autostart.h"
 #include "shell/clipwatch.h"
 #include "shell/clipwrite.h"
@@ -18,6 +21,39 @@
 #include "store/appdata.h"
 #include "store/savereport.h"
 #include "store/storefile.h"
+#include "text/codepage.h"
+#include "text/text.h"
+#include "ui/placement.h"
+
+enum { STARTUP_NOTICE_SIZE = 256 };
+
+// One balloon says everything that is wrong at start-up: hotkeys another
+// program holds, and a system whose ANSI code page is not Tamarin's.
+static void ShowStartupNotice(unsigned failedHotkeys, unsigned codePage)
+{
+    char hotkeys[STARTUP_NOTICE_SIZE];
+    char codePageNotice[STARTUP_NOTICE_SIZE];
+    HotkeyReport_FormatBalloon(hotkeys, sizeof hotkeys, failedHotkeys);
+    codePageNotice[0] = 0;
+    if (!CodePage_IsProgramOwn(codePage))
+        CodePage_FormatNotice(codePageNotice, sizeof codePageNotice, codePage);
+    if (!hotkeys[0] && !codePageNotice[0])
+        return;
+    if (!codePageNotice[0]) {
+        ShowTrayBalloon(HOTKEY_REPORT_TITLE, hotkeys);
+        return;
+    }
+    if (!hotkeys[0]) {
+        ShowTrayBalloon(CODEPAGE_NOTICE_TITLE, codePageNotice);
+        return;
+    }
+    char both[STARTUP_NOTICE_SIZE * 2 + 2];
+    StrCopyN(both, sizeof both, hotkeys);
+    size_t used = strlen(both);
+    both[used++] = '\n';
+    StrCopyN(both + used, sizeof both - used, codePageNotice);
+    ShowTrayBalloon("Tamarin", both);
+}
 
 static LRESULT OnCreate(HWND hwnd, const CREATESTRUCTA* create)
 {
@@ -29,9 +65,10 @@ static LRESULT OnCreate(HWND hwnd, const CREATESTRUCTA* create)
     CreateTrayIcon(hwnd, info);
     SaveReport_SetObserver(TrayNotice_OnSaveFailure, hwnd);
     JoinViewerChain(hwnd, info);
-    RegisterAllHotkeys(hwnd, &info->hotkeys);
+    unsigned failedHotkeys = RegisterAllHotkeys(hwnd, &info->hotkeys);
     RegisterExtHotkeys(hwnd);
     Autostart_FollowMove();
+    ShowStartupNotice(failedHotkeys, CodePage_System());
     return 0;
 }
 
@@ -105,29 +142,32 @@ static LRESULT OnTrayCallback(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
-static int Clamp(int value, int low, int high)
-{
-    return value < low ? low : value > high ? high : value;
-}
-
 static LRESULT OnShowPopup(HWND hwnd, UINT msg)
 {
     AppInfo* info = GetAppInfo(hwnd);
     AppData* data = GetAppData(hwnd);
     if (!info || !data)
         return 0;
-    info->menuPos.x = Clamp(info->menuPos.x, 0, GetSystemMetrics(SM_CXSCREEN) - 1);
-    info->menuPos.y = Clamp(info->menuPos.y, 0, GetSystemMetrics(SM_CYSCREEN) - 1);
+    // Into the work area of the point's monitor (the nearest one for a point
+    // saved before the screens changed), in place: the clamped point is what
+    // is saved next.
     POINT pt = {info->menuPos.x, info->menuPos.y};
-    // The window the user was in, for a paste after a pick from the text
-    // popup or from a search window opened by the command popup. The choice
-    // arrives as a posted WM_COMMAND, which takes the target before it is
-    // forgotten.
-    Paste_KeepTarget(hwnd, Paste_ChooseTarget(GetForegroundWindow()));
+    RECT work;
+    GetMonitorAreasAt(pt, &work, nullptr);
+    ClampPointToRect(&pt, &work);
+    info->menuPos.x = pt.x;
+    info->menuPos.y = pt.y;
+    // The popup takes the foreground; whoever had it gets it back. It is
+    // also the window a pick pastes into: from the text popup, or from a
+    // search window opened by the command popup. The pick arrives as a
+    // posted WM_COMMAND, which takes the target before it is forgotten.
+    HWND previous = GetForegroundWindow();
+    Paste_KeepTarget(hwnd, Paste_ChooseTarget(previous));
     if (msg == WM_SHOWTEXTMENU)
         ShowTextMenu(hwnd, pt, data, info);
     else
         ShowCommandMenu(hwnd, pt, info);
+    GiveForegroundBack(previous);
     Paste_ForgetTargetLater(hwnd);
     return 0;
 }
@@ -208,5 +248,8 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         OnTextMenuClosed(hwnd, wParam);
         return 0;
     }
+    // A registered message: not a constant, so not a case.
+    if (msg == GetTaskbarCreatedMessage() && msg != 0)
+        return OnTaskbarCreated(hwnd);
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }

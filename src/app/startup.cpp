@@ -8,6 +8,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "resources/resource.h"
 #include "store/clipboard.h"
 #include "text/path.h"
 
@@ -78,20 +79,24 @@ bool CopyArgumentPaths(int argc, char** argv)
     return true;
 }
 
+static HICON LoadProgramIcon(HINSTANCE instance, int widthMetric, int heightMetric)
+{
+    return static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON,
+                                         GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric), 0));
+}
+
+// The class icons are the program's own icon at the sizes the system asks
+// for. The shell's icon of the file is the same picture (the file's first
+// icon group), but asking the shell for it needs COM, which start-up does
+// without.
 static void RegisterMainClass(HINSTANCE instance, WNDPROC proc, const char* className)
 {
-    char exePath[MAX_PATH];
-    GetModuleFileNameA(nullptr, exePath, sizeof exePath);
-    SHFILEINFOA largeIcon = {}, smallIcon = {};
-    SHGetFileInfoA(exePath, 0, &largeIcon, sizeof largeIcon, SHGFI_ICON | SHGFI_LARGEICON);
-    SHGetFileInfoA(exePath, 0, &smallIcon, sizeof smallIcon, SHGFI_ICON | SHGFI_SMALLICON);
-
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = proc;
     wc.hInstance = instance;
-    wc.hIcon = largeIcon.hIcon;
-    wc.hIconSm = smallIcon.hIcon;
+    wc.hIcon = LoadProgramIcon(instance, SM_CXICON, SM_CYICON);
+    wc.hIconSm = LoadProgramIcon(instance, SM_CXSMICON, SM_CYSMICON);
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     wc.lpszClassName = className;
     RegisterClassExA(&wc);

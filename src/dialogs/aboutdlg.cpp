@@ -14,6 +14,9 @@
 #include "controls/linklabel.h"
 #include "resources/dialogs_about.h"
 #include "resources/resource.h"
+#include "shell/shellcom.h"
+#include "shell/systemlib.h"
+#include "text/codepage.h"
 #include "text/text.h"
 #include "ui/placement.h"
 
@@ -40,6 +43,9 @@ typedef int(WINAPI* FreeResourcesProc)(int kind);
 
 enum {
     FREE_RESOURCES_SYSTEM = 0,  // the kind the about box asks for
+    NOTICE_LEFT = 7,            // dialog units: the notice runs under the whole box
+    NOTICE_RIGHT = 132,
+    NOTICE_SIZE = 128,
     // A formatted text before its cut: two texts from the version block and
     // a little format around them.
     ABOUT_FORMAT_SIZE = 2 * ABOUT_TEXT_SIZE + 64,
@@ -173,6 +179,7 @@ static HICON GetPathIcon(const char* path, UINT size)
 {
     SHFILEINFOA info;
     ZeroMemory(&info, sizeof(info));
+    ShellCom_Ensure();
     if (!SHGetFileInfoA(path, 0, &info, sizeof(info), SHGFI_ICON | size))
         return nullptr;
     return info.hIcon;
@@ -203,13 +210,24 @@ static void ShowVersionTexts(HWND dialog)
         SetItemText(dialog, p->versionId, texts.versionLine);
 }
 
+// rsrc32.dll belongs to Windows 95, 98 and Me, in their system folder. On
+// NT-based Windows it does not exist, so a copy that a search by bare name
+// would find (the program's folder, the current folder) could only have been
+// planted there: it is not looked for at all.
+static HMODULE LoadResourcesLibrary()
+{
+    if (IsNtPlatform())
+        return nullptr;
+    return LoadSystemLibrary(RESOURCES_LIBRARY);
+}
+
 // Only the library of older Windows knows the figure; elsewhere the line
 // stays empty.
 static void ShowFreeResources(HWND dialog)
 {
     int id = g_about.params.resourcesId;
     SetItemText(dialog, id, "");
-    HMODULE library = LoadLibraryA(RESOURCES_LIBRARY);
+    HMODULE library = LoadResourcesLibrary();
     if (!library)
         return;
     FreeResourcesProc freeResources =
@@ -286,6 +304,8 @@ static BOOL OnInitDialog(HWND dialog)
     g_about.dialog = dialog;
     TakeProgramFile();
     SetProgramIcons(dialog);
+    if (p->notice && p->notice[0])
+        AddDialogFooter(dialog, IDC_ABOUT_NOTICE, p->notice, NOTICE_LEFT, NOTICE_RIGHT);
     PlaceWindowAtCursor(dialog);
     ShowVersionTexts(dialog);
     if (p->flags & ABF_RESOURCES)
@@ -315,6 +335,7 @@ static HWND LinkControl(HWND dialog, DWORD flag, int id)
 
 void OpenAddressWithShell(HWND dialog, const char* address)
 {
+    ShellCom_Ensure();
     ShellExecuteA(dialog, nullptr, address, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
@@ -429,6 +450,12 @@ void MakeProgramAboutBoxParams(AboutBoxParams* params, HINSTANCE instance)
     params->templateId = IDD_ABOUT;
     params->linkCursor = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_LINKHAND));
     params->instance = instance;
+    static char notice[NOTICE_SIZE];
+    unsigned codePage = CodePage_System();
+    if (!CodePage_IsProgramOwn(codePage)) {
+        CodePage_FormatAboutLine(notice, sizeof notice, codePage);
+        params->notice = notice;
+    }
 }
 
 bool ShowProgramAboutBox(HWND owner)

@@ -8,6 +8,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "shell/shellcom.h"
 #include "text/path.h"
 #include "text/text.h"
 
@@ -86,6 +87,8 @@ static bool ChooseFile(bool save, HWND owner, DWORD flags, char* file, size_t fi
     request.Flags = flags | OFN_EXPLORER | OFN_ENABLESIZING;
     if (!save)
         request.Flags |= OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+    // The Explorer-style chooser hosts the shell's namespace.
+    ShellCom_Ensure();
     BOOL chosen = save ? GetSaveFileNameA(&request) : GetOpenFileNameA(&request);
     return chosen != FALSE;
 }
@@ -125,8 +128,11 @@ static int CALLBACK BrowseCallback(HWND dialog, UINT msg, LPARAM lParam, LPARAM 
     return 0;
 }
 
+// The folder chooser's documentation asks for a single-threaded apartment,
+// which its new dialog style needs.
 bool ChooseFolder(HWND owner, UINT flags, const char* title, char* path, const char* initialFolder)
 {
+    ShellCom_Ensure();
     IMalloc* allocator = nullptr;
     if (FAILED(SHGetMalloc(&allocator)) || !allocator)
         return false;
@@ -158,6 +164,7 @@ bool DeleteToRecycleBin(HWND owner, const char* paths, UINT flags)
     request.pFrom = paths;
     request.pTo = nullptr;
     request.fFlags = static_cast<FILEOP_FLAGS>(flags | FOF_ALLOWUNDO);
+    ShellCom_Ensure();
     SHFileOperationA(&request);
     return true;
 }

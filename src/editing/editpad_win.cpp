@@ -18,6 +18,7 @@
 #include "settings/apppath.h"
 #include "store/clipboard.h"
 #include "text/text.h"
+#include "ui/dpi.h"
 #include "ui/placement.h"
 
 // ﾃｷｽﾄの編集 (the question's caption is half-width, the window's full-width)
@@ -297,7 +298,11 @@ static BOOL OnInitDialog(HWND pad, EditPadInfo* info)
     SendMessageA(GetPadEdit(pad), EM_LIMITTEXT, EDITPAD_TEXT_LIMIT, 0);
     LoadInitialText(pad, info);
     AddTopmostItem(pad);
-    RestoreWindowPlacementFile(pad, info->iniPath, EDITPAD_SECTION, EDITPAD_DEFAULT_WIDTH, EDITPAD_DEFAULT_HEIGHT);
+    // The size of the first opening is designed at 96 dpi and grows with the
+    // display's scaling, as the template's size does.
+    UINT dpi = Dpi_OfWindow(pad);
+    RestoreWindowPlacementFile(pad, info->iniPath, EDITPAD_SECTION, Dpi_Scale(EDITPAD_DEFAULT_WIDTH, dpi),
+                               Dpi_Scale(EDITPAD_DEFAULT_HEIGHT, dpi));
     return TRUE;
 }
 
