@@ -18,6 +18,7 @@
 #include "store/storefile.h"
 #include "text/text.h"
 #include "text/textmatch.h"
+#include "ui/dpi.h"
 #include "ui/placement.h"
 
 #ifndef WM_DPICHANGED
@@ -78,27 +79,7 @@ SearchWindow* StateOf(HWND window)
 
 int Scale(const SearchWindow* s, int at96)
 {
-    return MulDiv(at96, s->dpi, 96);
-}
-
-int ScreenDpi()
-{
-    HDC screen = GetDC(nullptr);
-    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen)
-        ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
-}
-
-RECT WorkAreaAt(POINT pt)
-{
-    RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    MONITORINFO info;
-    ZeroMemory(&info, sizeof(info));
-    info.cbSize = sizeof(info);
-    if (GetMonitorInfoA(MonitorFromPoint(pt, MONITOR_DEFAULTTONEAREST), &info))
-        work = info.rcWork;
-    return work;
+    return Dpi_Scale(at96, static_cast<UINT>(s->dpi));
 }
 
 RECT WorkAreaOf(HWND window)
@@ -168,7 +149,7 @@ void LayOut(SearchWindow* s)
 SIZE WindowSizeFor(const SearchWindow* s, int columns, int lines)
 {
     int margin = Scale(s, MARGIN_AT_96);
-    int edges = 2 * GetSystemMetrics(SM_CYEDGE);
+    int edges = 2 * Dpi_Metric(SM_CYEDGE, static_cast<UINT>(s->dpi));
     RECT rect = {0, 0, s->charWidth * columns + 2 * margin + edges,
                  3 * margin + s->editHeight + s->lineHeight * lines + edges};
     AdjustWindowRectEx(&rect, WINDOW_STYLE, FALSE, WINDOW_EX_STYLE);
@@ -180,24 +161,15 @@ SIZE WindowSizeFor(const SearchWindow* s, int columns, int lines)
 // window kept inside the work area of the anchor's monitor.
 void PlaceAtAnchor(SearchWindow* s, SIZE size)
 {
-    RECT work = WorkAreaAt(s->params.anchor);
-    int workWidth = work.right - work.left;
-    int workHeight = work.bottom - work.top;
-    if (size.cx > workWidth)
-        size.cx = workWidth;
-    if (size.cy > workHeight)
-        size.cy = workHeight;
-    int x = s->params.anchor.x;
-    int y = s->params.anchor.y - size.cy;
-    if (x + size.cx > work.right)
-        x = work.right - size.cx;
-    if (x < work.left)
-        x = work.left;
-    if (y + size.cy > work.bottom)
-        y = work.bottom - size.cy;
-    if (y < work.top)
-        y = work.top;
-    SetWindowPos(s->window, HWND_TOPMOST, x, y, size.cx, size.cy, SWP_NOACTIVATE);
+    RECT work;
+    GetMonitorAreasAt(s->params.anchor, &work, nullptr);
+    if (size.cx > work.right - work.left)
+        size.cx = work.right - work.left;
+    if (size.cy > work.bottom - work.top)
+        size.cy = work.bottom - work.top;
+    POINT corner = {s->params.anchor.x, s->params.anchor.y - size.cy};
+    POINT origin = FitSizeInRect(corner, size, &work);
+    SetWindowPos(s->window, HWND_TOPMOST, origin.x, origin.y, size.cx, size.cy, SWP_NOACTIVATE);
 }
 
 // The saved size, in the section named after the window like the other
@@ -528,7 +500,9 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create)
     s->tipEntry = -1;
     SetPropA(window, PROP_SEARCHWINDOW, s);
     g_searchWindow = window;
-    s->dpi = ScreenDpi();
+    // The scaling of the monitor the window opens on; WM_DPICHANGED follows
+    // it to another.
+    s->dpi = static_cast<int>(Dpi_OfMonitorAt(s->params.anchor));
     ApplyFont(s);  // before the list, which asks for its line height as it is made
     if (!CreateChildren(s))
         return -1;
