@@ -14,6 +14,15 @@ void OnHotkeySettings(HWND mainWindow);
 void OnAbout(HWND mainWindow);
 void OnRegisterText(HWND mainWindow);
 void OnEditRegistered(HWND mainWindow);
+void OnSearchText(HWND mainWindow);
+void OnExtSettings(HWND mainWindow);
+
+// After a text picked from the popup or the search window has gone onto the
+// clipboard: the paste into the window the user was in, when that is on.
+void OnTextPicked(HWND mainWindow);
+// The hotkey of the search window, registered beside the nine.
+void RegisterExtHotkeys(HWND mainWindow);
+void UnregisterExtHotkeys(HWND mainWindow);
 
 // The balloon that names hotkeys another program holds (one bit per slot).
 void ShowHotkeyFailureBalloon(unsigned failedSlots);

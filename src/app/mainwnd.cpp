@@ -10,9 +10,11 @@
 #include "resources/resource.h"
 #include "settings/appinfo.h"
 #include "settings/hotkeyreport.h"
+#include "shell/autostart.h"
 #include "shell/clipwatch.h"
 #include "shell/clipwrite.h"
 #include "shell/hotkeys.h"
+#include "shell/paste.h"
 #include "shell/tray.h"
 #include "shell/traynotice.h"
 #include "shell/viewerchain.h"
@@ -64,6 +66,8 @@ static LRESULT OnCreate(HWND hwnd, const CREATESTRUCTA* create)
     SaveReport_SetObserver(TrayNotice_OnSaveFailure, hwnd);
     JoinViewerChain(hwnd, info);
     unsigned failedHotkeys = RegisterAllHotkeys(hwnd, &info->hotkeys);
+    RegisterExtHotkeys(hwnd);
+    Autostart_FollowMove();
     ShowStartupNotice(failedHotkeys, CodePage_System());
     return 0;
 }
@@ -71,6 +75,9 @@ static LRESULT OnCreate(HWND hwnd, const CREATESTRUCTA* create)
 static LRESULT OnDestroy(HWND hwnd)
 {
     UnregisterAllHotkeys(hwnd);
+    UnregisterExtHotkeys(hwnd);
+    Paste_Cancel(hwnd);
+    Paste_KeepTarget(hwnd, nullptr);
     LeaveViewerChain(hwnd);
     ClipWatch_Stop(hwnd);
     ClipWrite_Cancel(hwnd);
@@ -150,13 +157,18 @@ static LRESULT OnShowPopup(HWND hwnd, UINT msg)
     ClampPointToRect(&pt, &work);
     info->menuPos.x = pt.x;
     info->menuPos.y = pt.y;
-    // The popup takes the foreground; whoever had it gets it back.
+    // The popup takes the foreground; whoever had it gets it back. It is
+    // also the window a pick pastes into: from the text popup, or from a
+    // search window opened by the command popup. The pick arrives as a
+    // posted WM_COMMAND, which takes the target before it is forgotten.
     HWND previous = GetForegroundWindow();
+    Paste_KeepTarget(hwnd, Paste_ChooseTarget(previous));
     if (msg == WM_SHOWTEXTMENU)
         ShowTextMenu(hwnd, pt, data, info);
     else
         ShowCommandMenu(hwnd, pt, info);
     GiveForegroundBack(previous);
+    Paste_ForgetTargetLater(hwnd);
     return 0;
 }
 
@@ -177,9 +189,13 @@ static LRESULT OnCommand(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case IDM_CLEAR_HISTORY: OnClearHistory(hwnd); return 0;
     case IDM_USE_HISTORY: OnToggleHistory(hwnd); return 0;
     case IDM_CLEAR_CLIPBOARD: OnClearClipboard(hwnd); return 0;
+    case IDM_SEARCH_TEXT: OnSearchText(hwnd); return 0;
+    case IDM_EXT_SETTINGS: OnExtSettings(hwnd); return 0;
     }
-    if (SelectMenuText(hwnd, id))
+    if (SelectMenuText(hwnd, id)) {
+        OnTextPicked(hwnd);
         return 0;
+    }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 

@@ -6,6 +6,7 @@
 
 #include "settings/appinfo.h"
 #include "settings/apppath.h"
+#include "settings/extsettings.h"
 #include "settings/hotkeytable.h"
 #include "settings/profile.h"
 #include "text/path.h"
@@ -111,6 +112,7 @@ void SetDefaultSettings(AppInfo* info)
         folder[0] = 0;
     PathJoin(info->logFolder, LOG_FOLDER_SIZE, folder, "log");
     StrCopyN(info->dateFormat, DATE_FORMAT_SIZE - 1, DEFAULT_DATE_FORMAT);
+    SetDefaultExtSettings(&info->ext);
 }
 
 // A stored hotkey is one integer, modifiers in bits 8 to 15 and the virtual
@@ -220,6 +222,8 @@ void LoadSettingsFrom(AppInfo* info, const char* ini)
 
     info->logText = ReadProfileBool(ini, SECTION_MAIN, KEY_LOG_TEXT, info->logText);
     info->logImage = ReadProfileBool(ini, SECTION_MAIN, KEY_LOG_IMAGE, info->logImage);
+
+    LoadExtSettings(&info->ext, ini, &info->hotkeys);
 }
 
 // "履歴機能を利用する" is read but never written: the history switch lasts
@@ -261,6 +265,8 @@ void SaveSettingsTo(const AppInfo* info, const char* ini)
     DeleteProfileKey(ini, SECTION_MAIN, KEY_OLD_SAVE_HISTORY);
     DeleteProfileKey(ini, SECTION_MAIN, KEY_OLD_TEXT_TO_FILE);
     DeleteProfileKey(ini, SECTION_MAIN, KEY_OLD_IMAGE_TO_FILE);
+
+    SaveExtSettings(&info->ext, ini);
 }
 
 // Without a module path there is no INI file: the settings stay at their

@@ -170,6 +170,38 @@ bool AppData_ContainsWithOriginal(const AppData* data, int list, const char* tex
     return l && PtrList_FindIf(l, true, IsEqualText, &match) != nullptr;
 }
 
+struct RemoveMatch {
+    TextMatch text;
+    bool removed;
+};
+
+// A list holds a text at most once; after it is gone nothing more is
+// compared, so the text may even be the stored string itself.
+static bool FreeFirstEqualText(void* item, int, void* context)
+{
+    RemoveMatch* match = static_cast<RemoveMatch*>(context);
+    if (match->removed || !IsEqualText(item, 0, &match->text))
+        return false;
+    match->removed = true;
+    free(item);
+    return true;
+}
+
+bool AppData_Remove(AppData* data, int list, const char* text)
+{
+    return AppData_RemoveWithOriginal(data, list, text, nullptr);
+}
+
+bool AppData_RemoveWithOriginal(AppData* data, int list, const char* text, const char* original)
+{
+    PtrList* l = ListOf(data, list);
+    if (!l)
+        return false;
+    RemoveMatch match = {MatchOf(text, original), false};
+    PtrList_RemoveIf(l, FreeFirstEqualText, &match);
+    return match.removed;
+}
+
 bool AppData_Trim(AppData* data, int list, int maximum)
 {
     PtrList* l = ListOf(data, list);
