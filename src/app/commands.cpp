@@ -173,13 +173,15 @@ void OnAbout(HWND mainWindow)
 // The pad starts with the clipboard text; an empty text is registered too.
 void OnRegisterText(HWND mainWindow)
 {
-    char* text = OpenEditPad(mainWindow, nullptr);
+    char* original = nullptr;
+    char* text = OpenEditPadWithOriginal(mainWindow, nullptr, nullptr, &original);
     if (!text)
         return;
     AppData* data = GetAppData(mainWindow);
     if (data)
-        AppData_Register(data, text);
+        AppData_RegisterWithOriginal(data, text, original);
     free(text);
+    free(original);
 }
 
 void OnEditRegistered(HWND mainWindow)

@@ -51,6 +51,14 @@ static WNDPROC GetOriginalProc(HWND list)
     return reinterpret_cast<WNDPROC>(GetPropA(list, DDLBPROP_ORIGINALPROC));
 }
 
+// The list box keeps the kind (ANSI or Unicode) it had before it was hooked,
+// and its previous procedure is called the same way.
+static LRESULT CallOriginal(WNDPROC original, HWND list, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return IsWindowUnicode(list) ? CallWindowProcW(original, list, msg, wParam, lParam)
+                                 : CallWindowProcA(original, list, msg, wParam, lParam);
+}
+
 static int GetItemCount(HWND list)
 {
     LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
@@ -243,7 +251,7 @@ static LRESULT OnLButtonDown(HWND list, DDLBDRAGINFO* info, WNDPROC original, WP
     int item = GetCursorPos(&cursor) ? ItemFromPoint(list, cursor, FALSE) : -1;
     if (IsValidItem(list, item))
         BeginDrag(list, info, item);
-    LRESULT result = CallWindowProcA(original, list, WM_LBUTTONDOWN, wParam, lParam);
+    LRESULT result = CallOriginal(original, list, WM_LBUTTONDOWN, wParam, lParam);
     SendSelChange(list);
     return result;
 }
@@ -271,7 +279,7 @@ static LRESULT OnLButtonUpDragging(HWND list, DDLBDRAGINFO* info, WNDPROC origin
     }
     if (GetCapture() == list)
         ReleaseCapture();
-    return CallWindowProcA(original, list, WM_LBUTTONUP, wParam, lParam);
+    return CallOriginal(original, list, WM_LBUTTONUP, wParam, lParam);
 }
 
 static LRESULT OnRButton(HWND list, WNDPROC original, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -289,7 +297,7 @@ static LRESULT OnRButton(HWND list, WNDPROC original, UINT msg, WPARAM wParam, L
             SendNotify(list, DDLBN_RBUTTONUP, &record);
         }
     }
-    return CallWindowProcA(original, list, msg, wParam, lParam);
+    return CallOriginal(original, list, msg, wParam, lParam);
 }
 
 static LRESULT OnKey(HWND list, WNDPROC original, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -299,7 +307,7 @@ static LRESULT OnKey(HWND list, WNDPROC original, UINT msg, WPARAM wParam, LPARA
     record.wParam = wParam;
     record.lParam = lParam;
     SendNotify(list, msg == WM_SYSKEYDOWN ? DDLBN_SYSKEYDOWN : DDLBN_KEYDOWN, &record);
-    return CallWindowProcA(original, list, msg, wParam, lParam);
+    return CallOriginal(original, list, msg, wParam, lParam);
 }
 
 // Removes only the entry; item data stays with whoever owns it.
@@ -343,7 +351,7 @@ static LRESULT OnNotifyHandedBack(HWND list, WNDPROC original, WPARAM wParam, LP
 {
     const DDLBNOTIFY* record = reinterpret_cast<const DDLBNOTIFY*>(lParam);
     if (!record || record->hdr.hwndFrom != list)
-        return CallWindowProcA(original, list, WM_NOTIFY, wParam, lParam);
+        return CallOriginal(original, list, WM_NOTIFY, wParam, lParam);
     switch (record->hdr.code) {
     case DDLBN_KEYDOWN:
         if (record->wParam == VK_BACK) {
@@ -378,7 +386,7 @@ static LRESULT OnNotifyHandedBack(HWND list, WNDPROC original, WPARAM wParam, LP
         }
         break;
     }
-    return CallWindowProcA(original, list, WM_NOTIFY, wParam, lParam);
+    return CallOriginal(original, list, WM_NOTIFY, wParam, lParam);
 }
 
 // The one place where the list box's properties are removed and its state freed.
@@ -389,7 +397,10 @@ static void UnhookDragListBox(HWND list, WNDPROC original)
     RemovePropA(list, DDLBPROP_DRAGINFO);
     RemovePropA(list, DDLBPROP_ORIGINALPROC);
     free(info);
-    SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+    if (IsWindowUnicode(list))
+        SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+    else
+        SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
 }
 
 static LRESULT CALLBACK DragListBoxProc(HWND list, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -399,7 +410,7 @@ static LRESULT CALLBACK DragListBoxProc(HWND list, UINT msg, WPARAM wParam, LPAR
         return DefWindowProcA(list, msg, wParam, lParam);
     DDLBDRAGINFO* info = GetDragInfo(list);
     if (!info)
-        return CallWindowProcA(original, list, msg, wParam, lParam);
+        return CallOriginal(original, list, msg, wParam, lParam);
     bool dragging = IsDragging(list, info);
 
     switch (msg) {
@@ -457,9 +468,9 @@ static LRESULT CALLBACK DragListBoxProc(HWND list, UINT msg, WPARAM wParam, LPAR
         // The items still exist here, so the parent can free their data.
         SendPlainNotify(list, DDLBN_DESTROY);
         UnhookDragListBox(list, original);
-        return CallWindowProcA(original, list, msg, wParam, lParam);
+        return CallOriginal(original, list, msg, wParam, lParam);
     }
-    return CallWindowProcA(original, list, msg, wParam, lParam);
+    return CallOriginal(original, list, msg, wParam, lParam);
 }
 
 // The one place where the list box's properties are set.
@@ -472,14 +483,21 @@ bool SubclassDragListBox(HWND listBox)
         return false;
     info->dragIndex = -1;
     ResetMark(info);
-    WNDPROC original = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(listBox, GWLP_WNDPROC));
+    // Hooked in as a procedure of the list box's own kind, so that a Unicode
+    // list box stays one and its texts pass through unconverted.
+    bool unicode = IsWindowUnicode(listBox) != FALSE;
+    WNDPROC original = reinterpret_cast<WNDPROC>(unicode ? GetWindowLongPtrW(listBox, GWLP_WNDPROC)
+                                                         : GetWindowLongPtrA(listBox, GWLP_WNDPROC));
     if (!original || !SetPropA(listBox, DDLBPROP_ORIGINALPROC, reinterpret_cast<HANDLE>(original)) ||
         !SetPropA(listBox, DDLBPROP_DRAGINFO, info)) {
         RemovePropA(listBox, DDLBPROP_ORIGINALPROC);
         free(info);
         return false;
     }
-    SetWindowLongPtrA(listBox, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DragListBoxProc));
+    if (unicode)
+        SetWindowLongPtrW(listBox, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DragListBoxProc));
+    else
+        SetWindowLongPtrA(listBox, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DragListBoxProc));
     return true;
 }
 
@@ -488,20 +506,23 @@ bool SubclassDragListBox(HWND listBox)
 // inserted before the original is deleted, so a list box that runs out of
 // room (LB_ERRSPACE) keeps every item where it was; targets outside 0 to
 // count are refused before anything changes.
+//
+// The label moves as Unicode text, so a label of characters the ANSI code
+// page lacks moves whole.
 int MoveListBoxItem(HWND listBox, int to, int from)
 {
-    LRESULT length = SendMessageA(listBox, LB_GETTEXTLEN, static_cast<WPARAM>(from), 0);
+    LRESULT length = SendMessageW(listBox, LB_GETTEXTLEN, static_cast<WPARAM>(from), 0);
     if (length < 0 || !IsValidItem(listBox, from) || !IsValidTarget(listBox, to))
         return -1;
-    char* text = static_cast<char*>(malloc(static_cast<size_t>(length) + 1));
+    WCHAR* text = static_cast<WCHAR*>(malloc((static_cast<size_t>(length) + 1) * sizeof(WCHAR)));
     if (!text)
         return -1;
-    if (SendMessageA(listBox, LB_GETTEXT, static_cast<WPARAM>(from), reinterpret_cast<LPARAM>(text)) < 0) {
+    if (SendMessageW(listBox, LB_GETTEXT, static_cast<WPARAM>(from), reinterpret_cast<LPARAM>(text)) < 0) {
         free(text);
         return -1;
     }
     LRESULT data = SendMessageA(listBox, LB_GETITEMDATA, static_cast<WPARAM>(from), 0);
-    LRESULT inserted = SendMessageA(listBox, LB_INSERTSTRING, static_cast<WPARAM>(to), reinterpret_cast<LPARAM>(text));
+    LRESULT inserted = SendMessageW(listBox, LB_INSERTSTRING, static_cast<WPARAM>(to), reinterpret_cast<LPARAM>(text));
     free(text);
     if (inserted < 0)
         return -1;

@@ -25,16 +25,27 @@ enum {
 // caller frees it), or null on cancel or while owner already has an editing
 // dialog open (PROP_DIALOG).
 char* OpenEditPad(HWND owner, const char* initialText);
+// The same for texts with Unicode originals: the pad starts with
+// initialOriginal (UTF-8) when it is given, and on OK gives the code page 932
+// text and in *original its UTF-8 original when code page 932 loses some of
+// the edited text's characters (else null); the caller frees both.
+char* OpenEditPadWithOriginal(HWND owner, const char* initialText, const char* initialOriginal, char** original);
 
 // The same with the dialog template taken from the module templates and the
 // placement kept in the INI file iniPath (null: none read or written).
 // OpenEditPad passes the running program and its own ".ini" file.
 char* OpenEditPadFrom(HINSTANCE templates, HWND owner, const char* initialText, const char* iniPath);
+char* OpenEditPadWithOriginalFrom(HINSTANCE templates, HWND owner, const char* initialText,
+                                  const char* initialOriginal, const char* iniPath, char** original);
 
 // A file's bytes as a heap text (the caller frees it), ending at the file's
 // first NUL byte. Null when the file is not found or the text cannot be
 // allocated; an empty text when the file is there but does not open.
 char* EditPad_ReadFile(const char* path);
+// A file's bytes as a heap block (the caller frees it) of *size bytes and a
+// NUL; null when the file is not found or memory runs out, an empty block
+// when it is there but does not open.
+char* EditPad_ReadFileBytes(const char* path, size_t* size);
 // Writes exactly length bytes of text to path; false when it cannot.
 bool EditPad_WriteFile(const char* path, const char* text, size_t length);
 // The path the export proposes: "folder\DDHHMMSS.txt" for the time now, cut

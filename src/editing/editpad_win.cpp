@@ -2,6 +2,9 @@
 // with a given text or the clipboard's, with loading from and writing to a
 // file, always-on-top through the system menu, the input-method switch, and
 // its size and state kept in section "EDIT_PAD" of the settings INI file.
+// The pad is a Unicode dialog (the same template, run by DialogBoxParamW),
+// so its edit control holds any text; the text goes to and from the clip
+// store as code page 932 with its original (padtext.h).
 #include "editing/editpad.h"
 
 #include <imm.h>
@@ -12,11 +15,14 @@
 
 #include "app/mainwnd.h"
 #include "dialogs/commondlg.h"
+#include "editing/padtext.h"
 #include "menu/popupmenu.h"
 #include "resources/dialogs_editpad.h"
 #include "resources/resource.h"
 #include "settings/apppath.h"
 #include "store/clipboard.h"
+#include "text/cp932.h"
+#include "text/utf.h"
 #include "text/text.h"
 #include "ui/dpi.h"
 #include "ui/placement.h"
@@ -54,6 +60,9 @@ struct EditPadInfo {
     // In: the initial text (null: the clipboard's), taken at the start and
     // then cleared. Out: on OK, a heap copy of the edited text.
     char* text;
+    // In: the initial text's UTF-8 original, or null. Out: on OK, a heap copy
+    // of the edited text's original, or null when code page 932 holds it.
+    char* original;
     // The client area at the start; right and bottom then hold the client
     // size the controls are laid out for.
     RECT client;
@@ -110,8 +119,33 @@ char* EditPad_ReadFile(const char* path)
     return text;
 }
 
-// No terminating NUL and no byte-order mark: the bytes as the edit control
-// holds them, line ends CR LF.
+char* EditPad_ReadFileBytes(const char* path, size_t* size)
+{
+    *size = 0;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(path, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return nullptr;
+    FindClose(search);
+    DWORD length = found.nFileSizeLow;
+    size_t bytes = static_cast<size_t>(length) + 1;
+    if (bytes == 0)
+        return nullptr;
+    char* block = static_cast<char*>(malloc(bytes));
+    if (!block)
+        return nullptr;
+    size_t read = 0;
+    FILE* file = fopen(path, "rb");
+    if (file) {
+        read = fread(block, 1, length, file);
+        fclose(file);
+    }
+    block[read] = 0;
+    *size = read;
+    return block;
+}
+
+// No terminating NUL: the bytes as given, line ends CR LF.
 bool EditPad_WriteFile(const char* path, const char* text, size_t length)
 {
     FILE* file = fopen(path, "wb");
@@ -133,23 +167,124 @@ void EditPad_ExportPath(char* buf, size_t size, const char* folder, const SYSTEM
         buf[kept - 1] = 0;
 }
 
+// ---------------------------------------------------------------- the text
+
+static_assert(sizeof(WCHAR) == sizeof(char16_t), "the pad's text is UTF-16");
+
+// The edit control's whole text (a heap copy, the caller frees it), or null.
+static char16_t* GetEditText(HWND edit, size_t* units)
+{
+    int length = GetWindowTextLengthW(edit);
+    char16_t* text = static_cast<char16_t*>(malloc((static_cast<size_t>(length) + 1) * sizeof(char16_t)));
+    if (!text)
+        return nullptr;
+    int got = GetWindowTextW(edit, reinterpret_cast<WCHAR*>(text), length + 1);
+    text[got > 0 ? got : 0] = 0;
+    *units = got > 0 ? static_cast<size_t>(got) : 0;
+    return text;
+}
+
+static void SetEditText(HWND edit, const char16_t* text)
+{
+    SetWindowTextW(edit, reinterpret_cast<const WCHAR*>(text));
+}
+
+// A stored text shown in the pad: its original, or its code page 932 bytes
+// read by the program's own table (whatever the system's code page).
+static void SetEditStored(HWND edit, const char* text, const char* original)
+{
+    char16_t* wide = original ? Utf_DupUtf8ToUtf16(original, strlen(original), nullptr)
+                              : Cp932_DupToUtf16(text, strlen(text), nullptr);
+    if (!wide)
+        return;
+    SetEditText(edit, wide);
+    free(wide);
+}
+
+// Copy and Cut of the pad put the selection on the clipboard as every text
+// of Tamarin goes there: CF_UNICODETEXT, its code page 932 form as CF_TEXT
+// and a Japanese CF_LOCALE. The edit control's own copy would leave CF_TEXT
+// to the system, which makes it by the current input language.
+static bool CopySelection(HWND edit)
+{
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    if (start == end)
+        return false;
+    if (start > end) {
+        DWORD swap = start;
+        start = end;
+        end = swap;
+    }
+    size_t units = 0;
+    char16_t* text = GetEditText(edit, &units);
+    if (!text)
+        return false;
+    if (end > units)
+        end = static_cast<DWORD>(units);
+    char* original = nullptr;
+    char* stored = start < end ? PadText_ToStored(text + start, end - start, &original) : nullptr;
+    free(text);
+    if (!stored)
+        return false;
+    bool placed = Clip_SetTextWithOriginal(GetParent(edit), stored, original);
+    free(stored);
+    free(original);
+    return placed;
+}
+
+#define PROP_PADEDITPROC "PROP_PADEDITPROC"
+
+// Ctrl+C and Ctrl+X reach the edit control as WM_COPY and WM_CUT.
+static LRESULT CALLBACK PadEditProc(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    WNDPROC previous = reinterpret_cast<WNDPROC>(GetPropA(edit, PROP_PADEDITPROC));
+    switch (msg) {
+    case WM_COPY:
+        CopySelection(edit);
+        return 0;
+    case WM_CUT:
+        if (CopySelection(edit))
+            CallWindowProcW(previous, edit, WM_CLEAR, 0, 0);
+        return 0;
+    case WM_NCDESTROY:
+        SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+        RemovePropA(edit, PROP_PADEDITPROC);
+        break;
+    }
+    return previous ? CallWindowProcW(previous, edit, msg, wParam, lParam) : DefWindowProcW(edit, msg, wParam, lParam);
+}
+
+static void SubclassPadEdit(HWND edit)
+{
+    LONG_PTR previous = GetWindowLongPtrW(edit, GWLP_WNDPROC);
+    SetPropA(edit, PROP_PADEDITPROC, reinterpret_cast<HANDLE>(previous));
+    SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PadEditProc));
+}
+
 // ---------------------------------------------------------------- commands
 
-// The result buffer may hold a little more than the text: in code page 932
-// the length given can exceed the bytes that GetWindowTextA copies.
+// The text goes out as the clip store keeps it: code page 932 and, when that
+// loses characters, the original.
 static void OnOk(HWND pad)
 {
     EditPadInfo* info = GetPadInfo(pad);
     if (!info)
         return;
-    HWND edit = GetPadEdit(pad);
-    int length = GetWindowTextLengthA(edit);
-    free(info->text);
-    info->text = static_cast<char*>(malloc(static_cast<size_t>(length) + 1));
-    if (!info->text)
+    size_t units = 0;
+    char16_t* text = GetEditText(GetPadEdit(pad), &units);
+    if (!text)
         return;
-    info->text[0] = 0;
-    GetWindowTextA(edit, info->text, length + 1);
+    char* original = nullptr;
+    char* stored = PadText_ToStored(text, units, &original);
+    free(text);
+    if (!stored)
+        return;
+    free(info->text);
+    free(info->original);
+    info->text = stored;
+    info->original = original;
     EndDialog(pad, IDOK);
 }
 
@@ -161,10 +296,16 @@ static void OnOpenFile(HWND pad)
     path[0] = 0;
     if (!ChooseOpenFile(pad, OPEN_FLAGS, path, sizeof(path), "", OPEN_TITLE, FILE_FILTER))
         return;
-    char* text = EditPad_ReadFile(path);
+    size_t size = 0;
+    char* bytes = EditPad_ReadFileBytes(path, &size);
+    if (!bytes)
+        return;
+    size_t units = 0;
+    char16_t* text = PadText_Decode(bytes, size, &units);
+    free(bytes);
     if (!text)
         return;
-    SetWindowTextA(GetPadEdit(pad), text);
+    SetEditText(GetPadEdit(pad), text);
     free(text);
 }
 
@@ -182,15 +323,17 @@ static void OnExportFile(HWND pad)
     path[0] = 0;
     if (!ChooseSaveFile(pad, EXPORT_FLAGS, path, sizeof(path), proposed, EXPORT_TITLE, FILE_FILTER))
         return;
-    HWND edit = GetPadEdit(pad);
-    int length = GetWindowTextLengthA(edit);
-    char* text = static_cast<char*>(malloc(static_cast<size_t>(length) + 1));
+    size_t units = 0;
+    char16_t* text = GetEditText(GetPadEdit(pad), &units);
     if (!text)
         return;
-    text[0] = 0;
-    GetWindowTextA(edit, text, length + 1);
-    EditPad_WriteFile(path, text, strlen(text));
+    size_t size = 0;
+    char* bytes = PadText_Encode(text, units, &size);
     free(text);
+    if (!bytes)
+        return;
+    EditPad_WriteFile(path, bytes, size);
+    free(bytes);
 }
 
 static bool IsInputMethodOpen(HWND pad)
@@ -235,13 +378,13 @@ static void OnCommand(HWND pad, int id)
         SendMessageA(edit, WM_UNDO, 0, 0);
         break;
     case IDM_PAD_CUT:
-        SendMessageA(edit, WM_CUT, 0, 0);
+        SendMessageW(edit, WM_CUT, 0, 0);
         break;
     case IDM_PAD_PASTE:
-        SendMessageA(edit, WM_PASTE, 0, 0);
+        SendMessageW(edit, WM_PASTE, 0, 0);
         break;
     case IDM_PAD_COPY:
-        SendMessageA(edit, WM_COPY, 0, 0);
+        SendMessageW(edit, WM_COPY, 0, 0);
         break;
     case IDM_PAD_SELECTALL:
         SendMessageA(edit, EM_SETSEL, 0, -1);
@@ -272,15 +415,17 @@ static void LoadInitialText(HWND pad, EditPadInfo* info)
 {
     HWND edit = GetPadEdit(pad);
     if (info->text) {
-        SetWindowTextA(edit, info->text);
+        SetEditStored(edit, info->text, info->original);
         info->text = nullptr;
+        info->original = nullptr;
         return;
     }
-    char* clip = static_cast<char*>(Clip_GetData(pad, CF_TEXT));
-    if (clip) {
-        SetWindowTextA(edit, clip);
-        free(clip);
-    }
+    char* text = nullptr;
+    char* original = nullptr;
+    if (Clip_GetText(pad, &text, &original))
+        SetEditStored(edit, text, original);
+    free(text);
+    free(original);
 }
 
 // The template's size and client size are taken before the saved size is
@@ -296,6 +441,7 @@ static BOOL OnInitDialog(HWND pad, EditPadInfo* info)
     info->minWidth = window.cx;
     info->minHeight = window.cy;
     SendMessageA(GetPadEdit(pad), EM_LIMITTEXT, EDITPAD_TEXT_LIMIT, 0);
+    SubclassPadEdit(GetPadEdit(pad));
     LoadInitialText(pad, info);
     AddTopmostItem(pad);
     // The size of the first opening is designed at 96 dpi and grows with the
@@ -316,10 +462,10 @@ static void OnInitMenuPopup(HWND pad, HMENU popup)
     HWND edit = GetPadEdit(pad);
     DWORD start = 0;
     DWORD end = 0;
-    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     bool selection = start != end;
     DWORD selected = end > start ? end - start : start - end;
-    DWORD length = static_cast<DWORD>(GetWindowTextLengthA(edit));
+    DWORD length = static_cast<DWORD>(GetWindowTextLengthW(edit));
     EnableMenuItemIf(popup, IDM_PAD_UNDO, MF_BYCOMMAND, SendMessageA(edit, EM_CANUNDO, 0, 0) != 0);
     EnableMenuItemIf(popup, IDM_PAD_PASTE, MF_BYCOMMAND, IsClipboardFormatAvailable(CF_TEXT) != FALSE);
     EnableMenuItemIf(popup, IDM_PAD_CUT, MF_BYCOMMAND, selection);
@@ -413,33 +559,55 @@ static INT_PTR CALLBACK EditPadProc(HWND pad, UINT msg, WPARAM wParam, LPARAM lP
 
 // The owner's PROP_DIALOG is non-null while the pad runs; it is set back to
 // null (not removed) afterwards, as the owner's other editing dialog does.
-char* OpenEditPadFrom(HINSTANCE templates, HWND owner, const char* initialText, const char* iniPath)
+char* OpenEditPadWithOriginalFrom(HINSTANCE templates, HWND owner, const char* initialText,
+                                  const char* initialOriginal, const char* iniPath, char** original)
 {
+    *original = nullptr;
     if (owner && GetPropA(owner, PROP_DIALOG))
         return nullptr;
     EditPadInfo info;
     ZeroMemory(&info, sizeof(info));
     info.text = const_cast<char*>(initialText);
+    info.original = initialText ? const_cast<char*>(initialOriginal) : nullptr;
     info.iniPath = iniPath;
     if (owner)
         SetPropA(owner, PROP_DIALOG, &info);
-    INT_PTR result = DialogBoxParamA(templates, MAKEINTRESOURCEA(IDD_EDITPAD), owner, EditPadProc,
+    INT_PTR result = DialogBoxParamW(templates, MAKEINTRESOURCEW(IDD_EDITPAD), owner, EditPadProc,
                                      reinterpret_cast<LPARAM>(&info));
     if (owner)
         SetPropA(owner, PROP_DIALOG, nullptr);
     // A pad that never started still holds the caller's text.
-    if (info.text == initialText)
+    if (initialText && info.text == initialText)
         return nullptr;
     if (result != IDOK) {
         free(info.text);
+        free(info.original);
         return nullptr;
     }
+    *original = info.original;
     return info.text;
+}
+
+char* OpenEditPadFrom(HINSTANCE templates, HWND owner, const char* initialText, const char* iniPath)
+{
+    char* original = nullptr;
+    char* text = OpenEditPadWithOriginalFrom(templates, owner, initialText, nullptr, iniPath, &original);
+    free(original);
+    return text;
+}
+
+char* OpenEditPadWithOriginal(HWND owner, const char* initialText, const char* initialOriginal, char** original)
+{
+    char iniPath[EDITPAD_PATH_SIZE];
+    bool haveIni = GetAppFilePath(iniPath, sizeof(iniPath), ".ini");
+    return OpenEditPadWithOriginalFrom(GetModuleHandleA(nullptr), owner, initialText, initialOriginal,
+                                       haveIni ? iniPath : nullptr, original);
 }
 
 char* OpenEditPad(HWND owner, const char* initialText)
 {
-    char iniPath[EDITPAD_PATH_SIZE];
-    bool haveIni = GetAppFilePath(iniPath, sizeof(iniPath), ".ini");
-    return OpenEditPadFrom(GetModuleHandleA(nullptr), owner, initialText, haveIni ? iniPath : nullptr);
+    char* original = nullptr;
+    char* text = OpenEditPadWithOriginal(owner, initialText, nullptr, &original);
+    free(original);
+    return text;
 }

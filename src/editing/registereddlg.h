@@ -17,10 +17,12 @@ bool OpenRegisteredTextDialog(HWND owner, AppData* data);
 // running program and its own ".ini" file.
 bool OpenRegisteredTextDialogFrom(HINSTANCE templates, HWND owner, AppData* data, const char* iniPath);
 
-// The editor that Add and Edit open with the dialog as owner: OpenEditPad,
-// unless another opener is set (null puts OpenEditPad back). Whatever it
-// gives back is the dialog's to free with free().
-typedef char* (*EditPadOpener)(HWND owner, const char* initialText);
+// The editor that Add and Edit open with the dialog as owner:
+// OpenEditPadWithOriginal, unless another opener is set (null puts it back).
+// It starts with the text and its UTF-8 original (either may be null) and
+// gives back the edited text and in *original its original or null; whatever
+// it gives back is the dialog's to free with free().
+typedef char* (*EditPadOpener)(HWND owner, const char* initialText, const char* initialOriginal, char** original);
 void SetRegisteredTextEditor(EditPadOpener opener);
 
 // Heap copies of texts held by list items: how many were made and how many

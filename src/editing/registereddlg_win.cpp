@@ -2,7 +2,8 @@
 // in a working copy held by the list box (each item's data is a heap copy of
 // its full text with its original, a ClipText block), reordered by dragging,
 // and written back to the clip store only on OK. Single texts are written in
-// the edit pad.
+// the edit pad. The dialog is a Unicode one (the same template, run by
+// DialogBoxParamW), so the list shows the originals of its texts.
 #include "editing/registereddlg.h"
 
 #include <stdlib.h>
@@ -19,6 +20,7 @@
 #include "settings/apppath.h"
 #include "store/appdata.h"
 #include "store/cliptext.h"
+#include "text/cp932.h"
 #include "text/text.h"
 #include "ui/placement.h"
 
@@ -61,7 +63,7 @@ static HCURSOR g_cursorMove;
 // Non-null under PROP_DIALOG on the owner while the dialog runs.
 static char g_runningMarker;
 
-static EditPadOpener g_editor = OpenEditPad;
+static EditPadOpener g_editor = OpenEditPadWithOriginal;
 static RegisteredTextCopies g_copies;
 
 // ---------------------------------------------------------------- text copies
@@ -89,7 +91,7 @@ RegisteredTextCopies GetRegisteredTextCopies()
 
 void SetRegisteredTextEditor(EditPadOpener opener)
 {
-    g_editor = opener ? opener : OpenEditPad;
+    g_editor = opener ? opener : OpenEditPadWithOriginal;
 }
 
 // ---------------------------------------------------------------- list items
@@ -131,10 +133,18 @@ static bool InsertTextItem(HWND list, int index, const char* text, const char* o
     char* copy = NewTextCopy(text, original);
     if (!copy)
         return false;
-    char label[ITEM_LABEL_LIMIT];
-    MakeItemLabel(label, text, sizeof(label));
+    // The label as Unicode text: the original cut by widths, or the code page
+    // 932 label read by the program's own table.
+    char16_t label[2 * ITEM_LABEL_LIMIT + 1];
+    if (original) {
+        MakeItemLabelW(label, sizeof(label) / sizeof(label[0]), original, ITEM_LABEL_LIMIT);
+    } else {
+        char bytes[ITEM_LABEL_LIMIT];
+        MakeItemLabel(bytes, text, sizeof(bytes));
+        Cp932_ToUtf16(label, sizeof(label) / sizeof(label[0]), bytes, strlen(bytes));
+    }
     LRESULT inserted =
-        SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(label));
+        SendMessageW(list, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(label));
     if (inserted < 0 ||
         SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(inserted), reinterpret_cast<LPARAM>(copy)) == LB_ERR) {
         if (inserted >= 0)
@@ -187,23 +197,30 @@ static void UpdateButtons(HWND dialog)
 
 // The dialog steps aside while the pad is open; the pad's own guard looks at
 // this dialog's PROP_DIALOG, not at the main window's.
-static char* RunEditor(HWND dialog, const char* initialText)
+static char* RunEditor(HWND dialog, const char* initialText, const char* initialOriginal, char** original)
 {
     ShowWindow(dialog, SW_HIDE);
-    char* text = g_editor(dialog, initialText);
+    *original = nullptr;
+    char* text = g_editor(dialog, initialText, initialOriginal, original);
     ShowWindow(dialog, SW_SHOW);
+    if (!text) {
+        free(*original);
+        *original = nullptr;
+    }
     return text;
 }
 
 static void OnAdd(HWND dialog)
 {
-    char* text = RunEditor(dialog, nullptr);
+    char* original = nullptr;
+    char* text = RunEditor(dialog, nullptr, nullptr, &original);
     if (!text)
         return;
     HWND list = GetList(dialog);
-    if (InsertTextItem(list, 0, text, nullptr))
+    if (InsertTextItem(list, 0, text, original))
         Select(list, 0);
     free(text);
+    free(original);
     UpdateButtons(dialog);
 }
 
@@ -219,13 +236,15 @@ static void OnEdit(HWND dialog)
     const char* current = GetItemText(list, index);
     if (!current)
         return;
-    char* text = RunEditor(dialog, current);
+    char* original = nullptr;
+    char* text = RunEditor(dialog, current, ClipText_Original(current), &original);
     if (!text)
         return;
-    if (InsertTextItem(list, index, text, nullptr))
+    if (InsertTextItem(list, index, text, original))
         DeleteTextItem(list, index + 1);
     Select(list, index);
     free(text);
+    free(original);
     UpdateButtons(dialog);
 }
 
@@ -473,7 +492,7 @@ bool OpenRegisteredTextDialogFrom(HINSTANCE templates, HWND owner, AppData* data
     g_started = false;
     if (owner)
         SetPropA(owner, PROP_DIALOG, &g_runningMarker);
-    INT_PTR result = DialogBoxParamA(templates, MAKEINTRESOURCEA(IDD_REGISTERED), owner, RegisteredDialogProc,
+    INT_PTR result = DialogBoxParamW(templates, MAKEINTRESOURCEW(IDD_REGISTERED), owner, RegisteredDialogProc,
                                      reinterpret_cast<LPARAM>(data));
     if (owner)
         SetPropA(owner, PROP_DIALOG, nullptr);

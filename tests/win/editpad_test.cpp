@@ -316,6 +316,16 @@ protected:
 
     char* Open(const char* initialText) { return OpenEditPadFrom(module_, owner_, initialText, iniPath_.c_str()); }
 
+    // The pad started with a text and its original; *original gets the one it gives back.
+    char* RunPadWithOriginal(DialogScript* script, const char* initialText, const char* initialOriginal,
+                             char** original)
+    {
+        return RunDialogScript(script, [&]() {
+            return OpenEditPadWithOriginalFrom(module_, owner_, initialText, initialOriginal, iniPath_.c_str(),
+                                               original);
+        });
+    }
+
     // Runs the pad with initialText under a script whose first step finds it.
     char* RunPad(DialogScript* script, const char* initialText)
     {
@@ -1164,6 +1174,190 @@ TEST_F(EditPad, PadCarriesTheProgramIcons)
     RunPad(&script, "");
     EXPECT_NE(big, 0);
     EXPECT_NE(small, 0);
+}
+
+// ---------------------------------------------------------------- Unicode text
+
+std::wstring EditTextW(HWND pad)
+{
+    HWND edit = GetDlgItem(pad, IDC_PAD_EDIT);
+    WCHAR text[512] = L"";
+    GetWindowTextW(edit, text, 512);
+    return text;
+}
+
+bool PutClipboardUnicode(const std::wstring& text)
+{
+    if (!OpenClipboard(nullptr))
+        return false;
+    EmptyClipboard();
+    size_t size = (text.size() + 1) * sizeof(WCHAR);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+    memcpy(GlobalLock(block), text.c_str(), size);
+    GlobalUnlock(block);
+    bool placed = SetClipboardData(CF_UNICODETEXT, block) != nullptr;
+    CloseClipboard();
+    return placed;
+}
+
+std::wstring ClipboardUnicode()
+{
+    std::wstring text = L"<none>";
+    if (!OpenClipboard(nullptr))
+        return text;
+    HANDLE h = GetClipboardData(CF_UNICODETEXT);
+    const WCHAR* p = h ? static_cast<const WCHAR*>(GlobalLock(h)) : nullptr;
+    if (p) {
+        text = p;
+        GlobalUnlock(h);
+    }
+    CloseClipboard();
+    return text;
+}
+
+const char CAFE_CP932[] = "Caf? ? ??";
+const char CAFE_UTF8[] = "Caf\xC3\xA9 \xF0\x9F\x98\x80 \xED\x95\x9C\xEA\xB5\xAD";  // Café 😀 한국
+const wchar_t CAFE_WIDE[] = L"Caf\u00E9 \xD83D\xDE00 \uD55C\uAD6D";
+
+// The pad is a Unicode window: it shows an original and gives back the code
+// page 932 form with it.
+TEST_F(EditPad, ShowsAndGivesBackOriginals)
+{
+    DialogScript script;
+    std::wstring shown;
+    bool unicodeEdit = false;
+    script.Add(WaitForPad());
+    script.Add(Do([&]() {
+        shown = EditTextW(pad_);
+        // On Windows an ANSI edit control keeps its text in the ANSI code
+        // page; the controls of a dialog are of the dialog's kind.
+        unicodeEdit = IsWindowUnicode(pad_) && IsWindowUnicode(GetDlgItem(pad_, IDC_PAD_EDIT));
+        SetWindowTextW(GetDlgItem(pad_, IDC_PAD_EDIT), L"\u20AC\u3042 \xD83D\xDE03");  // €あ 😃
+        PostButton(pad_, IDOK);
+    }));
+    char* original = nullptr;
+    std::string text = TakeResult(RunPadWithOriginal(&script, CAFE_CP932, CAFE_UTF8, &original));
+    EXPECT_TRUE(unicodeEdit);
+    EXPECT_EQ(shown, CAFE_WIDE);
+    EXPECT_EQ(text, "?\x82\xa0 ?");
+    ASSERT_NE(original, nullptr);
+    EXPECT_STREQ(original, "\xE2\x82\xAC\xE3\x81\x82 \xF0\x9F\x98\x83");
+    free(original);
+
+    // A text code page 932 holds comes back without an original.
+    DialogScript again;
+    again.Add(WaitForPad());
+    again.Add(Do([&]() { PostButton(pad_, IDOK); }));
+    original = reinterpret_cast<char*>(1);
+    EXPECT_EQ(TakeResult(RunPadWithOriginal(&again, SAMPLE_TEXT, nullptr, &original)), SAMPLE_TEXT);
+    EXPECT_EQ(original, nullptr);
+}
+
+TEST_F(EditPad, StartsWithTheClipboardsUnicodeText)
+{
+    ASSERT_TRUE(PutClipboardUnicode(CAFE_WIDE));
+    DialogScript script;
+    std::wstring shown;
+    script.Add(WaitForPad());
+    script.Add(Do([&]() {
+        shown = EditTextW(pad_);
+        PostButton(pad_, IDOK);
+    }));
+    char* original = nullptr;
+    EXPECT_EQ(TakeResult(RunPadWithOriginal(&script, nullptr, nullptr, &original)), CAFE_CP932);
+    EXPECT_EQ(shown, CAFE_WIDE);
+    ASSERT_NE(original, nullptr);
+    EXPECT_STREQ(original, CAFE_UTF8);
+    free(original);
+}
+
+// Copy and Cut put the selection as every text of Tamarin goes: Unicode
+// first, its code page 932 form, a Japanese locale.
+TEST_F(EditPad, CopyPlacesTheSelectionExactly)
+{
+    DialogScript script;
+    std::wstring copied, afterCut;
+    std::string copiedAnsi;
+    UINT firstText = 0;
+    script.Add(WaitForPad());
+    script.Add(Do([&]() {
+        HWND edit = GetDlgItem(pad_, IDC_PAD_EDIT);
+        SendMessageW(edit, EM_SETSEL, 4, 7);  // "😀 " as two units and a blank... from position 4
+        PostMessageA(pad_, WM_COMMAND, IDM_PAD_COPY, 0);
+    }));
+    script.Add(Settled());
+    script.Add(Do([&]() {
+        copied = ClipboardUnicode();
+        if (OpenClipboard(nullptr)) {
+            UINT f = 0;
+            while ((f = EnumClipboardFormats(f)) != 0 && f != CF_TEXT && f != CF_UNICODETEXT) {
+            }
+            firstText = f;
+            HANDLE h = GetClipboardData(CF_TEXT);
+            const char* p = h ? static_cast<const char*>(GlobalLock(h)) : nullptr;
+            if (p) {
+                copiedAnsi = p;
+                GlobalUnlock(h);
+            }
+            CloseClipboard();
+        }
+        HWND edit = GetDlgItem(pad_, IDC_PAD_EDIT);
+        SendMessageW(edit, EM_SETSEL, 0, 4);
+        SendMessageW(edit, WM_CUT, 0, 0);  // as Ctrl+X sends it
+    }));
+    script.Add(Settled());
+    script.Add(Do([&]() {
+        afterCut = ClipboardUnicode();
+        PostButton(pad_, IDCANCEL);
+    }));
+    char* original = nullptr;
+    EXPECT_EQ(RunPadWithOriginal(&script, CAFE_CP932, CAFE_UTF8, &original), nullptr);
+    EXPECT_EQ(copied, L" \xD83D\xDE00");
+    EXPECT_EQ(copiedAnsi, " ?");
+    EXPECT_EQ(firstText, static_cast<UINT>(CF_UNICODETEXT));
+    EXPECT_EQ(afterCut, L"Caf\u00E9");
+}
+
+// Files: UTF-8 and UTF-16 with a byte-order mark are read as such; the
+// export writes code page 932 when the text fits, else UTF-8 with a mark.
+TEST_F(EditPad, ImportsUnicodeFilesAndExportsByWhatTheTextNeeds)
+{
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::wstring shown;
+        std::string exported;
+    };
+    const Case cases[] = {
+        {"utf8.txt", "\xEF\xBB\xBF" "Caf\xC3\xA9\r\n\xF0\x9F\x98\x80", L"Caf\u00E9\r\n\xD83D\xDE00",
+         "\xEF\xBB\xBF" "Caf\xC3\xA9\r\n\xF0\x9F\x98\x80"},
+        {"utf16.txt", std::string("\xFF\xFE" "a\0\x42\x30", 6), L"a\u3042", "a\x82\xa0"},
+        {"utf16be.txt", std::string("\xFE\xFF" "\x20\xAC", 4), L"\u20AC", "\xEF\xBB\xBF\xE2\x82\xAC"},
+        {"cp932.txt", "\x95\x5c\x8e\xa6", L"\u8868\u793A", "\x95\x5c\x8e\xa6"},
+    };
+    for (const Case& c : cases) {
+        std::string path = PathOf(c.name);
+        std::string target = PathOf((std::string("out-") + c.name).c_str());
+        WriteWholeFile(path, c.bytes);
+        DialogScript script;
+        HWND chooser = nullptr;
+        SeenChooser seenOpen, seenExport;
+        std::wstring loaded;
+        script.Add(WaitForPad());
+        script.Add(Do([&]() { PostMessageA(pad_, WM_COMMAND, IDM_PAD_OPENFILE, 0); }));
+        script.Add(ChooseInChooser(&pad_, &chooser, &seenOpen, path));
+        script.Add(WaitGone(&chooser));
+        script.Add(Do([&]() {
+            loaded = EditTextW(pad_);
+            PostMessageA(pad_, WM_COMMAND, IDM_PAD_SAVEFILE, 0);
+        }));
+        script.Add(ChooseInChooser(&pad_, &chooser, &seenExport, target));
+        script.Add(WaitGone(&chooser));
+        script.Add(Do([&]() { PostButton(pad_, IDCANCEL); }));
+        EXPECT_EQ(RunPad(&script, "old"), nullptr) << c.name;
+        EXPECT_EQ(loaded, c.shown) << c.name;
+        EXPECT_EQ(ReadWholeFile(target), c.exported) << c.name;
+    }
 }
 
 }  // namespace

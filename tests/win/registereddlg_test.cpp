@@ -61,13 +61,16 @@ struct EditorCall {
     HWND owner;
     bool hadText;        // false: started without a text (the clipboard's)
     std::string text;    // the initial text handed over
+    std::string original;  // its original (UTF-8), empty when none was handed over
     bool ownerVisible;   // the dialog stood aside while the pad ran
     bool ownerGuarded;   // the owner's PROP_DIALOG would have refused the pad
 };
 
 struct EditorAnswer {
+    EditorAnswer(bool g, const std::string& t, const std::string& o = "") : give(g), text(t), original(o) {}
     bool give;  // false: the pad was cancelled
     std::string text;
+    std::string original;  // empty: the text is its own
 };
 
 struct Editor {
@@ -77,12 +80,14 @@ struct Editor {
 
 Editor g_editor;
 
-char* StandInEditor(HWND owner, const char* initialText)
+char* StandInEditor(HWND owner, const char* initialText, const char* initialOriginal, char** original)
 {
+    *original = nullptr;
     EditorCall call;
     call.owner = owner;
     call.hadText = initialText != nullptr;
     call.text = initialText ? initialText : "";
+    call.original = initialOriginal ? initialOriginal : "";
     call.ownerVisible = IsWindowVisible(owner) != FALSE;
     call.ownerGuarded = GetPropA(owner, PROP_DIALOG) != nullptr;
     g_editor.calls.push_back(call);
@@ -94,6 +99,10 @@ char* StandInEditor(HWND owner, const char* initialText)
         return nullptr;
     char* text = static_cast<char*>(malloc(answer.text.size() + 1));
     memcpy(text, answer.text.c_str(), answer.text.size() + 1);
+    if (!answer.original.empty()) {
+        *original = static_cast<char*>(malloc(answer.original.size() + 1));
+        memcpy(*original, answer.original.c_str(), answer.original.size() + 1);
+    }
     return text;
 }
 
@@ -1175,6 +1184,59 @@ TEST_F(RegisteredDlg, ListNotificationsAreAnsweredThroughTheDialogResult)
     }));
     EXPECT_TRUE(RunDialogScript(&script, [&]() { return Open(); }));
     EXPECT_EQ(Registered(data_), (Texts{"B", "A", "C"}));
+}
+
+// ---------------------------------------------------------------- originals
+
+std::wstring LabelW(HWND dialog, int index)
+{
+    WCHAR text[600] = L"";
+    SendMessageW(List(dialog), LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// The dialog is a Unicode one: its list shows originals, hands them to the
+// pad and back, keeps them through a move and gives them to the store on OK.
+TEST_F(RegisteredDlg, OriginalsAreShownEditedMovedAndKept)
+{
+    const char* grin = "Caf\xC3\xA9 \xF0\x9F\x98\x80";   // Café 😀
+    const char* smile = "Caf\xC3\xA9 \xF0\x9F\x98\x83";  // Café 😃
+    AppData_Add(data_, LIST_REGISTERED, "plain \x95\x5c");  // plain 表
+    AppData_AddWithOriginal(data_, LIST_REGISTERED, "Caf? ?", grin);  // on top
+    g_editor.answers = {{true, "Caf? ?", smile}, {true, "\xED\x95\x9C?", ""}};
+
+    DialogScript script;
+    std::wstring first, second;
+    bool unicodeList = false;
+    AddWaitForDialog(&script);
+    script.Add(Do([&]() {
+        unicodeList = IsWindowUnicode(List(dialog_)) != FALSE;
+        first = LabelW(dialog_, 0);
+        second = LabelW(dialog_, 1);
+        SelectItem(dialog_, 0);
+        PostButton(dialog_, IDC_REG_EDIT);
+    }));
+    script.Add(WaitForDialog(&dialog_, CAPTION, IDC_REG_LIST));
+    script.Add(Do([&]() {
+        ASSERT_EQ(g_editor.calls.size(), 1u);
+        EXPECT_EQ(g_editor.calls[0].text, "Caf? ?");
+        EXPECT_EQ(g_editor.calls[0].original, grin);
+        EXPECT_EQ(LabelW(dialog_, 0), L"Caf\u00E9 \xD83D\xDE03");
+        // A drop moves the item with its Unicode label and its original.
+        EXPECT_EQ(Notify(dialog_, List(dialog_), DDLBN_DROP, 0, 0, 2), 0);
+        EXPECT_EQ(LabelW(dialog_, 1), L"Caf\u00E9 \xD83D\xDE03");
+        EXPECT_EQ(LabelW(dialog_, 0), L"plain \u8868");
+        ExpectCopies();
+        PostButton(dialog_, IDOK);
+    }));
+    EXPECT_TRUE(RunDialogScript(&script, [&]() { return Open(); }));
+    EXPECT_TRUE(unicodeList);
+    EXPECT_EQ(first, L"Caf\u00E9 \xD83D\xDE00");
+    EXPECT_EQ(second, L"plain \u8868");
+    ASSERT_EQ(AppData_GetCount(data_, LIST_REGISTERED), 2);
+    EXPECT_STREQ(AppData_GetAt(data_, LIST_REGISTERED, 1), "Caf? ?");
+    EXPECT_STREQ(AppData_GetOriginalAt(data_, LIST_REGISTERED, 1), smile);
+    EXPECT_EQ(AppData_GetOriginalAt(data_, LIST_REGISTERED, 0), nullptr);
 }
 
 // ---------------------------------------------------------------- mouse drag
