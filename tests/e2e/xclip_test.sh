@@ -2,9 +2,11 @@
 # Tamarin seen from the X side: a real X client (xclip) copies UTF-8 Japanese
 # text and Tamarin's history file receives it as code page 932. Also lets
 # ImageMagick judge the bitmap that the log test left behind.
+# The program under test is TAMARIN_E2E_EXE (a Unix path) when it is set,
+# else the given build's; the helper programs always come from the build.
 set -u
-exe=$1
-bin=$(dirname "$exe")
+exe=${TAMARIN_E2E_EXE:-$1}
+bin=$(dirname "$1")
 source "$(dirname "$0")/../../scripts/wine-env.sh"
 own_session=
 if [ -z "${DISPLAY:-}" ]; then
