@@ -19,6 +19,7 @@
 #include "store/clipboard.h"
 #include "store/storefile.h"
 #include "text/text.h"
+#include "ui/latelib.h"
 
 enum {
     DATE_TEXT_SIZE = 1024,
@@ -43,21 +44,46 @@ void OnGetDateTime(HWND mainWindow)
     Clip_SetText(mainWindow, text);
 }
 
+// The socket library, loaded by the first IP command: with it come the
+// name resolver and the network interface libraries, which nothing else needs.
+static LateLib g_sockets = {"wsock32.dll", nullptr};
+
+struct SocketCalls {
+    decltype(&WSAStartup) startup;
+    decltype(&WSACleanup) cleanup;
+    decltype(&gethostname) getHostName;
+    decltype(&gethostbyname) getHostByName;
+    decltype(&inet_ntoa) addressText;
+};
+
+static bool LoadSocketCalls(SocketCalls* calls)
+{
+    calls->startup = LateLib_Get<decltype(&WSAStartup)>(&g_sockets, "WSAStartup");
+    calls->cleanup = LateLib_Get<decltype(&WSACleanup)>(&g_sockets, "WSACleanup");
+    calls->getHostName = LateLib_Get<decltype(&gethostname)>(&g_sockets, "gethostname");
+    calls->getHostByName = LateLib_Get<decltype(&gethostbyname)>(&g_sockets, "gethostbyname");
+    calls->addressText = LateLib_Get<decltype(&inet_ntoa)>(&g_sockets, "inet_ntoa");
+    return calls->startup && calls->cleanup && calls->getHostName && calls->getHostByName && calls->addressText;
+}
+
 // Windows Sockets 1.1: the host name, then the first address it resolves to.
 bool GetHostIpAddress(char* out, size_t size)
 {
+    SocketCalls calls;
+    if (!LoadSocketCalls(&calls))
+        return false;
     WSADATA wsa;
-    if (WSAStartup(MAKEWORD(1, 1), &wsa) != 0)
+    if (calls.startup(MAKEWORD(1, 1), &wsa) != 0)
         return false;
     bool ok = false;
     if (wsa.wVersion == MAKEWORD(1, 1)) {
         char host[HOST_NAME_SIZE];
-        if (gethostname(host, sizeof host) == 0) {
-            const hostent* entry = gethostbyname(host);
+        if (calls.getHostName(host, sizeof host) == 0) {
+            const hostent* entry = calls.getHostByName(host);
             if (entry && entry->h_addrtype == AF_INET && entry->h_addr_list && entry->h_addr_list[0]) {
                 in_addr address;
                 memcpy(&address, entry->h_addr_list[0], sizeof address);
-                const char* dotted = inet_ntoa(address);
+                const char* dotted = calls.addressText(address);
                 if (dotted) {
                     StrCopyN(out, size, dotted);
                     ok = true;
@@ -65,7 +91,7 @@ bool GetHostIpAddress(char* out, size_t size)
             }
         }
     }
-    WSACleanup();
+    calls.cleanup();
     return ok;
 }
 

@@ -15,6 +15,7 @@
 #include "resources/dialogs_about.h"
 #include "resources/resource.h"
 #include "text/text.h"
+#include "ui/latelib.h"
 #include "ui/placement.h"
 
 // "%s について"
@@ -107,6 +108,15 @@ void FormatResourcesLine(char* out, size_t size, int percent)
 
 // ---------------------------------------------------------------- version block
 
+// The version library, loaded when the first about box opens.
+static LateLib g_versionLib = {"version.dll", nullptr};
+
+static BOOL QueryVersionValue(void* block, const char* path, void** value, UINT* length)
+{
+    auto query = LateLib_Get<decltype(&VerQueryValueA)>(&g_versionLib, "VerQueryValueA");
+    return query ? query(block, path, value, length) : FALSE;
+}
+
 struct VersionBlock {
     void* data;
     unsigned language;
@@ -121,7 +131,7 @@ static const char* QueryVersionString(void* context, const char* name)
         return nullptr;
     char* value = nullptr;
     UINT length = 0;
-    if (!VerQueryValueA(block->data, query, reinterpret_cast<void**>(&value), &length) || !value)
+    if (!QueryVersionValue(block->data, query, reinterpret_cast<void**>(&value), &length) || !value)
         return nullptr;
     return value;
 }
@@ -130,8 +140,12 @@ static const char* QueryVersionString(void* context, const char* name)
 // the file has no readable block.
 static bool ReadVersionTexts(const char* path, AboutTexts* texts)
 {
+    auto getSize = LateLib_Get<decltype(&GetFileVersionInfoSizeA)>(&g_versionLib, "GetFileVersionInfoSizeA");
+    auto getInfo = LateLib_Get<decltype(&GetFileVersionInfoA)>(&g_versionLib, "GetFileVersionInfoA");
+    if (!getSize || !getInfo)
+        return false;
     DWORD handle = 0;
-    DWORD size = GetFileVersionInfoSizeA(path, &handle);
+    DWORD size = getSize(path, &handle);
     if (size == 0)
         return false;
     void* data = malloc(size);
@@ -140,8 +154,8 @@ static bool ReadVersionTexts(const char* path, AboutTexts* texts)
     bool read = false;
     DWORD* translation = nullptr;
     UINT length = 0;
-    if (GetFileVersionInfoA(path, 0, size, data) &&
-        VerQueryValueA(data, "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) &&
+    if (getInfo(path, 0, size, data) &&
+        QueryVersionValue(data, "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) &&
         translation && length >= sizeof(DWORD)) {
         VersionBlock block = {data, LOWORD(*translation), HIWORD(*translation)};
         BuildAboutTexts(QueryVersionString, &block, texts);

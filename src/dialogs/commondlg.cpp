@@ -10,6 +10,7 @@
 
 #include "text/path.h"
 #include "text/text.h"
+#include "ui/latelib.h"
 
 // The icon bits of a message box type: stop (0x10), question (0x20),
 // exclamation (0x30) and information (0x40) each have their own sound.
@@ -68,6 +69,10 @@ void SplitChooserPath(const char* initialPath, char* folder, char* file, size_t 
     StrCopyN(file, fileSize, name);
 }
 
+// The common dialog library, loaded by the first file chooser: with it come
+// the printing and COM libraries, which nothing at start-up needs.
+static LateLib g_commonDialogs = {"comdlg32.dll", nullptr};
+
 static bool ChooseFile(bool save, HWND owner, DWORD flags, char* file, size_t fileSize, const char* initialPath,
                        const char* title, const char* filter)
 {
@@ -86,8 +91,9 @@ static bool ChooseFile(bool save, HWND owner, DWORD flags, char* file, size_t fi
     request.Flags = flags | OFN_EXPLORER | OFN_ENABLESIZING;
     if (!save)
         request.Flags |= OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-    BOOL chosen = save ? GetSaveFileNameA(&request) : GetOpenFileNameA(&request);
-    return chosen != FALSE;
+    auto chooser = LateLib_Get<decltype(&GetOpenFileNameA)>(&g_commonDialogs,
+                                                            save ? "GetSaveFileNameA" : "GetOpenFileNameA");
+    return chooser && chooser(&request) != FALSE;
 }
 
 // The chosen path is in file.

@@ -18,6 +18,7 @@
 #include "settings/apppath.h"
 #include "store/clipboard.h"
 #include "text/text.h"
+#include "ui/latelib.h"
 #include "ui/placement.h"
 
 // ﾃｷｽﾄの編集 (the question's caption is half-width, the window's full-width)
@@ -192,23 +193,48 @@ static void OnExportFile(HWND pad)
     free(text);
 }
 
+// The input method library, loaded when the pad's menu first asks for it.
+static LateLib g_inputMethod = {"imm32.dll", nullptr};
+
+struct InputMethodCalls {
+    decltype(&ImmGetContext) getContext;
+    decltype(&ImmReleaseContext) releaseContext;
+    decltype(&ImmGetOpenStatus) getOpenStatus;
+    decltype(&ImmSetOpenStatus) setOpenStatus;
+};
+
+static bool LoadInputMethodCalls(InputMethodCalls* calls)
+{
+    calls->getContext = LateLib_Get<decltype(&ImmGetContext)>(&g_inputMethod, "ImmGetContext");
+    calls->releaseContext = LateLib_Get<decltype(&ImmReleaseContext)>(&g_inputMethod, "ImmReleaseContext");
+    calls->getOpenStatus = LateLib_Get<decltype(&ImmGetOpenStatus)>(&g_inputMethod, "ImmGetOpenStatus");
+    calls->setOpenStatus = LateLib_Get<decltype(&ImmSetOpenStatus)>(&g_inputMethod, "ImmSetOpenStatus");
+    return calls->getContext && calls->releaseContext && calls->getOpenStatus && calls->setOpenStatus;
+}
+
 static bool IsInputMethodOpen(HWND pad)
 {
-    HIMC context = ImmGetContext(pad);
+    InputMethodCalls imm;
+    if (!LoadInputMethodCalls(&imm))
+        return false;
+    HIMC context = imm.getContext(pad);
     if (!context)
         return false;
-    bool open = ImmGetOpenStatus(context) != FALSE;
-    ImmReleaseContext(pad, context);
+    bool open = imm.getOpenStatus(context) != FALSE;
+    imm.releaseContext(pad, context);
     return open;
 }
 
 static void OnToggleInputMethod(HWND pad)
 {
-    HIMC context = ImmGetContext(pad);
+    InputMethodCalls imm;
+    if (!LoadInputMethodCalls(&imm))
+        return;
+    HIMC context = imm.getContext(pad);
     if (!context)
         return;
-    ImmSetOpenStatus(context, !ImmGetOpenStatus(context));
-    ImmReleaseContext(pad, context);
+    imm.setOpenStatus(context, !imm.getOpenStatus(context));
+    imm.releaseContext(pad, context);
 }
 
 static void OnCommand(HWND pad, int id)
