@@ -37,7 +37,8 @@ else
   # command would wait behind whatever dialog the picture shows.
   trap wine_session_end EXIT
   wine_session_begin
-  dir=$TAMARIN_BUILD/screenshot
+  # A folder whose path reads like a user's (the settings dialog shows it).
+  dir=$WINEPREFIX/drive_c/Tools/Tamarin
   rm -rf "$dir" && mkdir -p "$dir"
   cp build/win64/bin/tamarin.exe "$dir/"
   python3 scripts/sample-data.py "$dir"

@@ -183,7 +183,7 @@ FILE* ClipLog_OpenFileAt(const char* folder, const char* ext, const SYSTEMTIME* 
     ClipLog_BuildPaths(&paths, folder, time, ext);
     if (!ClipLog_MakeFolder(folder) || !ClipLog_MakeFolder(paths.monthFolder) || !ClipLog_MakeFolder(paths.dayFolder))
         return nullptr;
-    return fopen(paths.file, "wb");
+    return ClipLog_CreateFile(paths.file);
 }
 
 bool ClipLog_WriteTextAt(const char* folder, const char* text, const SYSTEMTIME* time)

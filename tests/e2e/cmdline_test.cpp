@@ -19,7 +19,7 @@ struct CommandLine : testing::Test {
         run.folder = t.folder;
         if (!Tamarin_Start(&run, args))
             return -1;
-        return Tamarin_Wait(&run, 20000);
+        return Tamarin_Wait(&run, E2E_TIMEOUT_MS);
     }
 };
 
@@ -66,7 +66,7 @@ TEST_F(CommandLine, WorksBesideTheResidentProgram)
             auto r = ReadStoreRecords(Tamarin_File(&t, ".hst"));
             return !r.empty() && r.back() == quoted;
         },
-        5000));
+        E2E_TIMEOUT_MS));
 }
 
 }  // namespace

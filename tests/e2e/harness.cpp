@@ -85,9 +85,9 @@ bool Tamarin_Start(Tamarin* t, const std::string& args)
                 t->window = FindWindowA("Kinkajou", "Kinkajou");
                 return t->window != nullptr;
             },
-            20000))
+            E2E_TIMEOUT_MS))
         return false;
-    return WaitForInputIdle(t->process.hProcess, 20000) == 0;
+    return WaitForInputIdle(t->process.hProcess, E2E_TIMEOUT_MS) == 0;
 }
 
 int Tamarin_Wait(Tamarin* t, DWORD ms)
@@ -109,7 +109,7 @@ int Tamarin_Quit(Tamarin* t)
 {
     if (t->window)
         PostMessageA(t->window, WM_COMMAND, 40001, 0);
-    return Tamarin_Wait(t, 20000);
+    return Tamarin_Wait(t, E2E_TIMEOUT_MS);
 }
 
 void Tamarin_Kill(Tamarin* t)
@@ -170,6 +170,15 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes)
     return fclose(f) == 0 && ok;
 }
 
+bool CanOpenExclusively(const std::string& path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
 bool FileExists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -199,14 +208,11 @@ std::vector<std::string> ReadStoreRecords(const std::string& path)
     return records;
 }
 
+// The program under test may hold the clipboard for a moment while it reads
+// or writes it.
 static bool OpenClipboardRetrying()
 {
-    for (int i = 0; i < 100; i++) {
-        if (OpenClipboard(nullptr))
-            return true;
-        Sleep(10);
-    }
-    return false;
+    return WaitFor([] { return OpenClipboard(nullptr) != FALSE; }, E2E_TIMEOUT_MS);
 }
 
 bool PutClipboardFormats(const std::vector<std::pair<UINT, std::string>>& formats)
@@ -254,6 +260,32 @@ bool GetClipboardText(std::string* text)
     }
     CloseClipboard();
     return ok;
+}
+
+bool Tamarin_Settle(const Tamarin* t)
+{
+    DWORD_PTR result = 0;
+    return t->window && SendMessageTimeoutA(t->window, WM_NULL, 0, 0, SMTO_NORMAL, E2E_TIMEOUT_MS, &result) != 0;
+}
+
+bool WaitForClipboardText(DWORD sequence, const std::string& expected, std::string* last)
+{
+    DWORD seen = sequence;
+    std::string text;
+    bool found = WaitFor(
+        [&] {
+            DWORD now = GetClipboardSequenceNumber();
+            if (now == seen)
+                return false;
+            seen = now;
+            text.clear();
+            GetClipboardText(&text);
+            return text == expected;
+        },
+        E2E_TIMEOUT_MS);
+    if (last)
+        *last = text;
+    return found;
 }
 
 bool IsClipboardEmpty()

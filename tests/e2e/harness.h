@@ -34,6 +34,8 @@ std::string Tamarin_File(const Tamarin* t, const char* ext);
 bool ReadFileBytes(const std::string& path, std::string* bytes);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
+// Nobody else has the file open (an open without sharing succeeds).
+bool CanOpenExclusively(const std::string& path);
 // Records of a store file: NUL-ended, CR LF back to LF, oldest first.
 std::vector<std::string> ReadStoreRecords(const std::string& path);
 
@@ -42,6 +44,22 @@ bool PutClipboardText(const std::string& bytes);
 bool PutClipboardFormats(const std::vector<std::pair<UINT, std::string>>& formats);
 bool GetClipboardText(std::string* text);
 bool IsClipboardEmpty();
+
+// How long a test waits for a state before it fails: generous, since waits
+// end as soon as the state is there.
+const DWORD E2E_TIMEOUT_MS = 30000;
+
+// Tamarin has finished whatever it was doing when this was called: a message
+// sent to its window is handled only when its thread next looks for
+// messages. A handler running a dialog looks for messages inside it, so call
+// this when no dialog of Tamarin's is open. false if it did not answer.
+bool Tamarin_Settle(const Tamarin* t);
+
+// Waits until the clipboard has changed since sequence (its sequence number
+// taken before the action that changes it) and holds text (CF_TEXT) equal to
+// expected. It is opened only after each change, so that the test does not
+// hold it while the program it watches wants to write. Gives what it last read.
+bool WaitForClipboardText(DWORD sequence, const std::string& expected, std::string* last = nullptr);
 
 // Polls cond every 20 ms until it holds or ms have passed.
 template <typename F>

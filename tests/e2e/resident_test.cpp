@@ -47,7 +47,7 @@ struct Resident : testing::Test {
     void Copy(const std::string& text)
     {
         ASSERT_TRUE(PutClipboardText(text));
-        ASSERT_TRUE(WaitFor([&] { return HistoryEndsWith(text); }, 5000)) << text;
+        ASSERT_TRUE(WaitFor([&] { return HistoryEndsWith(text); }, E2E_TIMEOUT_MS)) << text;
     }
 };
 
@@ -99,7 +99,7 @@ TEST_F(Resident, HistoryOffAddsNothingButStillLogs)
                                Ini({{KEY_HISTORY_ON, "0"}, {KEY_LOG_TEXT, "1"}, {KEY_LOG_FOLDER, log}})));
     ASSERT_TRUE(Tamarin_Start(&t));
     ASSERT_TRUE(PutClipboardText("not kept"));
-    ASSERT_TRUE(WaitFor([&] { return FileExists(log); }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return FileExists(log); }, E2E_TIMEOUT_MS));
     EXPECT_EQ(Tamarin_Quit(&t), 0);
     EXPECT_TRUE(History().empty());
 }
@@ -121,7 +121,7 @@ TEST_F(Resident, RapidChangesAreAllRecorded)
         std::string text = "rapid " + std::to_string(i);
         unsigned long long before = writeTime();
         ASSERT_TRUE(PutClipboardText(text));
-        WaitFor([&] { return writeTime() != before; }, 2000);
+        ASSERT_TRUE(WaitFor([&] { return writeTime() != before; }, E2E_TIMEOUT_MS)) << text;
         expected.push_back(text);
     }
     EXPECT_EQ(History(), expected);
@@ -147,7 +147,7 @@ TEST_F(Resident, CloseFromOutsideSavesToo)
     Copy("closed");
     DeleteFileA(Tamarin_File(&t, ".hst").c_str());
     PostMessageA(t.window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(Tamarin_Wait(&t, 20000), 0);
+    EXPECT_EQ(Tamarin_Wait(&t, E2E_TIMEOUT_MS), 0);
     EXPECT_EQ(History(), (Records{"closed"}));
     EXPECT_TRUE(FileExists(Tamarin_File(&t, ".use")));
     EXPECT_TRUE(FileExists(Tamarin_File(&t, ".ini")));

@@ -3,6 +3,7 @@
 #include "store/cliplog.h"
 
 #include <stdint.h>
+#include <stdio.h>
 #include <string.h>
 
 #include <memory>
@@ -10,6 +11,8 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "testfiles.h"
 
 namespace {
 
@@ -237,6 +240,65 @@ TEST(ClipLogDib, EveryTruncationIsSkipped)
     }
 }
 
+// The whole bitmap file of a block, built here from the block's own bytes:
+// file header, the first 40 header bytes with their size set to 40, the 12
+// mask bytes at block offset 40 for bit fields, the colour table and the rows.
+std::vector<unsigned char> ExpectedBitmapFile(const std::vector<unsigned char>& dib, uint32_t headerSize,
+                                              bool bitFields, uint32_t paletteEntries, uint32_t imageSize)
+{
+    uint32_t masks = bitFields ? 12 : 0;
+    uint32_t bitsOffset = 14 + 40 + masks + 4 * paletteEntries;
+    std::vector<unsigned char> file = {'B', 'M'};
+    file.resize(14);
+    Put32(file, 2, bitsOffset + imageSize);
+    Put32(file, 10, bitsOffset);
+    file.insert(file.end(), dib.begin(), dib.begin() + 40);
+    Put32(file, 14, 40);
+    file.insert(file.end(), dib.begin() + 40, dib.begin() + 40 + masks);
+    // A 40-byte header with bit fields has its masks before the colour table.
+    size_t table = headerSize + (headerSize == 40 ? masks : 0);
+    file.insert(file.end(), dib.begin() + table, dib.begin() + table + 4 * paletteEntries);
+    size_t rows = table + 4 * paletteEntries;
+    file.insert(file.end(), dib.begin() + rows, dib.begin() + rows + imageSize);
+    return file;
+}
+
+struct BitmapFileCase {
+    const char* name;
+    DibFields dib;
+    uint32_t paletteEntries;
+    uint32_t imageSize;
+};
+
+TEST(ClipLogDib, BitmapFilesOfEveryHeaderForm)
+{
+    const BitmapFileCase cases[] = {
+        {"V4 header, 16-bit bit fields", {108, 3, 2, 1, 16, BITFIELDS, 0, 108 + 16}, 0, 16},
+        {"V5 header, 32-bit bit fields", {124, 2, 2, 1, 32, BITFIELDS, 0, 124 + 16}, 0, 16},
+        {"V5 header, 16-bit bit fields, top-down", {124, 2, -3, 1, 16, BITFIELDS, 0, 124 + 12}, 0, 12},
+        {"40-byte header, 32-bit bit fields", {40, 1, 2, 1, 32, BITFIELDS, 0, 40 + 12 + 8}, 0, 8},
+        {"V4 header, 24-bit", {108, 2, 2, 1, 24, RGB, 0, 108 + 16}, 0, 16},
+        {"V5 header, 8-bit with 3 colours", {124, 4, 1, 1, 8, RGB, 3, 124 + 12 + 4}, 3, 4},
+    };
+    for (const BitmapFileCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<unsigned char> dib = MakeDib(c.dib);
+        std::unique_ptr<unsigned char[]> exact(new unsigned char[dib.size()]);
+        memcpy(exact.get(), dib.data(), dib.size());
+        DibLayout layout;
+        ASSERT_TRUE(ClipLog_GetDibLayout(exact.get(), dib.size(), &layout));
+        FILE* file = tmpfile();
+        ASSERT_NE(file, nullptr);
+        ASSERT_TRUE(ClipLog_WriteImageTo(file, exact.get(), &layout));
+        std::vector<unsigned char> written(static_cast<size_t>(ftell(file)));
+        rewind(file);
+        ASSERT_EQ(fread(written.data(), 1, written.size(), file), written.size());
+        fclose(file);
+        EXPECT_EQ(written, ExpectedBitmapFile(dib, c.dib.headerSize, c.dib.compression == BITFIELDS,
+                                              c.paletteEntries, c.imageSize));
+    }
+}
+
 TEST(ClipLogDib, HeadersOfA24BitBitmap)
 {
     std::vector<unsigned char> dib = MakeDib({40, 3, 2, 1, 24, RGB, 0, 64});
@@ -267,6 +329,25 @@ TEST(ClipLogDib, HeadersOfAV5Bitmap)
     const unsigned char infoSize[4] = {40, 0, 0, 0};
     EXPECT_EQ(0, memcmp(headers + BMP_FILE_HEADER_SIZE, infoSize, 4));
     EXPECT_EQ(0, memcmp(headers + BMP_FILE_HEADER_SIZE + 4, dib.data() + 4, BMP_INFO_HEADER_SIZE - 4));
+}
+
+// ---------------------------------------------------------------- files
+
+// The log folder, then the month folder, then the day folder, each created
+// in its parent: the folders a log write needs, whichever of them exist.
+TEST(ClipLogFiles, WritesCreateTheMonthFolderBeforeTheDayFolder)
+{
+    const SYSTEMTIME t = MakeTime(2004, 3, 7, 9, 30, 15);
+    for (int existing = 0; existing <= 3; existing++) {
+        SCOPED_TRACE(std::to_string(existing) + " of the three folders there before");
+        ScratchFolder scratch("tamarin_cliplog");
+        const std::string log = scratch.path + "/log";
+        const std::string levels[] = {log, log + "/2004-03", log + "/2004-03/07"};
+        for (int i = 0; i < existing; i++)
+            ASSERT_EQ(MakeOneFolder(levels[i]), 0);
+        ASSERT_TRUE(ClipLog_WriteTextAt(log.c_str(), "text\r\n", &t));
+        EXPECT_EQ(ReadWholeFile(levels[2] + "/093015.txt"), "text\r\n");
+    }
 }
 
 }  // namespace

@@ -24,6 +24,17 @@ TEST(MakeItemLabel, DropsControlCharacters)
     EXPECT_EQ(Label("\r\n\r\n", TRAY_TIP_LIMIT), "");
 }
 
+// Every byte value between two letters: only the 32 control bytes and DEL go;
+// the blank and every byte from 0x80 up (lead bytes, half-width kana) stay.
+TEST(MakeItemLabel, KeepsEveryByteButControlBytes)
+{
+    for (int c = 1; c <= 0xFF; c++) {
+        const std::string byte(1, static_cast<char>(c));
+        bool control = c < 0x20 || c == 0x7F;
+        EXPECT_EQ(Label("<" + byte + ">", ITEM_LABEL_LIMIT), control ? "<>" : "<" + byte + ">") << "byte " << c;
+    }
+}
+
 TEST(MakeItemLabel, CutsLongTextsBeforeTheLimit)
 {
     EXPECT_EQ(Label(std::string(100, 'a'), TRAY_TIP_LIMIT), std::string(63, 'a'));

@@ -310,6 +310,10 @@ const IntCase INT_CASES[] = {
     {MAIN, K_HISTORY_MAX, "- 5", HistoryMax, 30},
     {MAIN, K_HISTORY_MAX, "+17", HistoryMax, 17},
     {MAIN, K_HISTORY_MAX, "   42   ", HistoryMax, 42},
+    // Quotes come off before the scan, so the blanks inside them are the scan's.
+    {MAIN, K_HISTORY_MAX, "\"  42\"", HistoryMax, 42},
+    {MAIN, K_HISTORY_MAX, "  '  17'  ", HistoryMax, 17},
+    {S_MENU_POS, "y", "\"   -5\"", MenuY, -5},
     {MAIN, K_HISTORY_MAX, "0x20", HistoryMax, 1},
     {MAIN, K_HISTORY_MAX, "1e3", HistoryMax, 1},
     {MAIN, K_HISTORY_MAX, "25.9", HistoryMax, 25},
@@ -759,6 +763,59 @@ TEST_F(SettingsFile, ProfileWritesLeaveTheSystemsLayout)
     EXPECT_EQ(ReadString(path, "s2", "\x83\x41"), "x");
     EXPECT_EQ(ReadString(path, "s2", "\x83\x61"), "y");
     EXPECT_EQ(ReadString(path, "\x83\x5d", "K"), "w");
+}
+
+// Files written by hand: the last line may have no line end, and a key added
+// after it must not run into it. Both the line and the new key read back.
+struct HandEditCase {
+    const char* before;
+    const char* section;  // the new key k=new goes here
+    const char* lastSection;
+    const char* lastKey;  // the file's last line, whose value is "last"
+};
+
+const HandEditCase HAND_EDIT_CASES[] = {
+    {"[s1]\r\nz=last", "s1", "s1", "z"},
+    {"[s1]\nz=last", "s1", "s1", "z"},
+    {"[s1]\r\na=1\r\n[s2]\r\nz=last", "s2", "s2", "z"},
+    {"[s1]\r\na=1\r\n[s2]\r\nz=last", "s1", "s2", "z"},
+    {"[s1]\r\nz=last", "s3", "s1", "z"},
+    {"[s1]\r\nz=last   ", "s1", "s1", "z"},
+};
+
+TEST_F(SettingsFile, KeysAddedAfterALastLineWithoutLineEnd)
+{
+    for (const HandEditCase& c : HAND_EDIT_CASES) {
+        NextFile();
+        WriteFileBytes(path, c.before);
+        EXPECT_TRUE(WriteProfileText(path.c_str(), c.section, "k", "new"));
+        EXPECT_EQ(ReadString(path, c.lastSection, c.lastKey), "last") << c.before;
+        EXPECT_EQ(ReadString(path, c.section, "k"), "new") << c.before;
+        std::string bytes = ReadFileBytes(path);
+        EXPECT_NE(bytes.find("\nk=new\r\n"), std::string::npos) << bytes;
+    }
+}
+
+// The buffer is far larger than the default, so only the rule can remove
+// the blanks, never the cut.
+TEST_F(SettingsFile, DefaultsComeBackWithoutTrailingBlanks)
+{
+    WriteFileBytes(path, Lines({"[s]", "k=v"}));
+    const struct {
+        const char* line;
+        const char* expected;
+    } cases[] = {
+        {"default   ", "default"},
+        {"two words ", "two words"},
+        {"\x95\x5c ", "\x95\x5c"},  // 表: its trail byte 0x5C is no blank
+        {"kept", "kept"},
+    };
+    for (const auto& c : cases) {
+        char buf[256];
+        memset(buf, 'X', sizeof(buf));
+        ReadProfileText(path.c_str(), "s", "missing", c.line, buf, sizeof(buf));
+        EXPECT_STREQ(buf, c.expected) << "[" << c.line << "]";
+    }
 }
 
 TEST_F(SettingsFile, DeletingFromAMissingFileCreatesNothing)

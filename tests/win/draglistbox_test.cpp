@@ -174,8 +174,31 @@ testing::Environment* const g_sharedParentEnvironment = testing::AddGlobalTestEn
 void MouseTo(POINT p)
 {
     SendMouseTo(p);
-    PumpUntil([&] { return CursorIsAt(p); }, 500);
-    Pump(30);
+    PumpUntil([&] { return CursorIsAt(p); });
+    PumpSettled();
+}
+
+// Timer messages taken from the queue for one window, seen by a hook.
+HWND g_tickWindow;
+int g_ticks;
+
+LRESULT CALLBACK CountTicks(int code, WPARAM wParam, LPARAM lParam)
+{
+    const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == WM_TIMER && msg->hwnd == g_tickWindow)
+        g_ticks++;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Pumps until the window's timers have ticked count times.
+void PumpUntilListTimerTicks(HWND window, int count)
+{
+    g_tickWindow = window;
+    g_ticks = 0;
+    HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, CountTicks, nullptr, GetCurrentThreadId());
+    EXPECT_TRUE(PumpUntil([&] { return g_ticks >= count; }));
+    UnhookWindowsHookEx(hook);
+    g_tickWindow = nullptr;
 }
 
 int Count(UINT code)
@@ -224,7 +247,7 @@ protected:
         ASSERT_NE(other, nullptr);
         SetForegroundWindow(parent);
         SetFocus(list);
-        Pump(50);
+        PumpSettled();
     }
 
     void TearDown() override
@@ -237,7 +260,7 @@ protected:
             DestroyWindow(other);
         if (parent)
             ParkParent(parent);
-        Pump(20);
+        PumpSettled();
         // Whatever the test left in the list was freed by the parent at DDLBN_DESTROY.
         EXPECT_EQ(g_parent.freedOnDestroy, static_cast<int>(texts.size()));
     }
@@ -253,7 +276,7 @@ protected:
         int frame = (window.bottom - window.top) - client.bottom;
         SetWindowPos(list, nullptr, 0, 0, window.right - window.left, items * ItemHeight() + frame,
                      SWP_NOMOVE | SWP_NOZORDER);
-        Pump(30);
+        PumpSettled();
     }
 
     void Fill(int count)
@@ -266,7 +289,7 @@ protected:
             LRESULT at = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(copy));
             SendMessageA(list, LB_SETITEMDATA, at, reinterpret_cast<LPARAM>(copy));
         }
-        Pump(30);
+        PumpSettled();
     }
 
     std::vector<std::string> Items()
@@ -346,14 +369,14 @@ protected:
         MouseTo(p);
         SendMouse(MOUSEEVENTF_LEFTDOWN);
         buttonDown = true;
-        Pump(50);
+        PumpSettled();
     }
 
     void Release()
     {
         SendMouse(MOUSEEVENTF_LEFTUP);
         buttonDown = false;
-        Pump(50);
+        PumpSettled();
     }
 
     void Drag(POINT from, POINT to)
@@ -654,7 +677,7 @@ TEST_F(DragListMouse, FocusLossEndsTheDragWithoutDrop)
     MouseTo(ItemPoint(3));
     ASSERT_EQ(GetCapture(), list);
     SetFocus(other);
-    Pump(30);
+    PumpSettled();
     EXPECT_EQ(Count(DDLBN_ENDDRAG), 1);
     EXPECT_NE(GetCapture(), list);
     Release();
@@ -687,7 +710,7 @@ TEST_F(DragListFocus, FocusLossReleasesTheCaptureItself)
     MouseTo(ItemPoint(3));
     ASSERT_EQ(GetCapture(), list);
     SetFocus(other);
-    Pump(30);
+    PumpSettled();
     EXPECT_NE(GetCapture(), list);
     EXPECT_EQ(Count(DDLBN_ENDDRAG), 1);
     Release();
@@ -699,7 +722,7 @@ TEST_F(DragListMouse, RefusedBeginDragPreventsTheMove)
     g_parent.refuseBeginDrag = true;
     Order before = Items();
     Drag(ItemPoint(0), ItemPoint(3));
-    Pump(50);
+    PumpSettled();
     EXPECT_EQ(Count(DDLBN_BEGINDRAG), 1);
     EXPECT_EQ(Count(DDLBN_QUERYCURSOR), 0);
     EXPECT_EQ(Count(DDLBN_DROP), 0);
@@ -734,7 +757,7 @@ TEST_F(DragListMouse, RightClickSelectsAndOpensTheContextMenu)
 {
     MouseTo(ItemPoint(3));
     SendMouse(MOUSEEVENTF_RIGHTDOWN);
-    Pump(30);
+    PumpSettled();
     SendMouse(MOUSEEVENTF_RIGHTUP);
     ASSERT_TRUE(PumpUntil([] { return Count(DDLBN_CONTEXTMENU) > 0; }));
     EXPECT_EQ(Selection(), 3);
@@ -759,7 +782,7 @@ COLORREF PixelAboveItem(HWND list, int index)
 TEST_F(DragListMouse, InsertionMarkInvertsAndIsErasedAgain)
 {
     Press(ItemPoint(0));
-    Pump(100);  // let the selection repaint before any mark is drawn
+    PumpSettled();
     COLORREF plain = PixelAboveItem(list, 3);
     ASSERT_NE(plain, CLR_INVALID);
     MouseTo(ItemPoint(3));
@@ -769,7 +792,7 @@ TEST_F(DragListMouse, InsertionMarkInvertsAndIsErasedAgain)
     MouseTo(ItemPoint(3));
     EXPECT_EQ(PixelAboveItem(list, 3), ~plain & 0xFFFFFFu);
     SetFocus(other);  // ends the drag, which takes the mark off
-    Pump(30);
+    PumpSettled();
     EXPECT_EQ(PixelAboveItem(list, 3), plain);
     Release();
 }
@@ -786,7 +809,7 @@ TEST_F(DragListMouse, MarkDrawingCopesWithAnEmptiedList)
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     MouseTo(ItemPoint(0, false));
     MouseTo(UnderList());
-    Pump(300);  // auto-scroll ticks on the empty list
+    PumpUntilListTimerTicks(list, 3);  // auto-scroll on the empty list
     MouseTo(BesideList());
     Release();
     EXPECT_EQ(Count(DDLBN_ENDDRAG), 1);
@@ -836,7 +859,7 @@ TEST_F(DragListScroll, DropAfterScrollingCountsFromTheTopItem)
     ASSERT_TRUE(PumpUntil([this] { return SendMessageA(list, LB_GETTOPINDEX, 0, 0) >= 3; }));
     MouseTo(BesideList());  // stop the scrolling
     int top = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
-    Pump(100);
+    PumpSettled();
     COLORREF plain = PixelAboveItem(list, top + 2);
     MouseTo(ItemPoint(top + 2));
     // The mark sits above the target as shown, counted from the top item.
@@ -1054,7 +1077,7 @@ protected:
         ASSERT_NE(GetPropA(list, DDLBPROP_DRAGINFO), nullptr);
         Fill(4);
         SetFocus(list);
-        Pump(50);
+        PumpSettled();
     }
 
     void TearDown() override
@@ -1100,7 +1123,7 @@ TEST_F(DragListDialog, RefusedDragMovesNothing)
     g_parent.refuseBeginDrag = true;
     Order before = Items();
     Drag(ItemPoint(3), ItemPoint(0));
-    Pump(50);
+    PumpSettled();
     EXPECT_EQ(Count(DDLBN_BEGINDRAG), 1);
     EXPECT_EQ(Count(DDLBN_DROP), 0);
     EXPECT_EQ(Items(), before);

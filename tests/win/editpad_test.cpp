@@ -298,7 +298,7 @@ protected:
             return;
         if (owner_)
             DestroyWindow(owner_);
-        PumpMessages();
+        PumpWaiting();
         SetCurrentDirectoryA(startFolder_);
         for (const std::string& file : files_)
             DeleteFileA(file.c_str());
@@ -356,15 +356,6 @@ protected:
 
 // ---------------------------------------------------------------- resources
 
-struct ExpectedItem {
-    int id;
-    const char* klass;
-    const char* text;
-    short x, y, cx, cy;
-    DWORD type;     // low bits of a button's style
-    DWORD present;  // style bits that must be set
-};
-
 TEST_F(EditPad, TemplateMatchesTheLayout)
 {
     TemplateDialog dialog;
@@ -380,26 +371,12 @@ TEST_F(EditPad, TemplateMatchesTheLayout)
     const DWORD editStyle = ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL |
                             WS_HSCROLL | WS_BORDER | WS_TABSTOP;
     const ExpectedItem items[] = {
-        {IDC_PAD_EDIT, "Edit", "", 0, 0, 102, 23, 0, editStyle},
-        {IDOK, "Button", "OK", 0, 23, 50, 14, BS_DEFPUSHBUTTON, WS_TABSTOP},
-        {IDCANCEL, "Button", "\xb7\xac\xdd\xbe\xd9", 50, 23, 50, 14, BS_PUSHBUTTON, WS_TABSTOP},  // ｷｬﾝｾﾙ
+        {IDC_PAD_EDIT, "Edit", "", 0, 0, 102, 23, NO_TYPE, editStyle, 0},
+        {IDOK, "Button", "OK", 0, 23, 50, 14, BS_DEFPUSHBUTTON, WS_TABSTOP, 0},
+        {IDCANCEL, "Button", "\xb7\xac\xdd\xbe\xd9", 50, 23, 50, 14, BS_PUSHBUTTON, WS_TABSTOP, 0},  // ｷｬﾝｾﾙ
     };
     ASSERT_EQ(dialog.items.size(), sizeof items / sizeof items[0]);
-    for (size_t i = 0; i < dialog.items.size(); i++) {
-        const TemplateItem& got = dialog.items[i];
-        const ExpectedItem& want = items[i];
-        EXPECT_EQ(got.id, want.id) << i;
-        EXPECT_TRUE(SameClass(got.klass, want.klass)) << got.klass;
-        EXPECT_EQ(got.text, want.text) << want.id;
-        EXPECT_EQ(got.x, want.x) << want.id;
-        EXPECT_EQ(got.y, want.y) << want.id;
-        EXPECT_EQ(got.cx, want.cx) << want.id;
-        EXPECT_EQ(got.cy, want.cy) << want.id;
-        EXPECT_EQ(got.style & want.present, want.present) << want.id;
-        if (SameClass(got.klass, "Button")) {
-            EXPECT_EQ(got.style & BS_TYPEMASK, want.type) << want.id;
-        }
-    }
+    ExpectTemplateItems(dialog, items, dialog.items.size());
     // No word wrap: the text scrolls sideways instead.
     EXPECT_NE(dialog.items[0].style & ES_AUTOHSCROLL, 0u);
 
@@ -603,25 +580,14 @@ TEST_F(EditPad, CloseAsksAndTheAnswerDecides)
 TEST_F(EditPad, CancellingTheCloseQuestionKeepsThePadOpen)
 {
     DialogScript script;
-    SeenMessageBox seen;
-    bool stillOpen = false;
+    CloseTwiceSeen seen;
     std::string textAfter;
     script.Add(WaitForPad());
-    script.Add(Do([&]() {
-        SetEditText(pad_, "unchanged");
-        PostMessageA(pad_, WM_CLOSE, 0, 0);
-    }));
-    script.Add(AnswerMessageBox(&script, &pad_, &seen, IDCANCEL));
-    script.Add(WaitNoMessageBox(&pad_));
-    script.Add(Idle(5));
-    script.Add(Do([&]() {
-        stillOpen = IsWindow(pad_) && IsWindowVisible(pad_);
-        textAfter = EditText(pad_);
-        PostButton(pad_, IDOK);
-    }));
+    script.Add(Do([&]() { SetEditText(pad_, "unchanged"); }));
+    AddCloseCancelThenYes(&script, &pad_, &seen, [&]() { textAfter = EditText(pad_); });
     EXPECT_EQ(TakeResult(RunPad(&script, "start")), "unchanged");
-    EXPECT_TRUE(seen.seen);
-    EXPECT_TRUE(stillOpen);
+    EXPECT_TRUE(seen.first.seen);
+    EXPECT_TRUE(seen.openAfterCancel);
     EXPECT_EQ(textAfter, "unchanged");
 }
 

@@ -448,25 +448,15 @@ TEST_F(HotkeyDlg, CloseQuestionCancelKeepsTheDialogAndYesActsAsOk)
 {
     HotkeySet set = EmptySet();
     HWND dialog = nullptr;
-    SeenMessageBox first, second;
-    bool openAfterCancel = false;
+    CloseTwiceSeen seen;
     DialogScript script;
     script.Add(WaitForDialog(&dialog, CAPTION, 1021));
-    script.Add(Do([&]() {
-        SetControl(dialog, 1049, MAKEWORD('H', HOTKEYF_CONTROL | HOTKEYF_SHIFT));
-        PostMessageA(dialog, WM_CLOSE, 0, 0);
-    }));
-    script.Add(AnswerMessageBox(&script, &dialog, &first, IDCANCEL));
-    script.Add(WaitNoMessageBox(&dialog));
-    script.Add(Do([&]() {
-        openAfterCancel = IsWindow(dialog) && IsWindowVisible(dialog);
-        PostMessageA(dialog, WM_CLOSE, 0, 0);
-    }));
-    script.Add(AnswerMessageBox(&script, &dialog, &second, IDYES));
+    script.Add(Do([&]() { SetControl(dialog, 1049, MAKEWORD('H', HOTKEYF_CONTROL | HOTKEYF_SHIFT)); }));
+    AddCloseCancelThenYes(&script, &dialog, &seen);
     EXPECT_TRUE(RunDialogScript(&script, [&]() { return Open(&set); }));
-    EXPECT_EQ(first.text, MSG_SAVE);
-    EXPECT_TRUE(openAfterCancel);
-    EXPECT_EQ(second.text, MSG_SAVE);
+    EXPECT_EQ(seen.first.text, MSG_SAVE);
+    EXPECT_TRUE(seen.openAfterCancel);
+    EXPECT_EQ(seen.second.text, MSG_SAVE);
     HotkeySet expected = EmptySet();
     expected.slots[7] = HotkeyDef{MOD_CONTROL | MOD_SHIFT, 'H'};
     ExpectSameSet(set, expected);

@@ -119,14 +119,14 @@ protected:
         GetWindowRect(label, &rect);
         inside = POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
         outside = POINT{rect.left + 5, rect.bottom + 30};
-        PumpMessages();
+        PumpWaiting();
     }
 
     void TearDown() override
     {
         if (dialog && IsWindow(dialog))
             DestroyWindow(dialog);
-        PumpMessages();
+        PumpWaiting();
     }
 
     // Puts the pointer there, lets the moves it causes be handled, and
@@ -134,7 +134,7 @@ protected:
     void PointerAt(POINT p)
     {
         ASSERT_TRUE(MoveCursorTo(p));
-        PumpMessages();
+        PumpWaiting();
         g_parent.notices.clear();
     }
 
@@ -310,11 +310,9 @@ TEST_F(LinkLabel, LeavingIsNoticedByTheTimer)
     EXPECT_EQ(leave.keys, 0u);
     EXPECT_EQ(leave.point, 0u);
 
-    // The timer is gone: no second report.
-    for (int i = 0; i < 20; i++) {
-        PumpMessages();
-        Sleep(5);
-    }
+    // The leave timer (id 1) is gone, so no second report can come.
+    EXPECT_FALSE(KillTimer(label, 1));
+    ASSERT_TRUE(PumpSettled());
     EXPECT_EQ(CountOf(LLN_MOUSELEAVE), 1);
 }
 

@@ -314,7 +314,7 @@ protected:
                                             ResizableDialogProc, 0);
         if (dialog && !IsWindowVisible(dialog))
             ShowWindow(dialog, SW_SHOWNORMAL);
-        PumpMessages();
+        PumpWaiting();
         return dialog;
     }
 
@@ -322,7 +322,7 @@ protected:
     {
         DestroyWindow(dialog);
         dialog = nullptr;
-        PumpMessages();
+        PumpWaiting();
     }
 
     RECT ChildRect(int id)
@@ -388,7 +388,7 @@ TEST_F(PlacementDialog, ControlsFollowAResize)
 
     SIZE window0 = GetWindowSize(dialog);
     ResizeWindow(dialog, window0.cx + 80, window0.cy + 50);
-    PumpMessages();
+    PumpWaiting();
     SIZE client1 = GetClientSize(dialog);
     LONG dx = client1.cx - client0.cx;
     LONG dy = client1.cy - client0.cy;
@@ -418,7 +418,7 @@ TEST_F(PlacementDialog, ControlsFollowAResize)
 
     // Back to the first size, everything is where it started.
     ResizeWindow(dialog, window0.cx, window0.cy);
-    PumpMessages();
+    PumpWaiting();
     ExpectSameRect(ChildRect(ID_LIST), list0, "list");
     ExpectSameRect(ChildRect(ID_SIDE), side0, "side");
     ExpectSameRect(ChildRect(ID_CORNER), corner0, "corner");
@@ -430,14 +430,14 @@ TEST_F(PlacementDialog, MinimiseAndRestoreLeaveTheControlsInPlace)
     ASSERT_NE(Open(), nullptr);
     SIZE window0 = GetWindowSize(dialog);
     ResizeWindow(dialog, window0.cx + 60, window0.cy + 40);
-    PumpMessages();
+    PumpWaiting();
     RECT list0 = ChildRect(ID_LIST), corner0 = ChildRect(ID_CORNER), bottom0 = ChildRect(ID_BOTTOM);
 
     ShowWindow(dialog, SW_MINIMIZE);
-    PumpMessages();
+    PumpWaiting();
     ASSERT_TRUE(IsIconic(dialog));
     ShowWindow(dialog, SW_RESTORE);
-    PumpMessages();
+    PumpWaiting();
     ASSERT_FALSE(IsIconic(dialog));
     ExpectSameRect(ChildRect(ID_LIST), list0, "list");
     ExpectSameRect(ChildRect(ID_CORNER), corner0, "corner");
@@ -464,7 +464,7 @@ TEST_F(PlacementDialog, MinimumTrackingSizeIsTheTemplateSize)
 
     // The window manager holds a resizable window to its minimum tracking size.
     ResizeWindow(dialog, 20, 20);
-    PumpMessages();
+    PumpWaiting();
     SIZE shrunk = GetWindowSize(dialog);
     EXPECT_EQ(shrunk.cx, templateSize.cx);
     EXPECT_EQ(shrunk.cy, templateSize.cy);
@@ -507,12 +507,12 @@ TEST_F(PlacementDialog, PlacementSurvivesClosingAndOpening)
     // Maximised, minimised, restored (to maximised) and closed: the restored
     // size is what is kept.
     ShowWindow(dialog, SW_MAXIMIZE);
-    PumpMessages();
+    PumpWaiting();
     ASSERT_TRUE(IsZoomed(dialog));
     ShowWindow(dialog, SW_MINIMIZE);
-    PumpMessages();
+    PumpWaiting();
     ShowWindow(dialog, SW_RESTORE);
-    PumpMessages();
+    PumpWaiting();
     EXPECT_TRUE(IsZoomed(dialog));
     SetWindowTopmost(dialog, false);
     Close();
@@ -537,7 +537,7 @@ TEST_F(PlacementDialog, PlacementSurvivesClosingAndOpening)
     EXPECT_EQ(maximized.cx - list2.right, client0.cx - list0.right);
     EXPECT_EQ(maximized.cy - list2.bottom, client0.cy - list0.bottom);
     ShowWindow(dialog, SW_RESTORE);
-    PumpMessages();
+    PumpWaiting();
     SIZE back = GetWindowSize(dialog);
     EXPECT_EQ(back.cx, width);
     EXPECT_EQ(back.cy, height);

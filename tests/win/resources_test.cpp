@@ -16,30 +16,7 @@
 
 namespace {
 
-char g_exePath[MAX_PATH];
-
-class Resources : public testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        if (FindTamarinExe(g_exePath, sizeof g_exePath))
-            module_ = LoadLibraryExA(g_exePath, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    }
-    static void TearDownTestSuite()
-    {
-        if (module_)
-            FreeLibrary(module_);
-        module_ = nullptr;
-    }
-    void SetUp() override
-    {
-        if (!module_)
-            GTEST_SKIP() << "tamarin.exe is not built";
-    }
-    static HMODULE module_;
-};
-
-HMODULE Resources::module_ = nullptr;
+typedef TamarinDialogTest Resources;
 
 // ---------------------------------------------------------------- menus
 
@@ -256,7 +233,7 @@ TEST_F(Resources, ProgramIconIsTheFirstIconGroup)
     ASSERT_TRUE(first.seen);
     EXPECT_TRUE(first.numeric);
     EXPECT_EQ(first.id, static_cast<ULONG_PTR>(IDI_PROGRAM));
-    HICON icon = ExtractIconA(GetModuleHandleA(nullptr), g_exePath, 0);
+    HICON icon = ExtractIconA(GetModuleHandleA(nullptr), exe_, 0);
     EXPECT_NE(icon, nullptr);
     if (icon)
         DestroyIcon(icon);
@@ -316,10 +293,10 @@ protected:
         if (IsSkipped())
             return;
         DWORD handle = 0;
-        DWORD size = GetFileVersionInfoSizeA(g_exePath, &handle);
+        DWORD size = GetFileVersionInfoSizeA(exe_, &handle);
         ASSERT_GT(size, 0u);
         block_ = new char[size];
-        ASSERT_TRUE(GetFileVersionInfoA(g_exePath, 0, size, block_));
+        ASSERT_TRUE(GetFileVersionInfoA(exe_, 0, size, block_));
         WORD* translation = nullptr;
         UINT len = 0;
         ASSERT_TRUE(VerQueryValueA(block_, "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &len));
