@@ -7,6 +7,7 @@
 #include "app/mainwnd.h"
 #include "app/startup.h"
 #include "settings/appinfo.h"
+#include "settings/settings.h"
 
 static AppInfo g_appInfo;
 

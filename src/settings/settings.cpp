@@ -1,10 +1,11 @@
 // Tamarin's settings record: its defaults, and how it is read from and
 // written to the INI file beside the executable, keys of the older layout
 // included.
+#include "settings/settings.h"
+
 #include <stdint.h>
 #include <string.h>
 
-#include "settings/appinfo.h"
 #include "settings/apppath.h"
 #include "settings/hotkeytable.h"
 #include "settings/profile.h"

@@ -1,5 +1,7 @@
 // AppData: the history and the registered texts. Every text in a list is a
 // heap copy owned by the store and freed exactly when it leaves its list.
+// The store fills itself from its files at start-up and writes them back
+// through the store-file module.
 #include "store/appdata.h"
 
 #include <stdlib.h>
@@ -173,4 +175,49 @@ const char* AppData_GetTextById(const AppData* data, int id)
     if (IsHistoryId(id))
         return AppData_GetAt(data, LIST_HISTORY, id - IDM_HISTORY_FIRST);
     return nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// The clip store's start and saves, through the store files beside the
+// executable
+
+static const char HISTORY_EXT[] = ".hst";
+static const char REGISTERED_EXT[] = ".use";
+
+// The registered texts always go through this buffer; the history does too
+// when not even the smallest larger buffer can be had. One thread uses it.
+static char s_storeBuffer[STORE_BUFFER_SIZE];
+
+AppData* AppData_Load(const AppInfo* info)
+{
+    AppData* data = AppData_New();
+    if (!data)
+        return nullptr;
+    AppData_Clear(data, LIST_REGISTERED);
+    StoreFile_Read(data, LIST_REGISTERED, REGISTERED_EXT, s_storeBuffer, STORE_BUFFER_SIZE - 1);
+    if (!info->useHistoryFile)
+        return data;
+    size_t obtained = 0;
+    char* buffer = static_cast<char*>(AllocShrinking(HISTORY_BUFFER_FIRST_SIZE, STORE_BUFFER_SIZE, &obtained));
+    AppData_Clear(data, LIST_HISTORY);
+    if (buffer) {
+        StoreFile_Read(data, LIST_HISTORY, HISTORY_EXT, buffer, obtained - 1);
+        free(buffer);
+    } else {
+        StoreFile_Read(data, LIST_HISTORY, HISTORY_EXT, s_storeBuffer, STORE_BUFFER_SIZE - 1);
+    }
+    return data;
+}
+
+bool AppData_SaveHistory(AppData* data, const AppInfo* info)
+{
+    if (info->useHistoryFile)
+        StoreFile_Write(data, LIST_HISTORY, HISTORY_EXT);
+    return true;
+}
+
+bool AppData_SaveRegistered(AppData* data)
+{
+    StoreFile_Write(data, LIST_REGISTERED, REGISTERED_EXT);
+    return true;
 }

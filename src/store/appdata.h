@@ -36,3 +36,10 @@ bool AppData_Trim(AppData* data, int list, int maximum);
 bool AppData_AddClip(AppData* data, const char* text, const AppInfo* info);
 bool AppData_Register(AppData* data, const char* text);
 const char* AppData_GetTextById(const AppData* data, int id);
+
+// A new store with the registered texts from ".use" and, when the settings
+// keep the history in a file, the history from ".hst"; the files beside the
+// executable. The saves rewrite them whole (the history only when kept).
+AppData* AppData_Load(const AppInfo* info);
+bool AppData_SaveHistory(AppData* data, const AppInfo* info);
+bool AppData_SaveRegistered(AppData* data);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "settings/appinfo.h"
+#include "settings/settings.h"
 #include "store/appdata.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "editing/itemlabel.h"
+#include "text/itemlabel.h"
 
 namespace {
 

@@ -23,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include "settings/appinfo.h"
+#include "settings/settings.h"
 #include "settings/apppath.h"
 #include "settings/hotkeytable.h"
 #include "settings/profile.h"

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "settings/appinfo.h"
+#include "settings/settings.h"
 #include "settings/apppath.h"
 #include "settings/profile.h"
 #include "text/text.h"
