@@ -15,6 +15,8 @@
 #include "resources/dialogs_about.h"
 #include "resources/resource.h"
 #include "text/text.h"
+#include "ui/dialogguard.h"
+#include "ui/dialogstate.h"
 #include "ui/latelib.h"
 #include "ui/placement.h"
 
@@ -46,17 +48,25 @@ enum {
     ABOUT_FORMAT_SIZE = 2 * ABOUT_TEXT_SIZE + 64,
 };
 
-// The open about box and what it runs with. Only one at a time: a second
-// request brings this one forward.
+// What one opening runs with, hung on the box as ABPROP_STATE from its
+// WM_INITDIALOG. The parameter block comes first: the box's creation
+// parameter is its address, as a hook sees it.
+#define ABPROP_STATE "ABPROP_STATE"
 struct AboutBoxState {
-    HWND dialog;
     AboutBoxParams params;  // the caller's block, copied
     char programFile[MAX_PATH];
     OpenAddressProc openAddress;
     HICON largeIcon;  // from the shell, destroyed when the box has ended
     HICON smallIcon;
 };
-static AboutBoxState g_about;
+
+// Only one about box at a time: a second request brings this one forward.
+static DialogGuard g_guard;
+
+static AboutBoxState* GetState(HWND dialog)
+{
+    return DialogState_Get<AboutBoxState>(dialog, ABPROP_STATE);
+}
 
 // ---------------------------------------------------------------- texts
 
@@ -173,14 +183,14 @@ static void SetItemText(HWND dialog, int id, const char* text)
         SetDlgItemTextA(dialog, id, text);
 }
 
-static void TakeProgramFile(void)
+static void TakeProgramFile(AboutBoxState* state)
 {
-    if (!g_about.programFile[0]) {
-        DWORD n = GetModuleFileNameA(nullptr, g_about.programFile, sizeof(g_about.programFile));
-        if (n == 0 || n >= sizeof(g_about.programFile))
-            g_about.programFile[0] = 0;
+    if (!state->programFile[0]) {
+        DWORD n = GetModuleFileNameA(nullptr, state->programFile, sizeof(state->programFile));
+        if (n == 0 || n >= sizeof(state->programFile))
+            state->programFile[0] = 0;
     }
-    StrLowerSingleByte(g_about.programFile);
+    StrLowerSingleByte(state->programFile);
 }
 
 static HICON GetPathIcon(const char* path, UINT size)
@@ -192,20 +202,20 @@ static HICON GetPathIcon(const char* path, UINT size)
     return info.hIcon;
 }
 
-static void SetProgramIcons(HWND dialog)
+static void SetProgramIcons(HWND dialog, AboutBoxState* state)
 {
-    g_about.largeIcon = GetPathIcon(g_about.programFile, SHGFI_LARGEICON);
-    g_about.smallIcon = GetPathIcon(g_about.programFile, SHGFI_SMALLICON);
-    SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(g_about.largeIcon));
-    SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_about.smallIcon));
+    state->largeIcon = GetPathIcon(state->programFile, SHGFI_LARGEICON);
+    state->smallIcon = GetPathIcon(state->programFile, SHGFI_SMALLICON);
+    SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(state->largeIcon));
+    SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(state->smallIcon));
 }
 
 // Without a version block the template's own texts stay.
-static void ShowVersionTexts(HWND dialog)
+static void ShowVersionTexts(HWND dialog, const AboutBoxState* state)
 {
-    const AboutBoxParams* p = &g_about.params;
+    const AboutBoxParams* p = &state->params;
     AboutTexts texts;
-    if (!ReadVersionTexts(g_about.programFile, &texts))
+    if (!ReadVersionTexts(state->programFile, &texts))
         return;
     if (p->flags & ABF_CAPTION)
         SetWindowTextA(dialog, texts.caption);
@@ -219,9 +229,9 @@ static void ShowVersionTexts(HWND dialog)
 
 // Only the library of older Windows knows the figure; elsewhere the line
 // stays empty.
-static void ShowFreeResources(HWND dialog)
+static void ShowFreeResources(HWND dialog, const AboutBoxState* state)
 {
-    int id = g_about.params.resourcesId;
+    int id = state->params.resourcesId;
     SetItemText(dialog, id, "");
     HMODULE library = LoadLibraryA(RESOURCES_LIBRARY);
     if (!library)
@@ -294,23 +304,23 @@ static void MakeLink(HWND dialog, HWND tooltip, int id, const char* address, con
     AddLinkTip(tooltip, dialog, control, tip);
 }
 
-static BOOL OnInitDialog(HWND dialog)
+static BOOL OnInitDialog(HWND dialog, AboutBoxState* state)
 {
-    const AboutBoxParams* p = &g_about.params;
-    g_about.dialog = dialog;
-    TakeProgramFile();
-    SetProgramIcons(dialog);
+    const AboutBoxParams* p = &state->params;
+    DialogGuard_SetWindow(&g_guard, dialog);
+    TakeProgramFile(state);
+    SetProgramIcons(dialog, state);
     PlaceWindowAtCursor(dialog);
-    ShowVersionTexts(dialog);
+    ShowVersionTexts(dialog, state);
     if (p->flags & ABF_RESOURCES)
-        ShowFreeResources(dialog);
+        ShowFreeResources(dialog, state);
     HWND tooltip = CreateLinkTips(dialog);
     if (p->flags & ABF_URL)
         MakeLink(dialog, tooltip, p->urlId, p->url, ABPROP_FONTURL, TIP_SITE_LINK);
     if (p->flags & ABF_MAIL)
         MakeLink(dialog, tooltip, p->mailId, p->mail, ABPROP_FONTMAIL, TIP_MAIL_LINK);
     if ((p->flags & ABF_ICON) && p->iconId)
-        SendDlgItemMessageA(dialog, p->iconId, STM_SETICON, reinterpret_cast<WPARAM>(g_about.largeIcon), 0);
+        SendDlgItemMessageA(dialog, p->iconId, STM_SETICON, reinterpret_cast<WPARAM>(state->largeIcon), 0);
     // The process's generator, never seeded: one opening in a thousand.
     if (rand() % ABOUT_RARE_CAPTION_ODDS == 0)
         SetWindowTextA(dialog, ABOUT_RARE_CAPTION);
@@ -320,9 +330,9 @@ static BOOL OnInitDialog(HWND dialog)
 // ---------------------------------------------------------------- messages
 
 // The link control of the given id when its feature is on, else null.
-static HWND LinkControl(HWND dialog, DWORD flag, int id)
+static HWND LinkControl(HWND dialog, const AboutBoxState* state, DWORD flag, int id)
 {
-    if (!(g_about.params.flags & flag) || !id)
+    if (!(state->params.flags & flag) || !id)
         return nullptr;
     return GetDlgItem(dialog, id);
 }
@@ -332,25 +342,28 @@ void OpenAddressWithShell(HWND dialog, const char* address)
     ShellExecuteA(dialog, nullptr, address, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-static void OpenAddress(HWND dialog, const char* address)
+static void OpenAddress(HWND dialog, const AboutBoxState* state, const char* address)
 {
-    if (g_about.openAddress && address)
-        g_about.openAddress(dialog, address);
+    if (state->openAddress && address)
+        state->openAddress(dialog, address);
 }
 
 // A click on the site link opens the site and closes the box; one on the
 // mail link leaves it open. Hovering goes back to the link, which shows it.
 static BOOL OnNotify(HWND dialog, WPARAM wParam, NMHDR* header)
 {
-    const AboutBoxParams* p = &g_about.params;
+    const AboutBoxState* state = GetState(dialog);
+    if (!state)
+        return FALSE;
+    const AboutBoxParams* p = &state->params;
     int id = static_cast<int>(wParam);
-    HWND site = id == p->urlId ? LinkControl(dialog, ABF_URL, p->urlId) : nullptr;
-    HWND mail = id == p->mailId ? LinkControl(dialog, ABF_MAIL, p->mailId) : nullptr;
+    HWND site = id == p->urlId ? LinkControl(dialog, state, ABF_URL, p->urlId) : nullptr;
+    HWND mail = id == p->mailId ? LinkControl(dialog, state, ABF_MAIL, p->mailId) : nullptr;
     HWND link = site ? site : mail;
     if (!link || header->hwndFrom != link)
         return TRUE;
     if (header->code == LLN_CLICK) {
-        OpenAddress(dialog, site ? p->url : p->mail);
+        OpenAddress(dialog, state, site ? p->url : p->mail);
         if (site)
             EndDialog(dialog, IDOK);
         return TRUE;
@@ -362,29 +375,40 @@ static BOOL OnNotify(HWND dialog, WPARAM wParam, NMHDR* header)
 
 static BOOL OnSetCursor(HWND dialog, HWND under)
 {
-    const AboutBoxParams* p = &g_about.params;
-    if (!under || (under != LinkControl(dialog, ABF_URL, p->urlId) && under != LinkControl(dialog, ABF_MAIL, p->mailId)))
+    const AboutBoxState* state = GetState(dialog);
+    if (!state)
+        return FALSE;
+    const AboutBoxParams* p = &state->params;
+    if (!under || (under != LinkControl(dialog, state, ABF_URL, p->urlId) && under != LinkControl(dialog, state, ABF_MAIL, p->mailId)))
         return FALSE;
     SetCursor(p->linkCursor);
     SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
     return TRUE;
 }
 
-static void OnDestroy(HWND dialog)
+static void OnDestroy(HWND dialog, const AboutBoxState* state)
 {
-    if (g_about.params.flags & ABF_URL)
+    if (state->params.flags & ABF_URL)
         DeleteLinkFont(dialog, ABPROP_FONTURL);
-    if (g_about.params.flags & ABF_MAIL)
+    if (state->params.flags & ABF_MAIL)
         DeleteLinkFont(dialog, ABPROP_FONTMAIL);
 }
 
+// The record is hung on the box before the hook sees WM_INITDIALOG and taken
+// off after the hook has seen WM_NCDESTROY; the messages before
+// WM_INITDIALOG have no hook to go to.
 static INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (g_about.params.hook && g_about.params.hook(dialog, msg, wParam, lParam))
+    if (msg == WM_INITDIALOG)
+        DialogState_Attach(dialog, ABPROP_STATE, reinterpret_cast<AboutBoxState*>(lParam));
+    AboutBoxState* state = GetState(dialog);
+    if (!state)
+        return FALSE;
+    if (state->params.hook && state->params.hook(dialog, msg, wParam, lParam))
         return FALSE;
     switch (msg) {
     case WM_INITDIALOG:
-        return OnInitDialog(dialog);
+        return OnInitDialog(dialog, state);
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
             EndDialog(dialog, LOWORD(wParam));
@@ -396,7 +420,10 @@ static INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT msg, WPARAM wParam, LPARA
     case WM_NCHITTEST:
         return HitTestMoveByClient(dialog, wParam, lParam);
     case WM_DESTROY:
-        OnDestroy(dialog);
+        OnDestroy(dialog, state);
+        return FALSE;
+    case WM_NCDESTROY:
+        DialogState_Detach(dialog, ABPROP_STATE);
         return FALSE;
     }
     return FALSE;
@@ -407,21 +434,20 @@ static INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT msg, WPARAM wParam, LPARA
 INT_PTR ShowAboutBoxFrom(HWND owner, const AboutBoxParams* params, const char* programFile,
                          OpenAddressProc openAddress)
 {
-    if (g_about.dialog) {
-        BringToFront(g_about.dialog);
+    if (!DialogGuard_Enter(&g_guard, owner, false))
         return 0;
-    }
-    ZeroMemory(&g_about, sizeof(g_about));
-    g_about.params = *params;
-    StrCopyN(g_about.programFile, sizeof(g_about.programFile), programFile ? programFile : "");
-    g_about.openAddress = openAddress;
+    AboutBoxState state;
+    ZeroMemory(&state, sizeof(state));
+    state.params = *params;
+    StrCopyN(state.programFile, sizeof(state.programFile), programFile ? programFile : "");
+    state.openAddress = openAddress;
     INT_PTR result = DialogBoxParamA(params->instance, MAKEINTRESOURCEA(params->templateId), owner, AboutBoxProc,
-                                     reinterpret_cast<LPARAM>(&g_about.params));
-    if (g_about.largeIcon)
-        DestroyIcon(g_about.largeIcon);
-    if (g_about.smallIcon)
-        DestroyIcon(g_about.smallIcon);
-    ZeroMemory(&g_about, sizeof(g_about));
+                                     reinterpret_cast<LPARAM>(&state.params));
+    DialogGuard_Leave(&g_guard);
+    if (state.largeIcon)
+        DestroyIcon(state.largeIcon);
+    if (state.smallIcon)
+        DestroyIcon(state.smallIcon);
     return result;
 }
 

@@ -5,11 +5,12 @@
 
 #include <commctrl.h>
 
-#include "app/mainwnd.h"
 #include "dialogs/commondlg.h"
 #include "resources/dialogs_settings.h"
 #include "resources/resource.h"
 #include "settings/hotkeytable.h"
+#include "ui/dialogguard.h"
+#include "ui/dialogstate.h"
 #include "ui/placement.h"
 
 // ホットキーの設定
@@ -19,7 +20,6 @@
     "\x83\x7a\x83\x62\x83\x67\x83\x4c\x81\x5b\x82\xaa\x8f\x64\x95\xa1\x82\xb5\x82\xc4\x82\xa2\x82\xdc\x82\xb7" \
     "\x81\x42\n\x88\xd9\x82\xc8\x82\xe9\x83\x7a\x83\x62\x83\x67\x83\x4c\x81\x5b\x82\xf0\x8a\x84\x82\xe8\x93\x96" \
     "\x82\xc4\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2\x81\x42"
-// 保存しますか？
 
 // The extended-key mark is kept as it is, so that a key typed with it shows
 // the same way when the dialog opens again.
@@ -30,8 +30,8 @@ const HotkeyFlagPair HOTKEY_FLAG_PAIRS[HOTKEY_FLAG_PAIR_COUNT] = {
     {HOTKEYF_SHIFT, HOTKEY_MOD_SHIFT},
 };
 
-// The open hotkey dialog, or null; a second opening only brings it forward.
-static HWND g_hotkeyDialog;
+// A second opening only brings the open dialog forward.
+static DialogGuard g_guard;
 
 // ---------------------------------------------------------------- logic
 
@@ -119,8 +119,8 @@ static void ReadAllControls(HWND dialog, HotkeyDef* defs)
 
 static BOOL OnInitDialog(HWND dialog, HotkeySet* set)
 {
-    g_hotkeyDialog = dialog;
-    SetPropA(dialog, PROP_DIALOGPARAM, set);
+    DialogGuard_SetWindow(&g_guard, dialog);
+    DialogState_Attach(dialog, PROP_DIALOGPARAM, set);
     SetDialogIcons(dialog);
     PlaceWindowAtCursor(dialog);
     for (int slot = 0; slot < HOTKEY_COUNT; slot++) {
@@ -134,7 +134,7 @@ static BOOL OnInitDialog(HWND dialog, HotkeySet* set)
 // earlier control of the pair.
 static void OnOk(HWND dialog)
 {
-    HotkeySet* set = static_cast<HotkeySet*>(GetPropA(dialog, PROP_DIALOGPARAM));
+    HotkeySet* set = DialogState_Get<HotkeySet>(dialog, PROP_DIALOGPARAM);
     if (!set)
         return;
     HotkeyDef defs[HOTKEY_COUNT];
@@ -174,7 +174,7 @@ static INT_PTR CALLBACK HotkeyDialogProc(HWND dialog, UINT msg, WPARAM wParam, L
     case WM_NCHITTEST:
         return HitTestMoveByClient(dialog, wParam, lParam);
     case WM_DESTROY:
-        RemovePropA(dialog, PROP_DIALOGPARAM);
+        DialogState_Detach(dialog, PROP_DIALOGPARAM);
         return FALSE;
     }
     return FALSE;
@@ -184,18 +184,17 @@ static INT_PTR CALLBACK HotkeyDialogProc(HWND dialog, UINT msg, WPARAM wParam, L
 
 bool IsHotkeyDialogOpen()
 {
-    return g_hotkeyDialog != nullptr;
+    return DialogGuard_IsOpen(&g_guard);
 }
 
+// The dialog's record is the caller's set itself.
 bool ShowHotkeyDialogFrom(HINSTANCE templates, HWND owner, HotkeySet* set)
 {
-    if (g_hotkeyDialog) {
-        BringToFront(g_hotkeyDialog);
+    if (!DialogGuard_Enter(&g_guard, owner, false))
         return false;
-    }
     INT_PTR result = DialogBoxParamA(templates, MAKEINTRESOURCEA(IDD_HOTKEYS), owner, HotkeyDialogProc,
                                      reinterpret_cast<LPARAM>(set));
-    g_hotkeyDialog = nullptr;
+    DialogGuard_Leave(&g_guard);
     return result == IDOK;
 }
 

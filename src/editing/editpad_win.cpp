@@ -10,7 +10,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "app/mainwnd.h"
 #include "dialogs/commondlg.h"
 #include "menu/popupmenu.h"
 #include "resources/dialogs_editpad.h"
@@ -18,12 +17,13 @@
 #include "settings/apppath.h"
 #include "store/clipboard.h"
 #include "text/text.h"
+#include "ui/dialogguard.h"
+#include "ui/dialogstate.h"
 #include "ui/latelib.h"
 #include "ui/placement.h"
 
 // ﾃｷｽﾄの編集 (the question's caption is half-width, the window's full-width)
 #define PAD_QUESTION_CAPTION "\xc3\xb7\xbd\xc4\x82\xcc\x95\xd2\x8f\x57"
-// 保存しますか？
 // 常に最前面に表示(&T)
 #define MENU_TOPMOST "\x8f\xed\x82\xc9\x8d\xc5\x91\x4f\x96\xca\x82\xc9\x95\x5c\x8e\xa6(&T)"
 // 日本語入力 - オフ(&L)
@@ -70,9 +70,12 @@ static const ChildLayout PAD_LAYOUT[] = {
 };
 static const int PAD_LAYOUT_ROWS = sizeof(PAD_LAYOUT) / sizeof(PAD_LAYOUT[0]);
 
+// One pad at a time; its owner carries PROP_DIALOG while it runs.
+static DialogGuard g_guard;
+
 static EditPadInfo* GetPadInfo(HWND pad)
 {
-    return static_cast<EditPadInfo*>(GetPropA(pad, PROP_EDITPADINFO));
+    return DialogState_Get<EditPadInfo>(pad, PROP_EDITPADINFO);
 }
 
 static HWND GetPadEdit(HWND pad)
@@ -314,7 +317,8 @@ static BOOL OnInitDialog(HWND pad, EditPadInfo* info)
 {
     if (!info)
         return TRUE;
-    SetPropA(pad, PROP_EDITPADINFO, info);
+    DialogGuard_SetWindow(&g_guard, pad);
+    DialogState_Attach(pad, PROP_EDITPADINFO, info);
     SetDialogIcons(pad);
     GetClientRect(pad, &info->client);
     SIZE window = GetWindowSize(pad);
@@ -397,7 +401,7 @@ static void OnDestroy(HWND pad)
     if (!info)
         return;
     SaveWindowPlacementFile(pad, info->iniPath, EDITPAD_SECTION);
-    RemovePropA(pad, PROP_EDITPADINFO);
+    DialogState_Detach(pad, PROP_EDITPADINFO);
 }
 
 static INT_PTR CALLBACK EditPadProc(HWND pad, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -436,18 +440,15 @@ static INT_PTR CALLBACK EditPadProc(HWND pad, UINT msg, WPARAM wParam, LPARAM lP
 // null (not removed) afterwards, as the owner's other editing dialog does.
 char* OpenEditPadFrom(HINSTANCE templates, HWND owner, const char* initialText, const char* iniPath)
 {
-    if (owner && GetPropA(owner, PROP_DIALOG))
+    if (!DialogGuard_Enter(&g_guard, owner, true))
         return nullptr;
     EditPadInfo info;
     ZeroMemory(&info, sizeof(info));
     info.text = const_cast<char*>(initialText);
     info.iniPath = iniPath;
-    if (owner)
-        SetPropA(owner, PROP_DIALOG, &info);
     INT_PTR result = DialogBoxParamA(templates, MAKEINTRESOURCEA(IDD_EDITPAD), owner, EditPadProc,
                                      reinterpret_cast<LPARAM>(&info));
-    if (owner)
-        SetPropA(owner, PROP_DIALOG, nullptr);
+    DialogGuard_Leave(&g_guard);
     // A pad that never started still holds the caller's text.
     if (info.text == initialText)
         return nullptr;

@@ -25,6 +25,7 @@
 #include "resources/dialogs_editpad.h"
 #include "resources/resource.h"
 #include "settings/apppath.h"
+#include "ui/dialogguard.h"
 #include "ui/placement.h"
 #include "win/dialogdriver.h"
 #include "win/input.h"

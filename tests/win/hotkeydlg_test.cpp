@@ -18,6 +18,7 @@
 #include "dialogs/hotkeydlg.h"
 #include "resources/resource.h"
 #include "settings/appinfo.h"
+#include "ui/dialogstate.h"
 #include "win/dialogdriver.h"
 
 namespace {

@@ -32,6 +32,8 @@
 #include "resources/dialogs_registered.h"
 #include "resources/resource.h"
 #include "store/appdata.h"
+#include "ui/dialogguard.h"
+#include "ui/dialogstate.h"
 #include "ui/placement.h"
 #include "win/dialogdriver.h"
 #include "win/input.h"

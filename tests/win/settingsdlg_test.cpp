@@ -18,6 +18,7 @@
 #include "resources/dialogs_settings.h"
 #include "resources/resource.h"
 #include "settings/appinfo.h"
+#include "ui/dialogstate.h"
 #include "win/dialogdriver.h"
 
 namespace {
