@@ -5,7 +5,6 @@
 
 #include <stdlib.h>
 
-#include "app/mainwnd.h"
 #include "datefmt/datefmt.h"
 #include "dialogs/aboutdlg.h"
 #include "dialogs/hotkeydlg.h"
@@ -13,8 +12,10 @@
 #include "editing/editpad.h"
 #include "editing/registereddlg.h"
 #include "settings/appinfo.h"
+#include "settings/settings.h"
 #include "shell/hotkeys.h"
 #include "shell/tray.h"
+#include "shell/viewerchain.h"
 #include "store/appdata.h"
 #include "store/clipboard.h"
 #include "store/storefile.h"
@@ -32,9 +33,8 @@ void OnQuit(HWND mainWindow)
     DestroyWindow(mainWindow);
 }
 
-void OnGetDateTime(HWND mainWindow)
+void OnGetDateTime(HWND mainWindow, const AppInfo* info)
 {
-    const AppInfo* info = GetAppInfo(mainWindow);
     if (!info)
         return;
     SYSTEMTIME now;
@@ -102,17 +102,15 @@ void OnGetIpAddress(HWND mainWindow)
         Clip_SetText(mainWindow, text);
 }
 
-void OnClearHistory(HWND mainWindow)
+void OnClearHistory(AppData* data)
 {
-    AppData* data = GetAppData(mainWindow);
     if (data)
         AppData_Clear(data, LIST_HISTORY);
 }
 
 // The switch lasts until the program ends; it is not written to the INI file.
-void OnToggleHistory(HWND mainWindow)
+void OnToggleHistory(HWND mainWindow, AppInfo* info)
 {
-    AppInfo* info = GetAppInfo(mainWindow);
     if (!info)
         return;
     info->historyEnabled = !info->historyEnabled;
@@ -124,9 +122,8 @@ void OnClearClipboard(HWND mainWindow)
     Clip_Empty(mainWindow);
 }
 
-void OnSettings(HWND mainWindow)
+void OnSettings(HWND mainWindow, AppInfo* info)
 {
-    AppInfo* info = GetAppInfo(mainWindow);
     if (info && ShowSettingsDialog(mainWindow, info))
         SaveSettings(info);
 }
@@ -134,9 +131,8 @@ void OnSettings(HWND mainWindow)
 // No hotkey of the program is registered while the dialog runs, so the key
 // combinations reach its hotkey controls. A second opening only brings the
 // first to the front and must not register them again underneath it.
-void OnHotkeySettings(HWND mainWindow)
+void OnHotkeySettings(HWND mainWindow, AppInfo* info)
 {
-    AppInfo* info = GetAppInfo(mainWindow);
     if (!info)
         return;
     if (IsHotkeyDialogOpen()) {
@@ -156,20 +152,34 @@ void OnAbout(HWND mainWindow)
 }
 
 // The pad starts with the clipboard text; an empty text is registered too.
-void OnRegisterText(HWND mainWindow)
+void OnRegisterText(HWND mainWindow, AppData* data)
 {
     char* text = OpenEditPad(mainWindow, nullptr);
     if (!text)
         return;
-    AppData* data = GetAppData(mainWindow);
     if (data)
         AppData_Register(data, text);
     free(text);
 }
 
-void OnEditRegistered(HWND mainWindow)
+void OnEditRegistered(HWND mainWindow, AppData* data)
 {
-    AppData* data = GetAppData(mainWindow);
     if (data && OpenRegisteredTextDialog(mainWindow, data))
         AppData_SaveRegistered(data);
+}
+
+// The pick is a clipboard change that the viewer chain must report, so the
+// chain is checked soon after it. That change comes back at once and moves a
+// history entry to the head; the stored string survives the move, so the
+// pointer is still good for the registration after it.
+bool OnPickText(HWND mainWindow, AppData* data, int id)
+{
+    const char* text = data ? AppData_GetTextById(data, id) : nullptr;
+    if (!text)
+        return false;
+    CheckViewerChainSoon(mainWindow);
+    Clip_SetText(mainWindow, text);
+    if (IsHistoryId(id) && GetKeyState(VK_SHIFT) < 0)
+        AppData_Register(data, text);
+    return true;
 }

@@ -1,19 +1,30 @@
-// Handlers of the main window's commands, one per command id.
+// Handlers of the main window's commands, one per command id, each given
+// the settings and the clip store that the main window owns.
 #pragma once
 
 #include <windows.h>
 
+#include <stddef.h>
+
+struct AppData;
+struct AppInfo;
+
 void OnQuit(HWND mainWindow);
-void OnGetDateTime(HWND mainWindow);
+void OnGetDateTime(HWND mainWindow, const AppInfo* info);
 void OnGetIpAddress(HWND mainWindow);
-void OnClearHistory(HWND mainWindow);
-void OnToggleHistory(HWND mainWindow);
+void OnClearHistory(AppData* data);
+void OnToggleHistory(HWND mainWindow, AppInfo* info);
 void OnClearClipboard(HWND mainWindow);
-void OnSettings(HWND mainWindow);
-void OnHotkeySettings(HWND mainWindow);
+void OnSettings(HWND mainWindow, AppInfo* info);
+void OnHotkeySettings(HWND mainWindow, AppInfo* info);
 void OnAbout(HWND mainWindow);
-void OnRegisterText(HWND mainWindow);
-void OnEditRegistered(HWND mainWindow);
+void OnRegisterText(HWND mainWindow, AppData* data);
+void OnEditRegistered(HWND mainWindow, AppData* data);
+
+// A text picked from the text-list popup (id in one of the two entry ranges):
+// onto the clipboard, and with Shift held a history entry is registered too.
+// false when the id names no text.
+bool OnPickText(HWND mainWindow, AppData* data, int id);
 
 // This computer's first IPv4 address as dotted text; false when there is none.
 bool GetHostIpAddress(char* out, size_t size);

@@ -7,11 +7,18 @@
 #include "menu/popupmenu.h"
 #include "resources/resource.h"
 #include "settings/appinfo.h"
+#include "settings/hotkeytable.h"
 #include "shell/hotkeys.h"
 #include "shell/tray.h"
 #include "shell/viewerchain.h"
 #include "store/appdata.h"
 #include "store/storefile.h"
+#include "ui/dialogguard.h"
+
+// The popup hotkeys send these messages (settings/hotkeytable.h).
+static_assert(static_cast<int>(WM_SHOWTEXTMENU) == static_cast<int>(HOTKEY_ID_TEXT_MENU) &&
+                  static_cast<int>(WM_SHOWCOMMANDMENU) == static_cast<int>(HOTKEY_ID_COMMAND_MENU),
+              "popup hotkeys and popup messages share their numbers");
 
 static LRESULT OnCreate(HWND hwnd, const CREATESTRUCTA* create)
 {
@@ -96,23 +103,25 @@ static LRESULT OnShowPopup(HWND hwnd, UINT msg)
 
 static LRESULT OnCommand(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    AppInfo* info = GetAppInfo(hwnd);
+    AppData* data = GetAppData(hwnd);
     int id = LOWORD(wParam);
     switch (id) {
     case IDM_QUIT: OnQuit(hwnd); return 0;
     case IDM_ABOUT: OnAbout(hwnd); return 0;
-    case IDM_SETTINGS: OnSettings(hwnd); return 0;
-    case IDM_HOTKEYS: OnHotkeySettings(hwnd); return 0;
-    case IDM_REGISTER_TEXT: OnRegisterText(hwnd); return 0;
+    case IDM_SETTINGS: OnSettings(hwnd, info); return 0;
+    case IDM_HOTKEYS: OnHotkeySettings(hwnd, info); return 0;
+    case IDM_REGISTER_TEXT: OnRegisterText(hwnd, data); return 0;
     case IDM_GET_IPADDRESS: OnGetIpAddress(hwnd); return 0;
-    case IDM_GET_DATETIME: OnGetDateTime(hwnd); return 0;
+    case IDM_GET_DATETIME: OnGetDateTime(hwnd, info); return 0;
     case IDM_CHAIN_LEAVE: OnChainLeave(hwnd); return 0;
-    case IDM_CHAIN_JOIN: OnChainJoin(hwnd); return 0;
-    case IDM_EDIT_REGISTERED: OnEditRegistered(hwnd); return 0;
-    case IDM_CLEAR_HISTORY: OnClearHistory(hwnd); return 0;
-    case IDM_USE_HISTORY: OnToggleHistory(hwnd); return 0;
+    case IDM_CHAIN_JOIN: OnChainJoin(hwnd, info); return 0;
+    case IDM_EDIT_REGISTERED: OnEditRegistered(hwnd, data); return 0;
+    case IDM_CLEAR_HISTORY: OnClearHistory(data); return 0;
+    case IDM_USE_HISTORY: OnToggleHistory(hwnd, info); return 0;
     case IDM_CLEAR_CLIPBOARD: OnClearClipboard(hwnd); return 0;
     }
-    if (SelectMenuText(hwnd, id))
+    if (OnPickText(hwnd, data, id))
         return 0;
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
@@ -125,7 +134,7 @@ static void OnMenuSelect(HWND hwnd, WPARAM wParam, LPARAM lParam)
     POINT pt;
     GetCursorPos(&pt);
     bool highlighted = lParam != 0 && (HIWORD(wParam) & MF_HILITE);
-    MenuTip_Show(hwnd, highlighted ? LOWORD(wParam) : -1, pt, info);
+    MenuTip_Show(hwnd, highlighted ? LOWORD(wParam) : -1, pt, GetAppData(hwnd), info);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -141,7 +150,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         return OnCommand(hwnd, msg, wParam, lParam);
     case WM_TIMER:
         if (wParam == TIMER_CHAIN_REPAIR)
-            return OnChainRepairTimer(hwnd);
+            return OnChainRepairTimer(hwnd, GetAppInfo(hwnd));
         break;
     case WM_MENUSELECT:
         OnMenuSelect(hwnd, wParam, lParam);
@@ -150,9 +159,9 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         MenuTip_Pop(hwnd);
         break;
     case WM_DRAWCLIPBOARD:
-        return OnDrawClipboard(hwnd, wParam, lParam);
+        return OnDrawClipboard(hwnd, GetAppData(hwnd), GetAppInfo(hwnd), wParam, lParam);
     case WM_CHANGECBCHAIN:
-        return OnChangeCbChain(hwnd, wParam, lParam);
+        return OnChangeCbChain(hwnd, GetAppInfo(hwnd), wParam, lParam);
     case WM_HOTKEY:
         return OnHotkey(hwnd, wParam);
     case WM_TRAYCALLBACK:

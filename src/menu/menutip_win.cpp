@@ -5,7 +5,6 @@
 
 #include <commctrl.h>
 
-#include "app/mainwnd.h"
 #include "settings/appinfo.h"
 #include "store/appdata.h"
 #include "text/text.h"
@@ -88,11 +87,10 @@ bool MenuTip_Create(HWND mainWindow, const AppInfo* info)
 // id is the highlighted item's command id, or -1 when no item is highlighted.
 // Only entries of the two text ranges have a text; everything else hides the
 // tip. The menu loop must keep the foreground, whatever the tip did.
-void MenuTip_Show(HWND mainWindow, int id, POINT pt, const AppInfo* info)
+void MenuTip_Show(HWND mainWindow, int id, POINT pt, const AppData* data, const AppInfo* info)
 {
     char* buffer = static_cast<char*>(GetPropA(mainWindow, PROP_TOOLTIPTEXTPTR));
     HWND tip = GetTipWindow(mainWindow);
-    const AppData* data = GetAppData(mainWindow);
     const char* text = (data && id >= 0) ? AppData_GetTextById(data, id) : nullptr;
 
     if (!text) {

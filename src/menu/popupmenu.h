@@ -20,10 +20,6 @@ BOOL TrackMenuAt(HWND owner, HMENU menu, POINT pt, UINT flags, const RECT* exclu
 BOOL ShowResourceMenuAtCursor(HINSTANCE instance, LPCSTR name, int subMenuPos, HWND owner, UINT flags,
                               const RECT* exclude);
 
-// A text picked from the text-list popup: onto the clipboard, and with Shift
-// held a history entry is registered too. false when the id names no text.
-bool SelectMenuText(HWND mainWindow, int id);
-
 int FindMenuItemPos(HMENU menu, UINT id);
 void CheckMenuItemIf(HMENU menu, UINT item, UINT flags, bool checked);
 void EnableMenuItemIf(HMENU menu, UINT item, UINT flags, bool enabled);

@@ -4,13 +4,11 @@
 // main window as an ordinary WM_COMMAND.
 #include "menu/popupmenu.h"
 
-#include "app/mainwnd.h"
 #include "menu/menulabel.h"
 #include "resources/resource.h"
 #include "settings/appinfo.h"
-#include "shell/viewerchain.h"
 #include "store/appdata.h"
-#include "store/clipboard.h"
+#include "ui/dialogguard.h"
 
 namespace {
 
@@ -202,30 +200,11 @@ int ShowCommandMenu(HWND mainWindow, POINT pt, const AppInfo* info)
     int result = 0;
     HMENU popup = GetSubMenu(loaded, 0);
     if (popup) {
-        PrepareCommandMenu(popup, info, IsEditingDialogOpen(mainWindow));
+        PrepareCommandMenu(popup, info, DialogGuard_IsOwnerBusy(mainWindow));
         result = TrackMenuAt(mainWindow, popup, pt, POPUP_TRACK_FLAGS, nullptr);
     }
     DestroyMenu(loaded);
     return result;
-}
-
-// Putting the text on the clipboard comes back at once as a clipboard change
-// that moves a history entry to the head; the stored string survives that
-// move, so the pointer is still good for the registration after it.
-bool SelectMenuText(HWND mainWindow, int id)
-{
-    AppData* data = GetAppData(mainWindow);
-    const char* text = data ? AppData_GetTextById(data, id) : nullptr;
-    if (!text)
-        return false;
-    // The pick itself is a clipboard change the viewer chain must report;
-    // check the chain soon after it.
-    KillTimer(mainWindow, TIMER_CHAIN_REPAIR);
-    SetTimer(mainWindow, TIMER_CHAIN_REPAIR, CHAIN_REPAIR_AFTER_PICK, nullptr);
-    Clip_SetText(mainWindow, text);
-    if (IsHistoryId(id) && GetKeyState(VK_SHIFT) < 0)
-        AppData_Register(data, text);
-    return true;
 }
 
 int FindMenuItemPos(HMENU menu, UINT id)

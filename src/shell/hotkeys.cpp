@@ -2,7 +2,6 @@
 // main window, and a pressed hotkey turned into the command it stands for.
 #include "shell/hotkeys.h"
 
-#include "app/mainwnd.h"
 #include "settings/appinfo.h"
 #include "settings/hotkeytable.h"
 
@@ -29,13 +28,14 @@ void UnregisterAllHotkeys(HWND mainWindow)
         UnregisterHotKey(mainWindow, static_cast<int>(row.id));
 }
 
-// The command runs to its end inside SendMessageA, popup menus and modal
-// dialogs included; afterwards the window that was active before the hotkey
-// gets its activation back.
+// The popup hotkeys are sent as the main window's popup messages, the others
+// as commands. The command runs to its end inside SendMessageA, popup menus
+// and modal dialogs included; afterwards the window that was active before
+// the hotkey gets its activation back.
 LRESULT OnHotkey(HWND mainWindow, WPARAM id)
 {
     HWND active = GetActiveWindow();
-    if (id == WM_SHOWTEXTMENU || id == WM_SHOWCOMMANDMENU)
+    if (IsPopupHotkeyId(static_cast<unsigned int>(id)))
         SendMessageA(mainWindow, static_cast<UINT>(id), 0, 0);
     else
         SendMessageA(mainWindow, WM_COMMAND, MAKEWPARAM(LOWORD(id), 0), 0);

@@ -5,8 +5,7 @@
 #include <shellapi.h>
 #include <string.h>
 
-#include "app/mainwnd.h"
-#include "editing/itemlabel.h"
+#include "text/itemlabel.h"
 #include "resources/resource.h"
 #include "settings/appinfo.h"
 #include "text/text.h"

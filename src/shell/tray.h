@@ -7,6 +7,7 @@
 struct AppInfo;
 
 enum {
+    WM_TRAYCALLBACK = WM_APP + 1,  // 32769: the icon's mouse messages to the main window
     TRAY_ICON_ID = 1,
     TIMER_TRAY_WATCH = 2,
     TIMER_TRAY_ANIMATION = 4,

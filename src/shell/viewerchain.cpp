@@ -4,7 +4,6 @@
 
 #include <stdlib.h>
 
-#include "app/mainwnd.h"
 #include "resources/resource.h"
 #include "settings/appinfo.h"
 #include "shell/tray.h"
@@ -40,13 +39,16 @@ void ForwardToNextViewer(HWND mainWindow, UINT msg, WPARAM wParam, LPARAM lParam
         SendMessageA(g_nextViewer, msg, wParam, lParam);
 }
 
-static void RecordText(HWND mainWindow, const AppInfo* info, const char* text)
+void CheckViewerChainSoon(HWND mainWindow)
 {
-    if (info->historyEnabled) {
-        AppData* data = GetAppData(mainWindow);
-        if (data)
-            AppData_AddClip(data, text, info);
-    }
+    KillTimer(mainWindow, TIMER_CHAIN_REPAIR);
+    SetTimer(mainWindow, TIMER_CHAIN_REPAIR, CHAIN_REPAIR_AFTER_PICK, nullptr);
+}
+
+static void RecordText(HWND mainWindow, AppData* data, const AppInfo* info, const char* text)
+{
+    if (info->historyEnabled && data)
+        AppData_AddClip(data, text, info);
     SetTrayTipSoon(mainWindow, text);
     if (info->logText && info->logFolder[0])
         ClipLog_WriteText(info->logFolder, text);
@@ -67,16 +69,15 @@ static void RecordImage(HWND mainWindow, const AppInfo* info)
 
 // What a password manager marks as confidential is neither stored, shown nor
 // logged; the chain, the animation and the repair timer carry on as usual.
-LRESULT OnDrawClipboard(HWND mainWindow, WPARAM wParam, LPARAM lParam)
+LRESULT OnDrawClipboard(HWND mainWindow, AppData* data, const AppInfo* info, WPARAM wParam, LPARAM lParam)
 {
     KillTimer(mainWindow, TIMER_CHAIN_REPAIR);
-    const AppInfo* info = GetAppInfo(mainWindow);
     if (!info)
         return 0;
     if (!Clip_IsConfidential(mainWindow)) {
         char* text = static_cast<char*>(Clip_GetData(mainWindow, CF_TEXT));
         if (text) {
-            RecordText(mainWindow, info, text);
+            RecordText(mainWindow, data, info, text);
             free(text);
         } else {
             RecordImage(mainWindow, info);
@@ -89,7 +90,7 @@ LRESULT OnDrawClipboard(HWND mainWindow, WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
-LRESULT OnChangeCbChain(HWND mainWindow, WPARAM wParam, LPARAM lParam)
+LRESULT OnChangeCbChain(HWND mainWindow, const AppInfo* info, WPARAM wParam, LPARAM lParam)
 {
     KillTimer(mainWindow, TIMER_CHAIN_REPAIR);
     HWND removed = reinterpret_cast<HWND>(wParam);
@@ -98,15 +99,13 @@ LRESULT OnChangeCbChain(HWND mainWindow, WPARAM wParam, LPARAM lParam)
         g_nextViewer = following == mainWindow ? nullptr : following;
     else
         ForwardToNextViewer(mainWindow, WM_CHANGECBCHAIN, wParam, lParam);
-    const AppInfo* info = GetAppInfo(mainWindow);
     if (info)
         ArmRepairTimer(mainWindow, info);
     return 0;
 }
 
-LRESULT OnChainRepairTimer(HWND mainWindow)
+LRESULT OnChainRepairTimer(HWND mainWindow, const AppInfo* info)
 {
-    const AppInfo* info = GetAppInfo(mainWindow);
     if (info && info->autoRepairChain) {
         KillTimer(mainWindow, TIMER_CHAIN_REPAIR);
         PostMessageA(mainWindow, WM_COMMAND, IDM_CHAIN_LEAVE, 0);
@@ -122,9 +121,8 @@ void OnChainLeave(HWND mainWindow)
     PostMessageA(mainWindow, WM_COMMAND, IDM_CHAIN_JOIN, 0);
 }
 
-void OnChainJoin(HWND mainWindow)
+void OnChainJoin(HWND mainWindow, const AppInfo* info)
 {
-    const AppInfo* info = GetAppInfo(mainWindow);
     if (info)
         JoinViewerChain(mainWindow, info);
 }

@@ -9,26 +9,8 @@ if(NOT SRC)
   message(FATAL_ERROR "include_graph: SRC is not set")
 endif()
 
-# Includes still waiting to be untangled, as "file|header". An include named
-# here is left out of the graph; one that no longer exists is an error, so
-# the list only ever shrinks.
-set(TOLERATED
-  "dialogs/hotkeydlg.cpp|app/mainwnd.h"
-  "dialogs/settingsdlg.cpp|app/mainwnd.h"
-  "editing/editpad_win.cpp|app/mainwnd.h"
-  "editing/registereddlg_win.cpp|app/mainwnd.h"
-  "menu/menutip_win.cpp|app/mainwnd.h"
-  "menu/popupmenu_win.cpp|app/mainwnd.h"
-  "menu/popupmenu_win.cpp|shell/viewerchain.h"
-  "shell/hotkeys.cpp|app/mainwnd.h"
-  "shell/tray.cpp|app/mainwnd.h"
-  "shell/tray.cpp|editing/itemlabel.h"
-  "shell/viewerchain.cpp|app/mainwnd.h"
-)
-
 set(errors "")
 set(folders "")
-set(seen_tolerated "")
 file(GLOB_RECURSE files RELATIVE ${SRC} ${SRC}/*.h ${SRC}/*.cpp ${SRC}/*.rc)
 list(SORT files)
 foreach(rel ${files})
@@ -44,11 +26,6 @@ foreach(rel ${files})
     if(NOT EXISTS ${SRC}/${header})
       continue()  # not one of Tamarin's headers
     endif()
-    list(FIND TOLERATED "${rel}|${header}" tolerated)
-    if(tolerated GREATER -1)
-      list(APPEND seen_tolerated "${rel}|${header}")
-      continue()
-    endif()
     if(header STREQUAL "app/mainwnd.h" AND NOT from STREQUAL "app")
       string(APPEND errors "  ${rel} includes app/mainwnd.h; only src/app may\n")
     endif()
@@ -62,13 +39,6 @@ foreach(rel ${files})
   endforeach()
 endforeach()
 list(REMOVE_DUPLICATES folders)
-
-foreach(entry ${TOLERATED})
-  list(FIND seen_tolerated "${entry}" found)
-  if(found EQUAL -1)
-    string(APPEND errors "  the tolerated include ${entry} is gone: take it off the list\n")
-  endif()
-endforeach()
 
 # A breadth-first walk from each folder; reaching the folder again is a
 # cycle, reported with the include behind each step.

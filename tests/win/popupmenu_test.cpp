@@ -14,6 +14,7 @@
 #include "menu/popupmenu.h"
 #include "resources/resource.h"
 #include "settings/appinfo.h"
+#include "settings/settings.h"
 #include "settings/apppath.h"
 #include "store/appdata.h"
 #include "win/dialogdriver.h"
@@ -496,100 +497,6 @@ TEST_F(MenuHelpers, SetMenuItemTextKeepsTheId)
     EXPECT_EQ(TextAt(3), "sub");
     EXPECT_EQ(GetSubMenu(menu, 3), sub);
     EXPECT_EQ(GetMenuItemCount(menu), 5);
-}
-
-// ---- picking a text -----------------------------------------------------
-
-std::string ClipboardText()
-{
-    std::string text;
-    if (!OpenClipboard(nullptr))
-        return "<no clipboard>";
-    HANDLE handle = GetClipboardData(CF_TEXT);
-    const char* p = handle ? static_cast<const char*>(GlobalLock(handle)) : nullptr;
-    if (p) {
-        text = p;
-        GlobalUnlock(handle);
-    } else {
-        text = "<no text>";
-    }
-    CloseClipboard();
-    return text;
-}
-
-void SetShift(bool down)
-{
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[VK_SHIFT] = down ? 0x80 : 0;
-    SetKeyboardState(keys);
-}
-
-struct SelectText : testing::Test {
-    HWND window = nullptr;
-    AppData* data = nullptr;
-    char usePath[MAX_PATH] = "";
-    bool useFileExisted = false;
-
-    void SetUp() override
-    {
-        // Registering writes the registered-text file beside the test program.
-        ASSERT_TRUE(GetAppFilePath(usePath, sizeof(usePath), ".use"));
-        useFileExisted = GetFileAttributesA(usePath) != INVALID_FILE_ATTRIBUTES;
-        window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-        ASSERT_NE(window, nullptr);
-        data = AppData_New();
-        Fill(data, LIST_HISTORY, "h", 2);
-        Fill(data, LIST_REGISTERED, "r", 1);
-        SetPropA(window, PROP_APPDATA, data);
-    }
-    void TearDown() override
-    {
-        SetShift(false);
-        RemovePropA(window, PROP_APPDATA);
-        DestroyWindow(window);
-        AppData_Delete(data);
-        if (!useFileExisted)
-            DeleteFileA(usePath);
-    }
-};
-
-TEST_F(SelectText, PutsTheTextOnTheClipboardAndRestartsTheRepairTimer)
-{
-    SetShift(false);
-    EXPECT_TRUE(SelectMenuText(window, 4097));
-    EXPECT_EQ(ClipboardText(), "h1");
-    EXPECT_TRUE(KillTimer(window, 3));
-    EXPECT_TRUE(SelectMenuText(window, 8192));
-    EXPECT_EQ(ClipboardText(), "r0");
-    EXPECT_TRUE(KillTimer(window, 3));
-    EXPECT_EQ(AppData_GetCount(data, LIST_REGISTERED), 1);
-}
-
-TEST_F(SelectText, IdWithoutTextDoesNothing)
-{
-    EXPECT_TRUE(SelectMenuText(window, 4096));
-    KillTimer(window, 3);
-    for (int id : {4098, 8191, 8193, 4095, 40054}) {
-        EXPECT_FALSE(SelectMenuText(window, id)) << id;
-        EXPECT_FALSE(KillTimer(window, 3)) << id;
-    }
-    EXPECT_EQ(ClipboardText(), "h0");
-}
-
-TEST_F(SelectText, ShiftRegistersAHistoryEntryOnly)
-{
-    SetShift(true);
-    ASSERT_LT(GetKeyState(VK_SHIFT), 0);
-    EXPECT_TRUE(SelectMenuText(window, 4097));
-    EXPECT_EQ(ClipboardText(), "h1");
-    ASSERT_EQ(AppData_GetCount(data, LIST_REGISTERED), 2);
-    EXPECT_STREQ(AppData_GetAt(data, LIST_REGISTERED, 0), "h1");
-    EXPECT_EQ(AppData_GetCount(data, LIST_HISTORY), 2);
-
-    EXPECT_TRUE(SelectMenuText(window, 8193));
-    EXPECT_EQ(ClipboardText(), "r0");
-    EXPECT_EQ(AppData_GetCount(data, LIST_REGISTERED), 2);
 }
 
 }  // namespace
