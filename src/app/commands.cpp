@@ -67,7 +67,7 @@ static bool LoadSocketCalls(SocketCalls* calls)
 }
 
 // Windows Sockets 1.1: the host name, then the first address it resolves to.
-bool GetHostIpAddress(char* out, size_t size)
+bool Commands_GetHostIpAddress(char* out, size_t size)
 {
     SocketCalls calls;
     if (!LoadSocketCalls(&calls))
@@ -98,7 +98,7 @@ bool GetHostIpAddress(char* out, size_t size)
 void OnGetIpAddress(HWND mainWindow)
 {
     char text[IP_TEXT_SIZE];
-    if (GetHostIpAddress(text, sizeof text))
+    if (Commands_GetHostIpAddress(text, sizeof text))
         Clip_SetText(mainWindow, text);
 }
 
@@ -135,7 +135,7 @@ void OnHotkeySettings(HWND mainWindow, AppInfo* info)
 {
     if (!info)
         return;
-    if (IsHotkeyDialogOpen()) {
+    if (HotkeyDlg_IsOpen()) {
         ShowHotkeyDialog(mainWindow, &info->hotkeys);
         return;
     }
@@ -148,7 +148,7 @@ void OnHotkeySettings(HWND mainWindow, AppInfo* info)
 
 void OnAbout(HWND mainWindow)
 {
-    ShowProgramAboutBox(mainWindow);
+    AboutDlg_ShowProgram(mainWindow);
 }
 
 // The pad starts with the clipboard text; an empty text is registered too.
@@ -177,7 +177,7 @@ bool OnPickText(HWND mainWindow, AppData* data, int id)
     const char* text = data ? AppData_GetTextById(data, id) : nullptr;
     if (!text)
         return false;
-    CheckViewerChainSoon(mainWindow);
+    ViewerChain_CheckSoon(mainWindow);
     Clip_SetText(mainWindow, text);
     if (IsHistoryId(id) && GetKeyState(VK_SHIFT) < 0)
         AppData_Register(data, text);

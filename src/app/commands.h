@@ -27,4 +27,4 @@ void OnEditRegistered(HWND mainWindow, AppData* data);
 bool OnPickText(HWND mainWindow, AppData* data, int id);
 
 // This computer's first IPv4 address as dotted text; false when there is none.
-bool GetHostIpAddress(char* out, size_t size);
+bool Commands_GetHostIpAddress(char* out, size_t size);

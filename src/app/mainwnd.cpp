@@ -57,8 +57,8 @@ static LRESULT OnDestroy(HWND hwnd)
 // written at each change and the settings at each dialog OK.
 static LRESULT OnQueryEndSession(HWND hwnd)
 {
-    AppData* data = GetAppData(hwnd);
-    const AppInfo* info = GetAppInfo(hwnd);
+    AppData* data = MainWnd_GetAppData(hwnd);
+    const AppInfo* info = MainWnd_GetAppInfo(hwnd);
     if (data && info)
         AppData_SaveHistory(data, info);
     return TRUE;
@@ -68,7 +68,7 @@ static LRESULT OnTrayCallback(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (wParam != TRAY_ICON_ID || (lParam != WM_LBUTTONUP && lParam != WM_RBUTTONUP))
         return DefWindowProcA(hwnd, msg, wParam, lParam);
-    AppInfo* info = GetAppInfo(hwnd);
+    AppInfo* info = MainWnd_GetAppInfo(hwnd);
     if (info) {
         POINT pt;
         GetCursorPos(&pt);
@@ -87,8 +87,8 @@ static int Clamp(int value, int low, int high)
 
 static LRESULT OnShowPopup(HWND hwnd, UINT msg)
 {
-    AppInfo* info = GetAppInfo(hwnd);
-    AppData* data = GetAppData(hwnd);
+    AppInfo* info = MainWnd_GetAppInfo(hwnd);
+    AppData* data = MainWnd_GetAppData(hwnd);
     if (!info || !data)
         return 0;
     info->menuPos.x = Clamp(info->menuPos.x, 0, GetSystemMetrics(SM_CXSCREEN) - 1);
@@ -103,8 +103,8 @@ static LRESULT OnShowPopup(HWND hwnd, UINT msg)
 
 static LRESULT OnCommand(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    AppInfo* info = GetAppInfo(hwnd);
-    AppData* data = GetAppData(hwnd);
+    AppInfo* info = MainWnd_GetAppInfo(hwnd);
+    AppData* data = MainWnd_GetAppData(hwnd);
     int id = LOWORD(wParam);
     switch (id) {
     case IDM_QUIT: OnQuit(hwnd); return 0;
@@ -128,13 +128,13 @@ static LRESULT OnCommand(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 static void OnMenuSelect(HWND hwnd, WPARAM wParam, LPARAM lParam)
 {
-    const AppInfo* info = GetAppInfo(hwnd);
+    const AppInfo* info = MainWnd_GetAppInfo(hwnd);
     if (!info || !info->showMenuTips)
         return;
     POINT pt;
     GetCursorPos(&pt);
     bool highlighted = lParam != 0 && (HIWORD(wParam) & MF_HILITE);
-    MenuTip_Show(hwnd, highlighted ? LOWORD(wParam) : -1, pt, GetAppData(hwnd), info);
+    MenuTip_Show(hwnd, highlighted ? LOWORD(wParam) : -1, pt, MainWnd_GetAppData(hwnd), info);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -150,7 +150,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         return OnCommand(hwnd, msg, wParam, lParam);
     case WM_TIMER:
         if (wParam == TIMER_CHAIN_REPAIR)
-            return OnChainRepairTimer(hwnd, GetAppInfo(hwnd));
+            return OnChainRepairTimer(hwnd, MainWnd_GetAppInfo(hwnd));
         break;
     case WM_MENUSELECT:
         OnMenuSelect(hwnd, wParam, lParam);
@@ -159,9 +159,9 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         MenuTip_Pop(hwnd);
         break;
     case WM_DRAWCLIPBOARD:
-        return OnDrawClipboard(hwnd, GetAppData(hwnd), GetAppInfo(hwnd), wParam, lParam);
+        return OnDrawClipboard(hwnd, MainWnd_GetAppData(hwnd), MainWnd_GetAppInfo(hwnd), wParam, lParam);
     case WM_CHANGECBCHAIN:
-        return OnChangeCbChain(hwnd, GetAppInfo(hwnd), wParam, lParam);
+        return OnChangeCbChain(hwnd, MainWnd_GetAppInfo(hwnd), wParam, lParam);
     case WM_HOTKEY:
         return OnHotkey(hwnd, wParam);
     case WM_TRAYCALLBACK:

@@ -24,7 +24,7 @@ enum {
 
 // The main window's own look-ups: its handlers hand what they fetch here to
 // the modules they call, which never look the main window up themselves.
-inline AppInfo* GetAppInfo(HWND mainWindow) { return static_cast<AppInfo*>(GetPropA(mainWindow, PROP_APPINFO)); }
-inline AppData* GetAppData(HWND mainWindow) { return static_cast<AppData*>(GetPropA(mainWindow, PROP_APPDATA)); }
+inline AppInfo* MainWnd_GetAppInfo(HWND mainWindow) { return static_cast<AppInfo*>(GetPropA(mainWindow, PROP_APPINFO)); }
+inline AppData* MainWnd_GetAppData(HWND mainWindow) { return static_cast<AppData*>(GetPropA(mainWindow, PROP_APPDATA)); }
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

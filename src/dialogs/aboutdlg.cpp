@@ -92,7 +92,7 @@ static void CopyVersionString(VersionStringProc lookup, void* context, const cha
 
 // The strings are asked for in a fixed order; FileDescription only when the
 // product has no name, so that caption and version line still name it.
-void BuildAboutTexts(VersionStringProc lookup, void* context, AboutTexts* texts)
+void AboutDlg_BuildTexts(VersionStringProc lookup, void* context, AboutTexts* texts)
 {
     CopyVersionString(lookup, context, "CompanyName", texts->company);
     CopyVersionString(lookup, context, "LegalCopyright", texts->copyright);
@@ -105,13 +105,13 @@ void BuildAboutTexts(VersionStringProc lookup, void* context, AboutTexts* texts)
               texts->productVersion);
 }
 
-bool FormatVersionQuery(char* out, size_t size, unsigned language, unsigned codePage, const char* name)
+bool AboutDlg_FormatVersionQuery(char* out, size_t size, unsigned language, unsigned codePage, const char* name)
 {
     int n = snprintf(out, size, "\\StringFileInfo\\%04x%04x\\%s", language & 0xFFFF, codePage & 0xFFFF, name);
     return n >= 0 && static_cast<size_t>(n) < size;
 }
 
-void FormatResourcesLine(char* out, size_t size, int percent)
+void AboutDlg_FormatResourcesLine(char* out, size_t size, int percent)
 {
     FormatCut(out, size, ABOUT_RESOURCES_FORMAT, percent);
 }
@@ -137,7 +137,7 @@ static const char* QueryVersionString(void* context, const char* name)
 {
     const VersionBlock* block = static_cast<const VersionBlock*>(context);
     char query[ABOUT_QUERY_SIZE];
-    if (!FormatVersionQuery(query, sizeof(query), block->language, block->codePage, name))
+    if (!AboutDlg_FormatVersionQuery(query, sizeof(query), block->language, block->codePage, name))
         return nullptr;
     char* value = nullptr;
     UINT length = 0;
@@ -168,7 +168,7 @@ static bool ReadVersionTexts(const char* path, AboutTexts* texts)
         QueryVersionValue(data, "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) &&
         translation && length >= sizeof(DWORD)) {
         VersionBlock block = {data, LOWORD(*translation), HIWORD(*translation)};
-        BuildAboutTexts(QueryVersionString, &block, texts);
+        AboutDlg_BuildTexts(QueryVersionString, &block, texts);
         read = true;
     }
     free(data);
@@ -245,7 +245,7 @@ static void ShowFreeResources(HWND dialog, const AboutBoxState* state)
     int percent = freeResources(FREE_RESOURCES_SYSTEM);
     FreeLibrary(library);
     char line[ABOUT_RESOURCES_LINE_SIZE];
-    FormatResourcesLine(line, sizeof(line), percent);
+    AboutDlg_FormatResourcesLine(line, sizeof(line), percent);
     SetItemText(dialog, id, line);
 }
 
@@ -337,7 +337,7 @@ static HWND LinkControl(HWND dialog, const AboutBoxState* state, DWORD flag, int
     return GetDlgItem(dialog, id);
 }
 
-void OpenAddressWithShell(HWND dialog, const char* address)
+void AboutDlg_OpenAddressWithShell(HWND dialog, const char* address)
 {
     ShellExecuteA(dialog, nullptr, address, nullptr, nullptr, SW_SHOWNORMAL);
 }
@@ -431,7 +431,7 @@ static INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT msg, WPARAM wParam, LPARA
 
 // ---------------------------------------------------------------- openers
 
-INT_PTR ShowAboutBoxFrom(HWND owner, const AboutBoxParams* params, const char* programFile,
+INT_PTR AboutDlg_ShowFrom(HWND owner, const AboutBoxParams* params, const char* programFile,
                          OpenAddressProc openAddress)
 {
     if (!DialogGuard_Enter(&g_guard, owner, false))
@@ -453,11 +453,11 @@ INT_PTR ShowAboutBoxFrom(HWND owner, const AboutBoxParams* params, const char* p
 
 bool ShowAboutBox(HWND owner, const AboutBoxParams* params)
 {
-    ShowAboutBoxFrom(owner, params, nullptr, OpenAddressWithShell);
+    AboutDlg_ShowFrom(owner, params, nullptr, AboutDlg_OpenAddressWithShell);
     return true;
 }
 
-void MakeProgramAboutBoxParams(AboutBoxParams* params, HINSTANCE instance)
+void AboutDlg_MakeProgramParams(AboutBoxParams* params, HINSTANCE instance)
 {
     ZeroMemory(params, sizeof(*params));
     params->flags = ABF_CAPTION | ABF_ICON | ABF_VERSION | ABF_URL | ABF_RESOURCES;
@@ -471,9 +471,9 @@ void MakeProgramAboutBoxParams(AboutBoxParams* params, HINSTANCE instance)
     params->instance = instance;
 }
 
-bool ShowProgramAboutBox(HWND owner)
+bool AboutDlg_ShowProgram(HWND owner)
 {
     AboutBoxParams params;
-    MakeProgramAboutBoxParams(&params, GetModuleHandleA(nullptr));
+    AboutDlg_MakeProgramParams(&params, GetModuleHandleA(nullptr));
     return ShowAboutBox(owner, &params);
 }

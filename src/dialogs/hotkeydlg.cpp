@@ -35,7 +35,7 @@ static DialogGuard g_guard;
 
 // ---------------------------------------------------------------- logic
 
-int HotkeyFlagsToModifiers(unsigned int controlFlags)
+int HotkeyDlg_FlagsToModifiers(unsigned int controlFlags)
 {
     int modifiers = 0;
     for (const HotkeyFlagPair& pair : HOTKEY_FLAG_PAIRS) {
@@ -45,7 +45,7 @@ int HotkeyFlagsToModifiers(unsigned int controlFlags)
     return modifiers;
 }
 
-unsigned int ModifiersToHotkeyFlags(int modifiers)
+unsigned int HotkeyDlg_ModifiersToFlags(int modifiers)
 {
     unsigned int flags = 0;
     for (const HotkeyFlagPair& pair : HOTKEY_FLAG_PAIRS) {
@@ -55,23 +55,23 @@ unsigned int ModifiersToHotkeyFlags(int modifiers)
     return flags;
 }
 
-HotkeyDef HotkeyDefFromControlValue(WORD value)
+HotkeyDef HotkeyDlg_DefFromControlValue(WORD value)
 {
     HotkeyDef def;
     def.vk = LOBYTE(value);
-    def.modifiers = HotkeyFlagsToModifiers(HIBYTE(value));
+    def.modifiers = HotkeyDlg_FlagsToModifiers(HIBYTE(value));
     return def;
 }
 
-WORD HotkeyControlValueFromDef(const HotkeyDef* def)
+WORD HotkeyDlg_ControlValueFromDef(const HotkeyDef* def)
 {
-    BYTE flags = static_cast<BYTE>(ModifiersToHotkeyFlags(def->modifiers));
+    BYTE flags = static_cast<BYTE>(HotkeyDlg_ModifiersToFlags(def->modifiers));
     return MAKEWORD(static_cast<BYTE>(def->vk), flags);
 }
 
 // The extended-key mark takes part in the comparison. Empty hotkeys never
 // count, so any number of controls may stay empty.
-int FindDuplicateHotkey(const HotkeyDef* defs, int count)
+int HotkeyDlg_FindDuplicate(const HotkeyDef* defs, int count)
 {
     for (int i = 0; i + 1 < count; i++) {
         if (HotkeyDef_IsEmpty(defs[i]))
@@ -85,7 +85,7 @@ int FindDuplicateHotkey(const HotkeyDef* defs, int count)
 }
 
 // The dialog walks its controls by slot, not in the table's row order.
-int HotkeyControlIdOfSlot(int slot)
+int HotkeyDlg_ControlIdOfSlot(int slot)
 {
     for (const HotkeyTableRow& row : HOTKEY_TABLE) {
         if (row.slot == slot)
@@ -100,19 +100,19 @@ int HotkeyControlIdOfSlot(int slot)
 static void LoadHotkeyControl(HWND dialog, int id, const HotkeyDef* def)
 {
     SendDlgItemMessageA(dialog, id, HKM_SETRULES, HKCOMB_NONE, MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
-    SendDlgItemMessageA(dialog, id, HKM_SETHOTKEY, HotkeyControlValueFromDef(def), 0);
+    SendDlgItemMessageA(dialog, id, HKM_SETHOTKEY, HotkeyDlg_ControlValueFromDef(def), 0);
 }
 
 static HotkeyDef ReadHotkeyControl(HWND dialog, int id)
 {
     LRESULT value = SendDlgItemMessageA(dialog, id, HKM_GETHOTKEY, 0, 0);
-    return HotkeyDefFromControlValue(LOWORD(value));
+    return HotkeyDlg_DefFromControlValue(LOWORD(value));
 }
 
 static void ReadAllControls(HWND dialog, HotkeyDef* defs)
 {
     for (int slot = 0; slot < HOTKEY_COUNT; slot++)
-        defs[slot] = ReadHotkeyControl(dialog, HotkeyControlIdOfSlot(slot));
+        defs[slot] = ReadHotkeyControl(dialog, HotkeyDlg_ControlIdOfSlot(slot));
 }
 
 // ---------------------------------------------------------------- handlers
@@ -125,7 +125,7 @@ static BOOL OnInitDialog(HWND dialog, HotkeySet* set)
     PlaceWindowAtCursor(dialog);
     for (int slot = 0; slot < HOTKEY_COUNT; slot++) {
         const HotkeyDef empty = {0, 0};
-        LoadHotkeyControl(dialog, HotkeyControlIdOfSlot(slot), set ? &set->slots[slot] : &empty);
+        LoadHotkeyControl(dialog, HotkeyDlg_ControlIdOfSlot(slot), set ? &set->slots[slot] : &empty);
     }
     return TRUE;
 }
@@ -139,10 +139,10 @@ static void OnOk(HWND dialog)
         return;
     HotkeyDef defs[HOTKEY_COUNT];
     ReadAllControls(dialog, defs);
-    int duplicate = FindDuplicateHotkey(defs, HOTKEY_COUNT);
+    int duplicate = HotkeyDlg_FindDuplicate(defs, HOTKEY_COUNT);
     if (duplicate >= 0) {
         ShowMessage(dialog, HOTKEYS_CAPTION, MSG_DUPLICATE_HOTKEY, MB_OK);
-        HWND control = GetDlgItem(dialog, HotkeyControlIdOfSlot(duplicate));
+        HWND control = GetDlgItem(dialog, HotkeyDlg_ControlIdOfSlot(duplicate));
         SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
         return;
     }
@@ -154,7 +154,7 @@ static void OnOk(HWND dialog)
 // Yes goes through OK, so a duplicate still keeps the dialog open.
 static void OnClose(HWND dialog)
 {
-    AskSaveOnClose(dialog, HOTKEYS_CAPTION);
+    CommonDlg_AskSaveOnClose(dialog, HOTKEYS_CAPTION);
 }
 
 static INT_PTR CALLBACK HotkeyDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -182,13 +182,13 @@ static INT_PTR CALLBACK HotkeyDialogProc(HWND dialog, UINT msg, WPARAM wParam, L
 
 // ---------------------------------------------------------------- opener
 
-bool IsHotkeyDialogOpen()
+bool HotkeyDlg_IsOpen()
 {
     return DialogGuard_IsOpen(&g_guard);
 }
 
 // The dialog's record is the caller's set itself.
-bool ShowHotkeyDialogFrom(HINSTANCE templates, HWND owner, HotkeySet* set)
+bool HotkeyDlg_ShowFrom(HINSTANCE templates, HWND owner, HotkeySet* set)
 {
     if (!DialogGuard_Enter(&g_guard, owner, false))
         return false;
@@ -200,5 +200,5 @@ bool ShowHotkeyDialogFrom(HINSTANCE templates, HWND owner, HotkeySet* set)
 
 bool ShowHotkeyDialog(HWND owner, HotkeySet* set)
 {
-    return ShowHotkeyDialogFrom(GetModuleHandleA(nullptr), owner, set);
+    return HotkeyDlg_ShowFrom(GetModuleHandleA(nullptr), owner, set);
 }

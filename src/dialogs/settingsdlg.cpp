@@ -95,7 +95,7 @@ static bool ScanInt(const char* text, int* value)
 
 // An empty field or one that does not scan counts as too few, so the user is
 // led to the lowest valid count.
-HistoryCountCheck CheckHistoryCountText(const char* text, int* value)
+HistoryCountCheck SettingsDlg_CheckHistoryCountText(const char* text, int* value)
 {
     int count = 0;
     if (!ScanInt(text, &count) || count < HISTORY_COUNT_MIN) {
@@ -110,7 +110,7 @@ HistoryCountCheck CheckHistoryCountText(const char* text, int* value)
     return HISTORY_COUNT_OK;
 }
 
-void FormatDatePreview(char* out, size_t size, const char* format, const SYSTEMTIME* now)
+void SettingsDlg_FormatDatePreview(char* out, size_t size, const char* format, const SYSTEMTIME* now)
 {
     char formatted[DATE_PREVIEW_SOURCE_SIZE];
     FormatDateTime(formatted, sizeof(formatted), format, now);
@@ -212,7 +212,7 @@ static bool CheckHistoryCountField(HWND dialog, int* count)
 {
     char text[HISTORY_COUNT_TEXT_SIZE];
     ReadItemText(dialog, IDC_SET_HISTORYMAX, text, sizeof(text));
-    HistoryCountCheck check = CheckHistoryCountText(text, count);
+    HistoryCountCheck check = SettingsDlg_CheckHistoryCountText(text, count);
     if (check == HISTORY_COUNT_OK)
         return true;
     const char* message = check == HISTORY_COUNT_TOO_FEW ? MSG_COUNT_TOO_FEW : MSG_COUNT_TOO_MANY;
@@ -285,7 +285,7 @@ static void OnDeleteHistoryFile(HWND dialog)
     if (ShowMessage(dialog, SETTINGS_CAPTION, MSG_DELETE_HISTORY, MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
         return;
     char list[DELETE_LIST_SIZE];
-    if (MakeSinglePathList(list, sizeof(list), state->historyPath))
+    if (CommonDlg_MakeSinglePathList(list, sizeof(list), state->historyPath))
         DeleteToRecycleBin(dialog, list, FOF_NOCONFIRMATION | FOF_SILENT);
 }
 
@@ -311,7 +311,7 @@ static void OnCommand(HWND dialog, int id)
 // Yes goes through OK, so an invalid count still keeps the dialog open.
 static void OnClose(HWND dialog)
 {
-    AskSaveOnClose(dialog, SETTINGS_CAPTION);
+    CommonDlg_AskSaveOnClose(dialog, SETTINGS_CAPTION);
 }
 
 // The tip of the date format shows the time of the moment it opens.
@@ -327,7 +327,7 @@ static BOOL OnNotify(HWND dialog, NMHDR* header)
     ReadItemText(dialog, IDC_SET_DATEFORMAT, format, sizeof(format));
     SYSTEMTIME now;
     GetLocalTime(&now);
-    FormatDatePreview(info->szText, sizeof(info->szText), format, &now);
+    SettingsDlg_FormatDatePreview(info->szText, sizeof(info->szText), format, &now);
     info->lpszText = info->szText;
     return TRUE;
 }
@@ -357,7 +357,7 @@ static INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT msg, WPARAM wParam,
 
 // ---------------------------------------------------------------- opener
 
-bool ShowSettingsDialogFrom(HINSTANCE templates, HWND owner, AppInfo* info, const char* historyPath)
+bool SettingsDlg_ShowFrom(HINSTANCE templates, HWND owner, AppInfo* info, const char* historyPath)
 {
     if (!DialogGuard_Enter(&g_guard, owner, false))
         return false;
@@ -375,5 +375,5 @@ bool ShowSettingsDialog(HWND owner, AppInfo* info)
     char historyPath[HISTORY_PATH_SIZE];
     if (!GetAppFilePath(historyPath, sizeof(historyPath), ".hst"))
         historyPath[0] = 0;
-    return ShowSettingsDialogFrom(GetModuleHandleA(nullptr), owner, info, historyPath);
+    return SettingsDlg_ShowFrom(GetModuleHandleA(nullptr), owner, info, historyPath);
 }

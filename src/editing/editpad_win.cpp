@@ -177,7 +177,7 @@ static void OnExportFile(HWND pad)
     SYSTEMTIME now;
     GetLocalTime(&now);
     char folder[EDITPAD_PATH_SIZE];
-    if (!GetModuleFolder(folder, sizeof(folder)))
+    if (!AppPath_GetModuleFolder(folder, sizeof(folder)))
         folder[0] = 0;
     char proposed[EDITPAD_EXPORT_PATH_SIZE];
     EditPad_ExportPath(proposed, sizeof(proposed), folder, &now);
@@ -289,7 +289,7 @@ static void AddTopmostItem(HWND pad)
     HMENU system = GetSystemMenu(pad, FALSE);
     if (!system)
         return;
-    int pos = FindMenuItemPos(system, SC_MAXIMIZE);
+    int pos = PopupMenu_FindItemPos(system, SC_MAXIMIZE);
     if (pos >= 0)
         InsertMenuA(system, static_cast<UINT>(pos + 1), MF_BYPOSITION | MF_STRING, IDM_PAD_TOPMOST, MENU_TOPMOST);
 }
@@ -321,13 +321,13 @@ static BOOL OnInitDialog(HWND pad, EditPadInfo* info)
     DialogState_Attach(pad, PROP_EDITPADINFO, info);
     SetDialogIcons(pad);
     GetClientRect(pad, &info->client);
-    SIZE window = GetWindowSize(pad);
+    SIZE window = Placement_GetWindowSize(pad);
     info->minWidth = window.cx;
     info->minHeight = window.cy;
     SendMessageA(GetPadEdit(pad), EM_LIMITTEXT, EDITPAD_TEXT_LIMIT, 0);
     LoadInitialText(pad, info);
     AddTopmostItem(pad);
-    RestoreWindowPlacementFile(pad, info->iniPath, EDITPAD_SECTION, EDITPAD_DEFAULT_WIDTH, EDITPAD_DEFAULT_HEIGHT);
+    Placement_RestoreFile(pad, info->iniPath, EDITPAD_SECTION, EDITPAD_DEFAULT_WIDTH, EDITPAD_DEFAULT_HEIGHT);
     return TRUE;
 }
 
@@ -337,7 +337,7 @@ static void OnInitMenuPopup(HWND pad, HMENU popup)
 {
     HMENU system = GetSystemMenu(pad, FALSE);
     if (system)
-        CheckMenuItemIf(system, IDM_PAD_TOPMOST, MF_BYCOMMAND, IsWindowTopmost(pad));
+        PopupMenu_CheckItemIf(system, IDM_PAD_TOPMOST, MF_BYCOMMAND, IsWindowTopmost(pad));
     HWND edit = GetPadEdit(pad);
     DWORD start = 0;
     DWORD end = 0;
@@ -345,14 +345,14 @@ static void OnInitMenuPopup(HWND pad, HMENU popup)
     bool selection = start != end;
     DWORD selected = end > start ? end - start : start - end;
     DWORD length = static_cast<DWORD>(GetWindowTextLengthA(edit));
-    EnableMenuItemIf(popup, IDM_PAD_UNDO, MF_BYCOMMAND, SendMessageA(edit, EM_CANUNDO, 0, 0) != 0);
-    EnableMenuItemIf(popup, IDM_PAD_PASTE, MF_BYCOMMAND, IsClipboardFormatAvailable(CF_TEXT) != FALSE);
-    EnableMenuItemIf(popup, IDM_PAD_CUT, MF_BYCOMMAND, selection);
-    EnableMenuItemIf(popup, IDM_PAD_COPY, MF_BYCOMMAND, selection);
-    EnableMenuItemIf(popup, IDM_PAD_DELETE, MF_BYCOMMAND, selection);
-    EnableMenuItemIf(popup, IDM_PAD_SELECTALL, MF_BYCOMMAND, selected != length);
-    if (FindMenuItemPos(popup, IDM_PAD_IME) >= 0)
-        SetMenuItemText(popup, IDM_PAD_IME, MF_BYCOMMAND, IsInputMethodOpen(pad) ? MENU_IME_OFF : MENU_IME_ON);
+    PopupMenu_EnableItemIf(popup, IDM_PAD_UNDO, MF_BYCOMMAND, SendMessageA(edit, EM_CANUNDO, 0, 0) != 0);
+    PopupMenu_EnableItemIf(popup, IDM_PAD_PASTE, MF_BYCOMMAND, IsClipboardFormatAvailable(CF_TEXT) != FALSE);
+    PopupMenu_EnableItemIf(popup, IDM_PAD_CUT, MF_BYCOMMAND, selection);
+    PopupMenu_EnableItemIf(popup, IDM_PAD_COPY, MF_BYCOMMAND, selection);
+    PopupMenu_EnableItemIf(popup, IDM_PAD_DELETE, MF_BYCOMMAND, selection);
+    PopupMenu_EnableItemIf(popup, IDM_PAD_SELECTALL, MF_BYCOMMAND, selected != length);
+    if (PopupMenu_FindItemPos(popup, IDM_PAD_IME) >= 0)
+        PopupMenu_SetItemText(popup, IDM_PAD_IME, MF_BYCOMMAND, IsInputMethodOpen(pad) ? MENU_IME_OFF : MENU_IME_ON);
 }
 
 // Asked on every close by the title bar, changed or not. Yes goes through
@@ -367,7 +367,7 @@ static void OnClose(HWND pad)
         SendMessageA(pad, WM_COMMAND, IDCANCEL, 0);
         return;
     }
-    AskSaveOnClose(pad, PAD_QUESTION_CAPTION);
+    CommonDlg_AskSaveOnClose(pad, PAD_QUESTION_CAPTION);
 }
 
 static BOOL OnSysCommand(HWND pad, WPARAM wParam)
@@ -391,7 +391,7 @@ static BOOL OnGetMinMaxInfo(HWND pad, LPARAM lParam)
     EditPadInfo* info = GetPadInfo(pad);
     if (!info)
         return FALSE;
-    SetMinTrackSize(lParam, info->minWidth, info->minHeight);
+    Placement_SetMinTrackSize(lParam, info->minWidth, info->minHeight);
     return TRUE;
 }
 
@@ -400,7 +400,7 @@ static void OnDestroy(HWND pad)
     EditPadInfo* info = GetPadInfo(pad);
     if (!info)
         return;
-    SaveWindowPlacementFile(pad, info->iniPath, EDITPAD_SECTION);
+    Placement_SaveFile(pad, info->iniPath, EDITPAD_SECTION);
     DialogState_Detach(pad, PROP_EDITPADINFO);
 }
 
@@ -438,7 +438,7 @@ static INT_PTR CALLBACK EditPadProc(HWND pad, UINT msg, WPARAM wParam, LPARAM lP
 
 // The owner's PROP_DIALOG is non-null while the pad runs; it is set back to
 // null (not removed) afterwards, as the owner's other editing dialog does.
-char* OpenEditPadFrom(HINSTANCE templates, HWND owner, const char* initialText, const char* iniPath)
+char* EditPad_OpenFrom(HINSTANCE templates, HWND owner, const char* initialText, const char* iniPath)
 {
     if (!DialogGuard_Enter(&g_guard, owner, true))
         return nullptr;
@@ -463,5 +463,5 @@ char* OpenEditPad(HWND owner, const char* initialText)
 {
     char iniPath[EDITPAD_PATH_SIZE];
     bool haveIni = GetAppFilePath(iniPath, sizeof(iniPath), ".ini");
-    return OpenEditPadFrom(GetModuleHandleA(nullptr), owner, initialText, haveIni ? iniPath : nullptr);
+    return EditPad_OpenFrom(GetModuleHandleA(nullptr), owner, initialText, haveIni ? iniPath : nullptr);
 }

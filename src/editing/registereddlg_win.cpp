@@ -83,12 +83,12 @@ static void FreeTextCopy(char* copy)
     free(copy);
 }
 
-RegisteredTextCopies GetRegisteredTextCopies()
+RegisteredTextCopies RegisteredDlg_GetTextCopies()
 {
     return g_copies;
 }
 
-void SetRegisteredTextEditor(EditPadOpener opener)
+void RegisteredDlg_SetEditor(EditPadOpener opener)
 {
     g_editor = opener ? opener : OpenEditPad;
 }
@@ -314,7 +314,7 @@ static HCURSOR DragCursor(HWND dialog, int target)
 {
     const RegisteredDialog* state = GetState(dialog);
     HCURSOR shape = state ? (target < 0 ? state->cursorNo : state->cursorMove) : nullptr;
-    return shape ? shape : LoadDragCursor(target);
+    return shape ? shape : DragListBox_LoadCursor(target);
 }
 
 static void ShowContextMenu(HWND dialog)
@@ -404,15 +404,15 @@ static BOOL OnInitDialog(HWND dialog, RegisteredDialog* state)
     // Empty while no edit pad runs over this dialog.
     SetPropA(dialog, PROP_DIALOG, nullptr);
     SetDialogIcons(dialog);
-    state->minimumSize = GetWindowSize(dialog);
-    SIZE client = GetClientSize(dialog);
+    state->minimumSize = Placement_GetWindowSize(dialog);
+    SIZE client = Placement_GetClientSize(dialog);
     state->previousWidth = client.cx;
     state->previousHeight = client.cy;
     LoadDragCursors(state);
     DialogState_Attach(dialog, PROP_REGISTEREDDIALOG, state);
     FillList(dialog, state->data);
     UpdateButtons(dialog);
-    RestoreWindowPlacementFile(dialog, state->iniPath, REGISTERED_CAPTION, state->minimumSize.cx,
+    Placement_RestoreFile(dialog, state->iniPath, REGISTERED_CAPTION, state->minimumSize.cx,
                                state->minimumSize.cy);
     return TRUE;
 }
@@ -420,14 +420,14 @@ static BOOL OnInitDialog(HWND dialog, RegisteredDialog* state)
 // The question comes on every close by the title bar, changed or not.
 static void OnClose(HWND dialog)
 {
-    AskSaveOnClose(dialog, REGISTERED_CAPTION);
+    CommonDlg_AskSaveOnClose(dialog, REGISTERED_CAPTION);
 }
 
 static void OnDestroy(HWND dialog)
 {
     const RegisteredDialog* state = GetState(dialog);
     if (state)
-        SaveWindowPlacementFile(dialog, state->iniPath, REGISTERED_CAPTION);
+        Placement_SaveFile(dialog, state->iniPath, REGISTERED_CAPTION);
     DialogState_Detach(dialog, PROP_REGISTEREDDIALOG);
     DialogState_Detach(dialog, PROP_DIALOGPARAM);
     RemovePropA(dialog, PROP_DIALOG);
@@ -449,7 +449,7 @@ static BOOL OnGetMinMaxInfo(HWND dialog, LPARAM lParam)
     const RegisteredDialog* state = GetState(dialog);
     if (!state)
         return FALSE;
-    SetMinTrackSize(lParam, state->minimumSize.cx, state->minimumSize.cy);
+    Placement_SetMinTrackSize(lParam, state->minimumSize.cx, state->minimumSize.cy);
     return TRUE;
 }
 
@@ -481,7 +481,7 @@ static INT_PTR CALLBACK RegisteredDialogProc(HWND dialog, UINT msg, WPARAM wPara
 
 // ---------------------------------------------------------------- opener
 
-bool OpenRegisteredTextDialogFrom(HINSTANCE templates, HWND owner, AppData* data, const char* iniPath)
+bool RegisteredDlg_OpenFrom(HINSTANCE templates, HWND owner, AppData* data, const char* iniPath)
 {
     if (!DialogGuard_Enter(&g_guard, owner, true))
         return false;
@@ -500,5 +500,5 @@ bool OpenRegisteredTextDialog(HWND owner, AppData* data)
 {
     char iniPath[INI_PATH_SIZE];
     bool haveIni = GetAppFilePath(iniPath, sizeof(iniPath), ".ini");
-    return OpenRegisteredTextDialogFrom(GetModuleHandleA(nullptr), owner, data, haveIni ? iniPath : nullptr);
+    return RegisteredDlg_OpenFrom(GetModuleHandleA(nullptr), owner, data, haveIni ? iniPath : nullptr);
 }

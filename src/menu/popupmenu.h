@@ -15,12 +15,12 @@ int BuildTextMenu(HMENU menu, const AppData* data, int historyMax, int labelSize
 int ShowCommandMenu(HWND mainWindow, POINT pt, const AppInfo* info);
 // The command menu's states: the check mark of the history switch, and the
 // two editing commands greyed while an editing dialog is open.
-void PrepareCommandMenu(HMENU menu, const AppInfo* info, bool editingDialogOpen);
+void PopupMenu_PrepareCommandMenu(HMENU menu, const AppInfo* info, bool editingDialogOpen);
 BOOL TrackMenuAt(HWND owner, HMENU menu, POINT pt, UINT flags, const RECT* exclude);
 BOOL ShowResourceMenuAtCursor(HINSTANCE instance, LPCSTR name, int subMenuPos, HWND owner, UINT flags,
                               const RECT* exclude);
 
-int FindMenuItemPos(HMENU menu, UINT id);
-void CheckMenuItemIf(HMENU menu, UINT item, UINT flags, bool checked);
-void EnableMenuItemIf(HMENU menu, UINT item, UINT flags, bool enabled);
-void SetMenuItemText(HMENU menu, UINT item, UINT flags, const char* text);
+int PopupMenu_FindItemPos(HMENU menu, UINT id);
+void PopupMenu_CheckItemIf(HMENU menu, UINT item, UINT flags, bool checked);
+void PopupMenu_EnableItemIf(HMENU menu, UINT item, UINT flags, bool enabled);
+void PopupMenu_SetItemText(HMENU menu, UINT item, UINT flags, const char* text);

@@ -184,12 +184,12 @@ int ShowTextMenu(HWND mainWindow, POINT pt, AppData* data, AppInfo* info)
     return result;
 }
 
-void PrepareCommandMenu(HMENU menu, const AppInfo* info, bool editingDialogOpen)
+void PopupMenu_PrepareCommandMenu(HMENU menu, const AppInfo* info, bool editingDialogOpen)
 {
-    CheckMenuItemIf(menu, IDM_USE_HISTORY, MF_BYCOMMAND, info && info->historyEnabled);
+    PopupMenu_CheckItemIf(menu, IDM_USE_HISTORY, MF_BYCOMMAND, info && info->historyEnabled);
     // The registered-text dialog and the edit pad refuse a second opening.
-    EnableMenuItemIf(menu, IDM_REGISTER_TEXT, MF_BYCOMMAND, !editingDialogOpen);
-    EnableMenuItemIf(menu, IDM_EDIT_REGISTERED, MF_BYCOMMAND, !editingDialogOpen);
+    PopupMenu_EnableItemIf(menu, IDM_REGISTER_TEXT, MF_BYCOMMAND, !editingDialogOpen);
+    PopupMenu_EnableItemIf(menu, IDM_EDIT_REGISTERED, MF_BYCOMMAND, !editingDialogOpen);
 }
 
 int ShowCommandMenu(HWND mainWindow, POINT pt, const AppInfo* info)
@@ -200,14 +200,14 @@ int ShowCommandMenu(HWND mainWindow, POINT pt, const AppInfo* info)
     int result = 0;
     HMENU popup = GetSubMenu(loaded, 0);
     if (popup) {
-        PrepareCommandMenu(popup, info, DialogGuard_IsOwnerBusy(mainWindow));
+        PopupMenu_PrepareCommandMenu(popup, info, DialogGuard_IsOwnerBusy(mainWindow));
         result = TrackMenuAt(mainWindow, popup, pt, POPUP_TRACK_FLAGS, nullptr);
     }
     DestroyMenu(loaded);
     return result;
 }
 
-int FindMenuItemPos(HMENU menu, UINT id)
+int PopupMenu_FindItemPos(HMENU menu, UINT id)
 {
     int count = GetMenuItemCount(menu);
     for (int pos = 0; pos < count; pos++) {
@@ -217,19 +217,19 @@ int FindMenuItemPos(HMENU menu, UINT id)
     return -1;
 }
 
-void CheckMenuItemIf(HMENU menu, UINT item, UINT flags, bool checked)
+void PopupMenu_CheckItemIf(HMENU menu, UINT item, UINT flags, bool checked)
 {
     CheckMenuItem(menu, item, flags | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
-void EnableMenuItemIf(HMENU menu, UINT item, UINT flags, bool enabled)
+void PopupMenu_EnableItemIf(HMENU menu, UINT item, UINT flags, bool enabled)
 {
     EnableMenuItem(menu, item, flags | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
 // ModifyMenuA needs the id again; by position it is read from the item, and a
 // sub-menu or a missing position (-1) is left alone.
-void SetMenuItemText(HMENU menu, UINT item, UINT flags, const char* text)
+void PopupMenu_SetItemText(HMENU menu, UINT item, UINT flags, const char* text)
 {
     UINT id = item;
     if (flags & MF_BYPOSITION) {

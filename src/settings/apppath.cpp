@@ -11,7 +11,7 @@
 // "C:\Tools\Tamarin.EXE" with ".ini" gives "c:\tools\tamarin.ini". The
 // extension is cut on a working copy, so a module path that only fits once
 // its extension is gone still gives a result.
-bool BuildAppFilePath(char* buf, size_t size, const char* modulePath, const char* ext)
+bool AppPath_Build(char* buf, size_t size, const char* modulePath, const char* ext)
 {
     if (size == 0)
         return false;

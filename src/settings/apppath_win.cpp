@@ -4,7 +4,7 @@
 #include "settings/apppath.h"
 #include "text/path.h"
 
-bool GetModulePath(char* buf, size_t size)
+bool AppPath_GetModulePath(char* buf, size_t size)
 {
     if (size == 0)
         return false;
@@ -19,9 +19,9 @@ bool GetModulePath(char* buf, size_t size)
     return true;
 }
 
-bool GetModuleFolder(char* buf, size_t size)
+bool AppPath_GetModuleFolder(char* buf, size_t size)
 {
-    if (!GetModulePath(buf, size))
+    if (!AppPath_GetModulePath(buf, size))
         return false;
     CutFileName(buf);
     return true;
@@ -30,7 +30,7 @@ bool GetModuleFolder(char* buf, size_t size)
 bool GetAppFilePath(char* buf, size_t size, const char* ext)
 {
     char module[MAX_PATH];
-    if (!GetModulePath(module, sizeof(module)))
+    if (!AppPath_GetModulePath(module, sizeof(module)))
         return false;
-    return BuildAppFilePath(buf, size, module, ext);
+    return AppPath_Build(buf, size, module, ext);
 }

@@ -15,7 +15,7 @@ enum {
     HOTKEY_ID_COMMAND_MENU = 32771,  // the command popup's message
 };
 
-inline bool IsPopupHotkeyId(unsigned int id) { return id == HOTKEY_ID_TEXT_MENU || id == HOTKEY_ID_COMMAND_MENU; }
+inline bool HotkeyTable_IsPopupId(unsigned int id) { return id == HOTKEY_ID_TEXT_MENU || id == HOTKEY_ID_COMMAND_MENU; }
 
 struct HotkeyTableRow {
     int slot;            // index into HotkeySet::slots (0 is slot 1)

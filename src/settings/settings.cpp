@@ -107,7 +107,7 @@ void SetDefaultSettings(AppInfo* info)
 
     // Without a module path the log folder is "log" in the current folder.
     char folder[LOG_FOLDER_SIZE];
-    if (!GetModuleFolder(folder, sizeof(folder)))
+    if (!AppPath_GetModuleFolder(folder, sizeof(folder)))
         folder[0] = 0;
     PathJoin(info->logFolder, LOG_FOLDER_SIZE, folder, "log");
     StrCopyN(info->dateFormat, DATE_FORMAT_SIZE - 1, DEFAULT_DATE_FORMAT);
@@ -175,7 +175,7 @@ void SaveHotkeys(const HotkeySet* set, const char* path, const char* section)
         WriteProfileInt(path, section, row.iniKey, EncodeHotkey(set->slots[row.slot]));
 }
 
-void LoadSettingsFrom(AppInfo* info, const char* ini)
+void Settings_LoadFrom(AppInfo* info, const char* ini)
 {
     SetDefaultSettings(info);
 
@@ -206,7 +206,7 @@ void LoadSettingsFrom(AppInfo* info, const char* ini)
 
     // Only the first format is kept; "書式数" and any further numbered keys are not read.
     char format[DATE_FORMAT_SIZE];
-    ReadProfileText(ini, SECTION_DATE_FORMAT, KEY_FORMAT_FIRST, DEFAULT_DATE_FORMAT, format, DATE_FORMAT_READ_SIZE);
+    Profile_ReadText(ini, SECTION_DATE_FORMAT, KEY_FORMAT_FIRST, DEFAULT_DATE_FORMAT, format, DATE_FORMAT_READ_SIZE);
     StrCopyN(info->dateFormat, DATE_FORMAT_SIZE, format);
 
     info->autoRepairChain = ReadProfileBool(ini, SECTION_MAIN, KEY_AUTO_REPAIR_CHAIN, info->autoRepairChain);
@@ -215,7 +215,7 @@ void LoadSettingsFrom(AppInfo* info, const char* ini)
         info->repairInterval = MIN_REPAIR_INTERVAL;
 
     char folder[LOG_FOLDER_SIZE];
-    ReadProfileText(ini, SECTION_MAIN, KEY_LOG_FOLDER, info->logFolder, folder, LOG_FOLDER_READ_SIZE);
+    Profile_ReadText(ini, SECTION_MAIN, KEY_LOG_FOLDER, info->logFolder, folder, LOG_FOLDER_READ_SIZE);
     StrCopyN(info->logFolder, LOG_FOLDER_SIZE, folder);
 
     info->logText = ReadProfileBool(ini, SECTION_MAIN, KEY_LOG_TEXT, info->logText);
@@ -225,7 +225,7 @@ void LoadSettingsFrom(AppInfo* info, const char* ini)
 // "履歴機能を利用する" is read but never written: the history switch lasts
 // until the process ends, and only a value put into the file by hand
 // decides the state at start-up.
-void SaveSettingsTo(const AppInfo* info, const char* ini)
+void Settings_SaveTo(const AppInfo* info, const char* ini)
 {
     WriteProfileBool(ini, SECTION_MAIN, KEY_USE_HISTORY_FILE, info->useHistoryFile);
     WriteProfileBool(ini, SECTION_MAIN, KEY_ANIMATE_ICON, info->animateIcon);
@@ -244,7 +244,7 @@ void SaveSettingsTo(const AppInfo* info, const char* ini)
     SaveHotkeys(&info->hotkeys, ini, SECTION_HOTKEYS);
 
     WriteProfileInt(ini, SECTION_DATE_FORMAT, KEY_FORMAT_COUNT, 1);
-    WriteProfileText(ini, SECTION_DATE_FORMAT, KEY_FORMAT_FIRST, info->dateFormat);
+    Profile_WriteText(ini, SECTION_DATE_FORMAT, KEY_FORMAT_FIRST, info->dateFormat);
 
     WriteProfileBool(ini, SECTION_MAIN, KEY_AUTO_REPAIR_CHAIN, info->autoRepairChain);
     WriteProfileInt(ini, SECTION_MAIN, KEY_REPAIR_INTERVAL, info->repairInterval);
@@ -252,7 +252,7 @@ void SaveSettingsTo(const AppInfo* info, const char* ini)
     WriteProfileBool(ini, SECTION_MAIN, KEY_LOG_TEXT, info->logText);
     WriteProfileBool(ini, SECTION_MAIN, KEY_LOG_IMAGE, info->logImage);
 
-    WriteProfileText(ini, SECTION_MAIN, KEY_LOG_FOLDER, info->logFolder);
+    Profile_WriteText(ini, SECTION_MAIN, KEY_LOG_FOLDER, info->logFolder);
 
     DeleteProfileKey(ini, SECTION_MAIN, KEY_OLD_SHOW_HISTORY);
     DeleteProfileKey(ini, SECTION_MAIN, KEY_OLD_SHOW_MENU);
@@ -272,7 +272,7 @@ void LoadSettings(AppInfo* info)
         SetDefaultSettings(info);
         return;
     }
-    LoadSettingsFrom(info, ini);
+    Settings_LoadFrom(info, ini);
 }
 
 void SaveSettings(const AppInfo* info)
@@ -280,5 +280,5 @@ void SaveSettings(const AppInfo* info)
     char ini[INI_PATH_SIZE];
     if (!GetAppFilePath(ini, sizeof(ini), ".ini"))
         return;
-    SaveSettingsTo(info, ini);
+    Settings_SaveTo(info, ini);
 }

@@ -12,5 +12,5 @@ void LoadHotkeys(HotkeySet* set, const char* path, const char* section);
 void SaveHotkeys(const HotkeySet* set, const char* path, const char* section);
 
 // The same as LoadSettings / SaveSettings on an INI file named by the caller.
-void LoadSettingsFrom(AppInfo* info, const char* iniPath);
-void SaveSettingsTo(const AppInfo* info, const char* iniPath);
+void Settings_LoadFrom(AppInfo* info, const char* iniPath);
+void Settings_SaveTo(const AppInfo* info, const char* iniPath);

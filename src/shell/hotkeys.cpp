@@ -35,7 +35,7 @@ void UnregisterAllHotkeys(HWND mainWindow)
 LRESULT OnHotkey(HWND mainWindow, WPARAM id)
 {
     HWND active = GetActiveWindow();
-    if (IsPopupHotkeyId(static_cast<unsigned int>(id)))
+    if (HotkeyTable_IsPopupId(static_cast<unsigned int>(id)))
         SendMessageA(mainWindow, static_cast<UINT>(id), 0, 0);
     else
         SendMessageA(mainWindow, WM_COMMAND, MAKEWPARAM(LOWORD(id), 0), 0);

@@ -108,7 +108,7 @@ static void CALLBACK OnTipTimer(HWND hwnd, UINT, UINT_PTR, DWORD)
 // clipboard notification now and then, and with it a clip; from a timer
 // right after the handler, nothing is lost. The label is made at once, so a
 // later change of the text does not matter.
-void SetTrayTipSoon(HWND mainWindow, const char* text)
+void Tray_SetTipSoon(HWND mainWindow, const char* text)
 {
     MakeItemLabel(g_pendingTip, text, TRAY_TIP_LIMIT);
     SetTimer(mainWindow, TIMER_TRAY_TIP, USER_TIMER_MINIMUM, OnTipTimer);

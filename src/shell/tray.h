@@ -20,6 +20,6 @@ void CreateTrayIcon(HWND mainWindow, const AppInfo* info);
 void DeleteTrayIcon(HWND mainWindow);
 void SetTrayTip(const char* text);
 // The same, applied once the current message has been handled.
-void SetTrayTipSoon(HWND mainWindow, const char* text);
+void Tray_SetTipSoon(HWND mainWindow, const char* text);
 void UpdateTrayIcon(HWND mainWindow, const AppInfo* info);
 void StartTrayAnimation(HWND mainWindow, const AppInfo* info);

@@ -39,7 +39,7 @@ void ForwardToNextViewer(HWND mainWindow, UINT msg, WPARAM wParam, LPARAM lParam
         SendMessageA(g_nextViewer, msg, wParam, lParam);
 }
 
-void CheckViewerChainSoon(HWND mainWindow)
+void ViewerChain_CheckSoon(HWND mainWindow)
 {
     KillTimer(mainWindow, TIMER_CHAIN_REPAIR);
     SetTimer(mainWindow, TIMER_CHAIN_REPAIR, CHAIN_REPAIR_AFTER_PICK, nullptr);
@@ -49,14 +49,14 @@ static void RecordText(HWND mainWindow, AppData* data, const AppInfo* info, cons
 {
     if (info->historyEnabled && data)
         AppData_AddClip(data, text, info);
-    SetTrayTipSoon(mainWindow, text);
+    Tray_SetTipSoon(mainWindow, text);
     if (info->logText && info->logFolder[0])
         ClipLog_WriteText(info->logFolder, text);
 }
 
 static void RecordImage(HWND mainWindow, const AppInfo* info)
 {
-    SetTrayTipSoon(mainWindow, "");
+    Tray_SetTipSoon(mainWindow, "");
     if (!info->logImage || !info->logFolder[0])
         return;
     size_t size = 0;

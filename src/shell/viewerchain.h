@@ -17,7 +17,7 @@ void LeaveViewerChain(HWND mainWindow);
 void ForwardToNextViewer(HWND mainWindow, UINT msg, WPARAM wParam, LPARAM lParam);
 // Checks the chain CHAIN_REPAIR_AFTER_PICK ms from now: the main window has
 // just put a text on the clipboard, which must come back as a change.
-void CheckViewerChainSoon(HWND mainWindow);
+void ViewerChain_CheckSoon(HWND mainWindow);
 
 // The main window's handlers of the chain's messages, timer and commands,
 // given the clip store and the settings it owns.

@@ -7,9 +7,9 @@
 
 // Pushes what the C library has already handed to the system on to the disk.
 // The caller flushes the stream first.
-bool FlushFileToDisk(FILE* file);
+bool FileReplace_FlushToDisk(FILE* file);
 
 // Gives tmpPath the name path, replacing an existing file as one operation, so
 // that path always holds either its old or its new contents. false leaves
 // both files as they were.
-bool ReplaceFileAtomically(const char* tmpPath, const char* path);
+bool FileReplace_Replace(const char* tmpPath, const char* path);

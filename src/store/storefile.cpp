@@ -535,11 +535,11 @@ bool StoreFile_WritePath(AppData* data, int list, const char* path)
         setvbuf(file, streamBuffer, _IOFBF, STREAM_BUFFER_SIZE);
     bool ok = WriteList(source, file);
     ok = ok && fflush(file) == 0 && !ferror(file);
-    ok = ok && FlushFileToDisk(file);
+    ok = ok && FileReplace_FlushToDisk(file);
     if (fclose(file) != 0)
         ok = false;
     free(streamBuffer);
-    if (!ok || !ReplaceFileAtomically(tmpPath, path))
+    if (!ok || !FileReplace_Replace(tmpPath, path))
         remove(tmpPath);
     free(tmpPath);
     return true;

@@ -9,7 +9,7 @@ bool DialogGuard_Enter(DialogGuard* guard, HWND owner, bool markOwner)
 {
     if (guard->open) {
         if (guard->window)
-            BringToFront(guard->window);
+            Placement_BringToFront(guard->window);
         return false;
     }
     if (markOwner && owner && DialogGuard_IsOwnerBusy(owner))

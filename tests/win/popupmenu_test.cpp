@@ -368,7 +368,7 @@ TEST(CommandMenu, PrepareSetsCheckAndGreyBothWays)
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "historyEnabled=" << c.historyEnabled << " dialogOpen=" << c.dialogOpen);
         info.historyEnabled = c.historyEnabled;
-        PrepareCommandMenu(menu, &info, c.dialogOpen);
+        PopupMenu_PrepareCommandMenu(menu, &info, c.dialogOpen);
         ExpectCommandStates(menu, c.historyEnabled, c.dialogOpen);
     }
     DestroyMenu(menu);
@@ -394,7 +394,7 @@ TEST(CommandMenu, ResourceMenuStates)
     AppInfo info;
     SetDefaultSettings(&info);
     info.historyEnabled = true;
-    PrepareCommandMenu(popup, &info, true);
+    PopupMenu_PrepareCommandMenu(popup, &info, true);
     items = ReadMenu(popup);
     for (const Item& item : items) {
         if (IsSeparator(item))
@@ -404,7 +404,7 @@ TEST(CommandMenu, ResourceMenuStates)
         EXPECT_EQ(IsGrayed(item), item.id == IDM_REGISTER_TEXT || item.id == IDM_EDIT_REGISTERED) << item.id;
     }
     info.historyEnabled = false;
-    PrepareCommandMenu(popup, &info, false);
+    PopupMenu_PrepareCommandMenu(popup, &info, false);
     for (const Item& item : ReadMenu(popup)) {
         if (IsSeparator(item))
             continue;
@@ -425,7 +425,7 @@ TEST(TextMenuResource, BuildsIntoTheLoadedPopup)
     ASSERT_NE(loaded, nullptr);
     HMENU popup = GetSubMenu(loaded, 0);
     ASSERT_NE(popup, nullptr);
-    EXPECT_EQ(FindMenuItemPos(popup, IDM_NONE), 0);
+    EXPECT_EQ(PopupMenu_FindItemPos(popup, IDM_NONE), 0);
     DeleteMenu(popup, IDM_NONE, MF_BYCOMMAND);
     AppData* data = AppData_New();
     Fill(data, LIST_HISTORY, "h", 2);
@@ -463,37 +463,37 @@ struct MenuHelpers : testing::Test {
     }
 };
 
-TEST_F(MenuHelpers, FindMenuItemPos)
+TEST_F(MenuHelpers, PopupMenu_FindItemPos)
 {
-    EXPECT_EQ(FindMenuItemPos(menu, 10), 0);
-    EXPECT_EQ(FindMenuItemPos(menu, 20), 2);
-    EXPECT_EQ(FindMenuItemPos(menu, 30), 4);
-    EXPECT_EQ(FindMenuItemPos(menu, 99), -1);
+    EXPECT_EQ(PopupMenu_FindItemPos(menu, 10), 0);
+    EXPECT_EQ(PopupMenu_FindItemPos(menu, 20), 2);
+    EXPECT_EQ(PopupMenu_FindItemPos(menu, 30), 4);
+    EXPECT_EQ(PopupMenu_FindItemPos(menu, 99), -1);
 }
 
 TEST_F(MenuHelpers, CheckAndEnableFollowTheFlag)
 {
-    CheckMenuItemIf(menu, 20, MF_BYCOMMAND, true);
+    PopupMenu_CheckItemIf(menu, 20, MF_BYCOMMAND, true);
     EXPECT_NE(GetMenuState(menu, 20, MF_BYCOMMAND) & MF_CHECKED, 0u);
-    CheckMenuItemIf(menu, 2, MF_BYPOSITION, false);
+    PopupMenu_CheckItemIf(menu, 2, MF_BYPOSITION, false);
     EXPECT_EQ(GetMenuState(menu, 20, MF_BYCOMMAND) & MF_CHECKED, 0u);
-    EnableMenuItemIf(menu, 4, MF_BYPOSITION, false);
+    PopupMenu_EnableItemIf(menu, 4, MF_BYPOSITION, false);
     EXPECT_EQ(GetMenuState(menu, 30, MF_BYCOMMAND) & MF_GRAYED, static_cast<UINT>(MF_GRAYED));
-    EnableMenuItemIf(menu, 30, MF_BYCOMMAND, true);
+    PopupMenu_EnableItemIf(menu, 30, MF_BYCOMMAND, true);
     EXPECT_EQ(GetMenuState(menu, 30, MF_BYCOMMAND) & MF_GRAYED, 0u);
     EXPECT_EQ(GetMenuState(menu, 10, MF_BYCOMMAND), 0u);
 }
 
 TEST_F(MenuHelpers, SetMenuItemTextKeepsTheId)
 {
-    SetMenuItemText(menu, 20, MF_BYCOMMAND, "\x93\xfa\x96\x7b");  // 日本
+    PopupMenu_SetItemText(menu, 20, MF_BYCOMMAND, "\x93\xfa\x96\x7b");  // 日本
     EXPECT_EQ(TextAt(2), "\x93\xfa\x96\x7b");
     EXPECT_EQ(GetMenuItemID(menu, 2), 20u);
-    SetMenuItemText(menu, 4, MF_BYPOSITION, "last");
+    PopupMenu_SetItemText(menu, 4, MF_BYPOSITION, "last");
     EXPECT_EQ(TextAt(4), "last");
     EXPECT_EQ(GetMenuItemID(menu, 4), 30u);
     // A sub-menu has no id to keep: left alone.
-    SetMenuItemText(menu, 3, MF_BYPOSITION, "changed");
+    PopupMenu_SetItemText(menu, 3, MF_BYPOSITION, "changed");
     EXPECT_EQ(TextAt(3), "sub");
     EXPECT_EQ(GetSubMenu(menu, 3), sub);
     EXPECT_EQ(GetMenuItemCount(menu), 5);

@@ -69,7 +69,7 @@ TEST(SettingsDlgRules, HistoryCountText)
     };
     for (const CountCase& c : cases) {
         int value = -12345;
-        EXPECT_EQ(CheckHistoryCountText(c.text, &value), c.check) << '"' << c.text << '"';
+        EXPECT_EQ(SettingsDlg_CheckHistoryCountText(c.text, &value), c.check) << '"' << c.text << '"';
         EXPECT_EQ(value, c.value) << '"' << c.text << '"';
     }
 }
@@ -103,7 +103,7 @@ TEST(SettingsDlgRules, DatePreviewIsCutTo79Bytes)
     for (const PreviewCase& c : cases) {
         char out[80];
         memset(out, 'X', sizeof out);
-        FormatDatePreview(out, sizeof out, c.format.c_str(), &t);
+        SettingsDlg_FormatDatePreview(out, sizeof out, c.format.c_str(), &t);
         EXPECT_EQ(std::string(out), c.expected) << c.format;
     }
 }
@@ -199,7 +199,7 @@ protected:
         RemoveDirectoryA(historyPath_);
         RemoveDirectoryA(folder_);
     }
-    bool Open(AppInfo* info) { return ShowSettingsDialogFrom(module_, nullptr, info, historyPath_); }
+    bool Open(AppInfo* info) { return SettingsDlg_ShowFrom(module_, nullptr, info, historyPath_); }
 
     char folder_[MAX_PATH];
     char historyPath_[MAX_PATH];
