@@ -85,9 +85,31 @@ void EndProgram(HWND w, const char* cls)
         PostMessageA(w, WM_CLOSE, 0, 0);
 }
 
+// When the Linux process behind a Windows program started, in clock ticks
+// since boot (field 22 of /proc/<pid>/stat); 0 when it cannot be read.
+unsigned long long StartTicks(const std::string& dir)
+{
+    std::string stat;
+    if (!ReadFileBytes(dir + "\\stat", &stat))
+        return 0;
+    size_t close = stat.rfind(')');
+    if (close == std::string::npos)
+        return 0;
+    const char* p = stat.c_str() + close + 1;
+    for (int field = 3; field < 22 && *p; field++) {
+        while (*p == ' ')
+            p++;
+        while (*p && *p != ' ')
+            p++;
+    }
+    return strtoull(p, nullptr, 10);
+}
+
 // Resident anonymous memory of the Linux process behind a Windows program,
 // from /proc (drive Z: of Wine). Wine names each process by its Windows
-// path in /proc/<pid>/cmdline; exe is matched there. 0 when not found.
+// path in /proc/<pid>/cmdline; exe is matched there, and of several matches
+// (an earlier run may still be on its way out) the youngest counts. 0 when
+// none is found.
 unsigned long AnonymousKiB(const std::string& exe)
 {
     WIN32_FIND_DATAA found;
@@ -95,6 +117,7 @@ unsigned long AnonymousKiB(const std::string& exe)
     if (search == INVALID_HANDLE_VALUE)
         return 0;
     unsigned long kib = 0;
+    unsigned long long youngest = 0;
     do {
         if (found.cFileName[0] < '1' || found.cFileName[0] > '9')
             continue;
@@ -105,13 +128,15 @@ unsigned long AnonymousKiB(const std::string& exe)
         cmdline = cmdline.c_str();  // argv[0]
         if (_stricmp(cmdline.c_str(), exe.c_str()) != 0)
             continue;
+        unsigned long long started = StartTicks(dir);
         std::string status;
-        if (!ReadFileBytes(dir + "\\status", &status))
+        if (started < youngest || !ReadFileBytes(dir + "\\status", &status))
             continue;
         size_t at = status.find("RssAnon:");
-        if (at != std::string::npos)
-            kib = strtoul(status.c_str() + at + 8, nullptr, 10);
-        break;
+        if (at == std::string::npos)
+            continue;
+        youngest = started;
+        kib = strtoul(status.c_str() + at + 8, nullptr, 10);
     } while (FindNextFileA(search, &found));
     FindClose(search);
     return kib;
@@ -119,8 +144,25 @@ unsigned long AnonymousKiB(const std::string& exe)
 
 struct Run {
     double msUntilReady = -1;   // from CreateProcess until its window exists and its loop waits for input
+    double cpuMs = -1;          // processor time the process had used by then (user and kernel)
     unsigned long anonKiB = 0;  // at that moment
 };
+
+// User and kernel time of a process so far, in milliseconds. Unlike the
+// time until ready it does not grow when other work on the machine delays
+// the program.
+double ProcessorMs(HANDLE process)
+{
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user))
+        return -1;
+    ULARGE_INTEGER k, u;
+    k.LowPart = kernel.dwLowDateTime;
+    k.HighPart = kernel.dwHighDateTime;
+    u.LowPart = user.dwLowDateTime;
+    u.HighPart = user.dwHighDateTime;
+    return static_cast<double>(k.QuadPart + u.QuadPart) / 10000.0;
+}
 
 Run StartAndEnd(const std::string& exe, const char* cls, const std::string& folder, bool measureMemory)
 {
@@ -137,6 +179,7 @@ Run StartAndEnd(const std::string& exe, const char* cls, const std::string& fold
         Sleep(0);
     bool idle = WaitForInputIdle(pi.hProcess, 30000) == 0;
     double elapsed = Now() - start;
+    double cpu = ProcessorMs(pi.hProcess);
     if (measureMemory)
         run.anonKiB = AnonymousKiB(exe);
     if (w)
@@ -145,17 +188,19 @@ Run StartAndEnd(const std::string& exe, const char* cls, const std::string& fold
         TerminateProcess(pi.hProcess, 1);
     CloseHandle(pi.hProcess);
     CloseHandle(pi.hThread);
-    if (w && idle)
+    if (w && idle) {
         run.msUntilReady = elapsed;
+        run.cpuMs = cpu;
+    }
     return run;
 }
 
 // The window of a resident program exists from the start of its WM_CREATE;
 // it is ready when its message loop first waits for input, after all its
 // set-up (Tamarin's history included).
-double TimeUntilReady(const std::string& exe, const char* cls, const std::string& folder)
+Run StartUntilReady(const std::string& exe, const char* cls, const std::string& folder)
 {
-    return StartAndEnd(exe, cls, folder, false).msUntilReady;
+    return StartAndEnd(exe, cls, folder, false);
 }
 
 std::string CopyBeside(Tamarin* t, const char* name)
@@ -169,12 +214,18 @@ void MeasureStartup(Tamarin* t, const std::string& history)
 {
     std::string empty = CopyBeside(t, "empty_app.exe");
     std::string tray = CopyBeside(t, "tray_app.exe");
-    std::vector<double> app, base, trayBase;
+    std::vector<double> app, base, trayBase, appCpu, baseCpu, trayCpu;
     for (int round = 0; round < 11; round++) {
         WriteFileBytes(Tamarin_File(t, ".hst"), history);
-        base.push_back(TimeUntilReady(empty, "TamarinEmptyApp", t->folder));
-        trayBase.push_back(TimeUntilReady(tray, "TamarinTrayApp", t->folder));
-        app.push_back(TimeUntilReady(t->folder + "\\tamarin.exe", "Kinkajou", t->folder));
+        Run e = StartUntilReady(empty, "TamarinEmptyApp", t->folder);
+        Run r = StartUntilReady(tray, "TamarinTrayApp", t->folder);
+        Run a = StartUntilReady(t->folder + "\\tamarin.exe", "Kinkajou", t->folder);
+        base.push_back(e.msUntilReady);
+        trayBase.push_back(r.msUntilReady);
+        app.push_back(a.msUntilReady);
+        baseCpu.push_back(e.cpuMs);
+        trayCpu.push_back(r.cpuMs);
+        appCpu.push_back(a.cpuMs);
     }
     // The fastest round shows the cost with the least interference from
     // other work on the machine; the median is given beside it.
@@ -184,6 +235,10 @@ void MeasureStartup(Tamarin* t, const std::string& history)
            "program %.1f ms (%.1f), ratio %.2f (fastest %.2f, goal 1.20); empty Win32 program %.1f ms (%.1f), "
            "ratio %.2f (%.2f)\n",
            a, aMin, r, rMin, a / r, aMin / rMin, b, bMin, a / b, aMin / bMin);
+    double ac = Percentile(appCpu, 0.5), rc = Percentile(trayCpu, 0.5), bc = Percentile(baseCpu, 0.5);
+    printf("processor time until ready (median): Tamarin %.1f ms; minimal tray program %.1f ms, ratio %.2f; empty "
+           "Win32 program %.1f ms, ratio %.2f\n",
+           ac, rc, ac / rc, bc, ac / bc);
 }
 
 // Anonymous memory once each program waits for input: the minimal tray
