@@ -11,13 +11,14 @@
 #include "dialogs/settingsdlg.h"
 #include "editing/editpad.h"
 #include "editing/registereddlg.h"
+#include "menu/popupmenu.h"
 #include "settings/appinfo.h"
 #include "settings/settings.h"
+#include "shell/clipwrite.h"
 #include "shell/hotkeys.h"
 #include "shell/tray.h"
 #include "shell/viewerchain.h"
 #include "store/appdata.h"
-#include "store/clipboard.h"
 #include "store/storefile.h"
 #include "text/text.h"
 #include "ui/latelib.h"
@@ -41,7 +42,7 @@ void OnGetDateTime(HWND mainWindow, const AppInfo* info)
     GetLocalTime(&now);
     char text[DATE_TEXT_SIZE];
     FormatDateTime(text, DATE_TEXT_SIZE - 1, info->dateFormat, &now);
-    Clip_SetText(mainWindow, text);
+    ClipWrite_SetText(mainWindow, text);
 }
 
 // The socket library, loaded by the first IP command: with it come the
@@ -99,7 +100,7 @@ void OnGetIpAddress(HWND mainWindow)
 {
     char text[IP_TEXT_SIZE];
     if (Commands_GetHostIpAddress(text, sizeof text))
-        Clip_SetText(mainWindow, text);
+        ClipWrite_SetText(mainWindow, text);
 }
 
 void OnClearHistory(AppData* data)
@@ -119,7 +120,7 @@ void OnToggleHistory(HWND mainWindow, AppInfo* info)
 
 void OnClearClipboard(HWND mainWindow)
 {
-    Clip_Empty(mainWindow);
+    ClipWrite_Empty(mainWindow);
 }
 
 void OnSettings(HWND mainWindow, AppInfo* info)
@@ -168,17 +169,17 @@ void OnEditRegistered(HWND mainWindow, AppData* data)
         AppData_SaveRegistered(data);
 }
 
-// The pick is a clipboard change that the viewer chain must report, so the
-// chain is checked soon after it. That change comes back at once and moves a
-// history entry to the head; the stored string survives the move, so the
-// pointer is still good for the registration after it.
+// The text is the one whose label was chosen (the popup's snapshot). The
+// pick is a clipboard change that the viewer chain must report, so the chain
+// is checked soon after it. The change comes back and moves a history entry
+// to the head; the registration after it copies the text again.
 bool OnPickText(HWND mainWindow, AppData* data, int id)
 {
-    const char* text = data ? AppData_GetTextById(data, id) : nullptr;
+    const char* text = data ? PopupMenu_GetEntryText(mainWindow, data, id) : nullptr;
     if (!text)
         return false;
     ViewerChain_CheckSoon(mainWindow);
-    Clip_SetText(mainWindow, text);
+    ClipWrite_SetText(mainWindow, text);
     if (IsHistoryId(id) && GetKeyState(VK_SHIFT) < 0)
         AppData_Register(data, text);
     return true;

@@ -8,10 +8,14 @@
 #include "resources/resource.h"
 #include "settings/appinfo.h"
 #include "settings/hotkeytable.h"
+#include "shell/clipwatch.h"
+#include "shell/clipwrite.h"
 #include "shell/hotkeys.h"
 #include "shell/tray.h"
+#include "shell/traynotice.h"
 #include "shell/viewerchain.h"
 #include "store/appdata.h"
+#include "store/savereport.h"
 #include "store/storefile.h"
 #include "ui/dialogguard.h"
 
@@ -28,6 +32,7 @@ static LRESULT OnCreate(HWND hwnd, const CREATESTRUCTA* create)
     MenuTip_Create(hwnd, info);
     SetPropA(hwnd, PROP_DIALOG, nullptr);
     CreateTrayIcon(hwnd, info);
+    SaveReport_SetObserver(TrayNotice_OnSaveFailure, hwnd);
     JoinViewerChain(hwnd, info);
     RegisterAllHotkeys(hwnd, &info->hotkeys);
     return 0;
@@ -37,7 +42,11 @@ static LRESULT OnDestroy(HWND hwnd)
 {
     UnregisterAllHotkeys(hwnd);
     LeaveViewerChain(hwnd);
+    ClipWatch_Stop(hwnd);
+    ClipWrite_Cancel(hwnd);
+    PopupMenu_ReleaseSnapshot(hwnd);
     DeleteTrayIcon(hwnd);
+    SaveReport_SetObserver(nullptr, nullptr);
     AppInfo* info = static_cast<AppInfo*>(RemovePropA(hwnd, PROP_APPINFO));
     AppData* data = static_cast<AppData*>(RemovePropA(hwnd, PROP_APPDATA));
     RemovePropA(hwnd, PROP_DIALOG);
@@ -53,15 +62,31 @@ static LRESULT OnDestroy(HWND hwnd)
     return 0;
 }
 
-// At log-off or shutdown only the history is saved; the registered texts are
-// written at each change and the settings at each dialog OK.
-static LRESULT OnQueryEndSession(HWND hwnd)
+// Answered at once: another program may still cancel the log-off, and the
+// saving waits for WM_ENDSESSION, which comes only when the session ends.
+static LRESULT OnQueryEndSession()
 {
+    return TRUE;
+}
+
+// At log-off or shutdown only the history is saved, and the system may end
+// the process as soon as this returns; the registered texts are written at
+// each change and the settings at each dialog OK. A close by the Restart
+// Manager (ENDSESSION_CLOSEAPP, an installer or update wants the program
+// gone) ends it through the teardown, which saves every file.
+static LRESULT OnEndSession(HWND hwnd, WPARAM ending, LPARAM flags)
+{
+    if (!ending)
+        return 0;
+    if (flags & ENDSESSION_CLOSEAPP) {
+        DestroyWindow(hwnd);
+        return 0;
+    }
     AppData* data = MainWnd_GetAppData(hwnd);
     const AppInfo* info = MainWnd_GetAppInfo(hwnd);
     if (data && info)
         AppData_SaveHistory(data, info);
-    return TRUE;
+    return 0;
 }
 
 static LRESULT OnTrayCallback(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -145,7 +170,9 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_DESTROY:
         return OnDestroy(hwnd);
     case WM_QUERYENDSESSION:
-        return OnQueryEndSession(hwnd);
+        return OnQueryEndSession();
+    case WM_ENDSESSION:
+        return OnEndSession(hwnd, wParam, lParam);
     case WM_COMMAND:
         return OnCommand(hwnd, msg, wParam, lParam);
     case WM_TIMER:
@@ -169,6 +196,9 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_SHOWTEXTMENU:
     case WM_SHOWCOMMANDMENU:
         return OnShowPopup(hwnd, msg);
+    case WM_TEXTMENUCLOSED:
+        OnTextMenuClosed(hwnd, wParam);
+        return 0;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }

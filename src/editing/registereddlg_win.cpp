@@ -248,30 +248,33 @@ static void OnDelete(HWND dialog)
     UpdateButtons(dialog);
 }
 
-// The store adds at the head, so adding from the last item up leaves the
-// registered list in the order shown. Equal texts end as one entry, at the
-// place of the upper one.
-static void CommitList(HWND dialog)
+static const char* ItemTextAt(int index, void* list)
+{
+    return GetItemText(static_cast<HWND>(list), index);
+}
+
+// The registered list becomes the list box's texts in the order shown; equal
+// texts end as one entry, at the place of the upper one. When memory runs
+// out the store keeps its old list and the dialog stays open with the
+// user's edits, so nothing is saved shorter than it was shown.
+static bool CommitList(HWND dialog)
 {
     RegisteredDialog* state = GetState(dialog);
     AppData* data = state ? state->data : nullptr;
     if (!data)
-        return;
+        return true;
     HWND list = GetList(dialog);
-    AppData_Clear(data, LIST_REGISTERED);
-    for (int i = GetItemCount(list) - 1; i >= 0; i--) {
-        const char* text = GetItemText(list, i);
-        if (text)
-            AppData_Add(data, LIST_REGISTERED, text);
-    }
+    return AppData_ReplaceList(data, LIST_REGISTERED, GetItemCount(list), ItemTextAt, list);
 }
 
 static void OnCommand(HWND dialog, int id, int code)
 {
     switch (id) {
     case IDOK:
-        CommitList(dialog);
-        EndDialog(dialog, IDOK);
+        if (CommitList(dialog))
+            EndDialog(dialog, IDOK);
+        else
+            MessageBeep(MB_ICONEXCLAMATION);
         break;
     case IDCANCEL:
         EndDialog(dialog, IDCANCEL);

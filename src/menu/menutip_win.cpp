@@ -5,8 +5,8 @@
 
 #include <commctrl.h>
 
+#include "menu/popupmenu.h"
 #include "settings/appinfo.h"
-#include "store/appdata.h"
 #include "text/text.h"
 
 namespace {
@@ -85,13 +85,14 @@ bool MenuTip_Create(HWND mainWindow, const AppInfo* info)
 }
 
 // id is the highlighted item's command id, or -1 when no item is highlighted.
-// Only entries of the two text ranges have a text; everything else hides the
-// tip. The menu loop must keep the foreground, whatever the tip did.
+// Only entries of the two text ranges have a text, the one their label shows;
+// everything else hides the tip. The menu loop must keep the foreground,
+// whatever the tip did.
 void MenuTip_Show(HWND mainWindow, int id, POINT pt, const AppData* data, const AppInfo* info)
 {
     char* buffer = static_cast<char*>(GetPropA(mainWindow, PROP_TOOLTIPTEXTPTR));
     HWND tip = GetTipWindow(mainWindow);
-    const char* text = (data && id >= 0) ? AppData_GetTextById(data, id) : nullptr;
+    const char* text = id >= 0 ? PopupMenu_GetEntryText(mainWindow, data, id) : nullptr;
 
     if (!text) {
         HideTip(mainWindow, tip);

@@ -9,6 +9,13 @@ struct AppInfo;
 
 enum { MENU_LABEL_BUFFER = 260 };
 
+// Posted by the text-list popup to its owner once the menu has closed, after
+// the pick the menu posted (if any); wParam names the popup's snapshot.
+enum { WM_TEXTMENUCLOSED = WM_APP + 20 };
+
+// The texts of the open (or just closed) text-list popup, on the main window.
+#define PROP_MENUSNAPSHOT "PROP_MENUSNAPSHOT"
+
 int ShowTextMenu(HWND mainWindow, POINT pt, AppData* data, AppInfo* info);
 int BuildTextMenu(HMENU menu, const AppData* data, int historyMax, int labelSize, bool registeredFirst,
                   bool newestFirst);
@@ -19,6 +26,14 @@ void PopupMenu_PrepareCommandMenu(HMENU menu, const AppInfo* info, bool editingD
 BOOL TrackMenuAt(HWND owner, HMENU menu, POINT pt, UINT flags, const RECT* exclude);
 BOOL ShowResourceMenuAtCursor(HINSTANCE instance, LPCSTR name, int subMenuPos, HWND owner, UINT flags,
                               const RECT* exclude);
+
+// The text behind a popup entry id: the one its label showed while a popup's
+// snapshot is kept on mainWindow, else data's text at that place now.
+const char* PopupMenu_GetEntryText(HWND mainWindow, const AppData* data, int id);
+// WM_TEXTMENUCLOSED: the popup's snapshot is released.
+void OnTextMenuClosed(HWND mainWindow, WPARAM generation);
+// Releases any snapshot still kept (the window is going away).
+void PopupMenu_ReleaseSnapshot(HWND mainWindow);
 
 int PopupMenu_FindItemPos(HMENU menu, UINT id);
 void PopupMenu_CheckItemIf(HMENU menu, UINT item, UINT flags, bool checked);

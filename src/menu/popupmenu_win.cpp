@@ -5,6 +5,7 @@
 #include "menu/popupmenu.h"
 
 #include "menu/menulabel.h"
+#include "menu/menusnapshot.h"
 #include "resources/resource.h"
 #include "settings/appinfo.h"
 #include "store/appdata.h"
@@ -33,6 +34,34 @@ struct MenuFill {
 int ListCount(const PtrList* list) { return list ? list->count : 0; }
 
 int Min(int a, int b) { return a < b ? a : b; }
+
+// Counts the snapshot of each showing, so that the close message of a popup
+// never releases the snapshot of a later one.
+WPARAM g_snapshotGeneration;
+
+int ShownHistory(const AppData* data, int historyMax)
+{
+    int shown = Min(Min(historyMax, ListCount(data ? data->history : nullptr)), ENTRY_IDS);
+    return shown < 0 ? 0 : shown;
+}
+
+int ShownRegistered(const AppData* data) { return Min(ListCount(data ? data->registered : nullptr), ENTRY_IDS); }
+
+void ReleaseSnapshot(HWND mainWindow)
+{
+    MenuSnapshot_Free(static_cast<MenuSnapshot*>(RemovePropA(mainWindow, PROP_MENUSNAPSHOT)));
+}
+
+// Without memory for a snapshot the popup still opens; its picks then take
+// the texts at their places when the pick is handled.
+WPARAM KeepSnapshot(HWND mainWindow, const AppData* data, int historyMax)
+{
+    ReleaseSnapshot(mainWindow);
+    MenuSnapshot* snapshot = MenuSnapshot_Take(data, ShownHistory(data, historyMax), ShownRegistered(data));
+    if (snapshot)
+        SetPropA(mainWindow, PROP_MENUSNAPSHOT, snapshot);
+    return ++g_snapshotGeneration;
+}
 
 // An item at a multiple of the column height starts a new column, divided
 // from the previous one by a bar; separators and placeholders included.
@@ -135,10 +164,8 @@ int BuildTextMenu(HMENU menu, const AppData* data, int historyMax, int labelSize
 {
     const PtrList* history = data ? data->history : nullptr;
     const PtrList* registered = data ? data->registered : nullptr;
-    int shownHistory = Min(Min(historyMax, ListCount(history)), ENTRY_IDS);
-    int shownRegistered = Min(ListCount(registered), ENTRY_IDS);
-    if (shownHistory < 0)
-        shownHistory = 0;
+    int shownHistory = ShownHistory(data, historyMax);
+    int shownRegistered = ShownRegistered(data);
 
     int total = (shownHistory > 0 ? shownHistory + 1 : 2) + (shownRegistered > 0 ? shownRegistered : 1);
     int rowHeight = GetSystemMetrics(SM_CYMENU) + 2;
@@ -178,10 +205,32 @@ int ShowTextMenu(HWND mainWindow, POINT pt, AppData* data, AppInfo* info)
         // The resource's own "(none)" item only makes the popup non-empty.
         DeleteMenu(popup, IDM_NONE, MF_BYCOMMAND);
         BuildTextMenu(popup, data, info->historyMax, info->menuTextChars, info->registeredFirst, info->newestFirst);
+        WPARAM generation = KeepSnapshot(mainWindow, data, info->historyMax);
         result = TrackMenuAt(mainWindow, popup, pt, POPUP_TRACK_FLAGS, nullptr);
+        // The menu has posted its pick already; this comes after it.
+        PostMessageA(mainWindow, WM_TEXTMENUCLOSED, generation, 0);
     }
     DestroyMenu(loaded);
     return result;
+}
+
+void OnTextMenuClosed(HWND mainWindow, WPARAM generation)
+{
+    if (generation == g_snapshotGeneration)
+        ReleaseSnapshot(mainWindow);
+}
+
+void PopupMenu_ReleaseSnapshot(HWND mainWindow)
+{
+    ReleaseSnapshot(mainWindow);
+}
+
+const char* PopupMenu_GetEntryText(HWND mainWindow, const AppData* data, int id)
+{
+    const MenuSnapshot* snapshot = static_cast<const MenuSnapshot*>(GetPropA(mainWindow, PROP_MENUSNAPSHOT));
+    if (snapshot)
+        return MenuSnapshot_GetTextById(snapshot, id);
+    return data ? AppData_GetTextById(data, id) : nullptr;
 }
 
 void PopupMenu_PrepareCommandMenu(HMENU menu, const AppInfo* info, bool editingDialogOpen)

@@ -49,3 +49,9 @@ bool GetAppFilePath(char* buf, size_t size, const char* ext)
     }
     return true;
 }
+
+// The native build keeps its files beside the executable.
+bool AppPath_GetFileFolder(char* buf, size_t size)
+{
+    return AppPath_GetModuleFolder(buf, size);
+}

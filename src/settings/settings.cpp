@@ -105,9 +105,10 @@ void SetDefaultSettings(AppInfo* info)
     info->logText = false;
     info->logImage = false;
 
-    // Without a module path the log folder is "log" in the current folder.
+    // The log folder lies beside the other files of the program; without a
+    // module path it is "log" in the current folder.
     char folder[LOG_FOLDER_SIZE];
-    if (!AppPath_GetModuleFolder(folder, sizeof(folder)))
+    if (!AppPath_GetFileFolder(folder, sizeof(folder)))
         folder[0] = 0;
     PathJoin(info->logFolder, LOG_FOLDER_SIZE, folder, "log");
     StrCopyN(info->dateFormat, DATE_FORMAT_SIZE - 1, DEFAULT_DATE_FORMAT);

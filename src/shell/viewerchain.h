@@ -10,6 +10,7 @@ struct AppInfo;
 enum {
     TIMER_CHAIN_REPAIR = 3,
     CHAIN_REPAIR_AFTER_PICK = 3000,  // ms: a pick from the popup must come back as a change
+    CHAIN_FORWARD_TIMEOUT = 1000,    // ms a viewer further down may take for one message
 };
 
 HWND JoinViewerChain(HWND mainWindow, const AppInfo* info);

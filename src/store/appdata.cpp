@@ -35,9 +35,10 @@ struct ListItemMatch {
     void* item;
 };
 
-static bool IsSameItem(void* item, int, void* context)
+// The head keeps the moved text; only its old node goes.
+static bool IsSameItemBelowHead(void* item, int index, void* context)
 {
-    return item == static_cast<ListItemMatch*>(context)->item;
+    return index > 0 && item == static_cast<ListItemMatch*>(context)->item;
 }
 
 struct TrimLimit {
@@ -80,24 +81,29 @@ bool AppData_Delete(AppData* data)
 }
 
 // A text already in the list moves to the head as the same stored string, so
-// pointers taken from the list before stay valid; a new text is copied.
-static void AddOrMove(PtrList* list, const char* text)
+// pointers taken from the list before stay valid; a new text is copied. The
+// new head node is had before the old one goes, so when memory runs out the
+// list stays as it was. false in that case.
+static bool AddOrMove(PtrList* list, const char* text)
 {
     void* found = PtrList_FindIf(list, true, IsEqualText, const_cast<char*>(text));
     if (found) {
         if (list->head && list->head->item == found)
-            return;
-        ListItemMatch match = {found};
-        PtrList_RemoveIf(list, IsSameItem, &match);
+            return true;
         if (PtrList_AddHead(list, found) < 0)
-            free(found);
-        return;
+            return false;
+        ListItemMatch match = {found};
+        PtrList_RemoveIf(list, IsSameItemBelowHead, &match);
+        return true;
     }
     char* copy = static_cast<char*>(MemDup(text, strlen(text) + 1));
     if (!copy)
-        return;
-    if (PtrList_AddHead(list, copy) < 0)
+        return false;
+    if (PtrList_AddHead(list, copy) < 0) {
         free(copy);
+        return false;
+    }
+    return true;
 }
 
 bool AppData_Add(AppData* data, int mask, const char* text)
@@ -152,7 +158,9 @@ bool AppData_AddClip(AppData* data, const char* text, const AppInfo* info)
 {
     if (AppData_Contains(data, LIST_REGISTERED, text))
         return true;
-    AddOrMove(data->history, text);
+    // Out of memory the history and its file stay as they were.
+    if (!AddOrMove(data->history, text))
+        return true;
     AppData_Trim(data, LIST_HISTORY, info->historyMax);
     if (info->useHistoryFile)
         AppData_SaveHistory(data, info);
@@ -163,8 +171,38 @@ bool AppData_Register(AppData* data, const char* text)
 {
     if (AppData_Contains(data, LIST_REGISTERED, text))
         return true;
-    AddOrMove(data->registered, text);
-    AppData_SaveRegistered(data);
+    if (AddOrMove(data->registered, text))
+        AppData_SaveRegistered(data);
+    return true;
+}
+
+static void FreeList(PtrList* list)
+{
+    if (!list)
+        return;
+    PtrList_RemoveIf(list, FreeTextAndRemove, nullptr);
+    PtrList_Delete(list);
+}
+
+// The new list is built whole beside the old one and only then takes its
+// place, so running out of memory half-way leaves the old list untouched.
+bool AppData_ReplaceList(AppData* data, int list, int count, AppDataTextAt textAt, void* context)
+{
+    PtrList** slot = list == LIST_HISTORY ? &data->history : list == LIST_REGISTERED ? &data->registered : nullptr;
+    if (!slot)
+        return false;
+    PtrList* fresh = PtrList_New();
+    if (!fresh)
+        return false;
+    for (int i = count - 1; i >= 0; i--) {
+        const char* text = textAt(i, context);
+        if (text && !AddOrMove(fresh, text)) {
+            FreeList(fresh);
+            return false;
+        }
+    }
+    FreeList(*slot);
+    *slot = fresh;
     return true;
 }
 

@@ -38,8 +38,15 @@ bool AppData_Register(AppData* data, const char* text);
 const char* AppData_GetTextById(const AppData* data, int id);
 
 // A new store with the registered texts from ".use" and, when the settings
-// keep the history in a file, the history from ".hst"; the files beside the
-// executable. The saves rewrite them whole (the history only when kept).
+// keep the history in a file, the history from ".hst"; the program's files
+// (settings/apppath.h). The saves rewrite them whole (the history only when kept).
 AppData* AppData_Load(const AppInfo* info);
 bool AppData_SaveHistory(AppData* data, const AppInfo* info);
 bool AppData_SaveRegistered(AppData* data);
+
+// The list becomes copies of the texts textAt gives for indexes 0 to
+// count - 1, in that order (a null text is skipped; equal texts end as one
+// entry, at the place of the upper one). false, with the list untouched, when
+// memory runs out or the selector is bad.
+typedef const char* (*AppDataTextAt)(int index, void* context);
+bool AppData_ReplaceList(AppData* data, int list, int count, AppDataTextAt textAt, void* context);

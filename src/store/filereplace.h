@@ -13,3 +13,9 @@ bool FileReplace_FlushToDisk(FILE* file);
 // that path always holds either its old or its new contents. false leaves
 // both files as they were.
 bool FileReplace_Replace(const char* tmpPath, const char* path);
+
+// FileReplace_Replace, tried again with a short back-off while another
+// program (a virus scanner, an indexer, a sync client) briefly holds path
+// open; patient false makes it a single try, for a file already failing.
+// replaceretry_win.cpp and replaceretry_posix.cpp hold the two halves.
+bool FileReplace_ReplaceRetrying(const char* tmpPath, const char* path, bool patient);

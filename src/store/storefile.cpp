@@ -22,6 +22,7 @@
 #include "settings/apppath.h"
 #include "store/appdata.h"
 #include "store/filereplace.h"
+#include "store/savereport.h"
 #include "text/text.h"
 
 enum {
@@ -513,6 +514,8 @@ static bool WriteList(const PtrList* list, FILE* file)
 
 // Any failure (no temporary file, a write, the flush, the rename) removes the
 // temporary file and leaves the old file as it was; the lists are only read.
+// A rename refused while another program briefly holds the file is tried
+// again; every outcome goes to the save report, which tells the user.
 bool StoreFile_WritePath(AppData* data, int list, const char* path)
 {
     PtrList* source = ListOf(data, list);
@@ -520,14 +523,17 @@ bool StoreFile_WritePath(AppData* data, int list, const char* path)
         return true;
     size_t pathLength = strlen(path);
     char* tmpPath = static_cast<char*>(malloc(pathLength + sizeof(TEMP_SUFFIX)));
-    if (!tmpPath)
+    if (!tmpPath) {
+        SaveReport_Note(path, false);
         return true;
+    }
     memcpy(tmpPath, path, pathLength);
     memcpy(tmpPath + pathLength, TEMP_SUFFIX, sizeof(TEMP_SUFFIX));
 
     FILE* file = fopen(tmpPath, "wb");
     if (!file) {
         free(tmpPath);
+        SaveReport_Note(path, false);
         return true;
     }
     char* streamBuffer = static_cast<char*>(malloc(STREAM_BUFFER_SIZE));
@@ -539,9 +545,11 @@ bool StoreFile_WritePath(AppData* data, int list, const char* path)
     if (fclose(file) != 0)
         ok = false;
     free(streamBuffer);
-    if (!ok || !FileReplace_Replace(tmpPath, path))
+    ok = ok && FileReplace_ReplaceRetrying(tmpPath, path, !SaveReport_IsFailing(path));
+    if (!ok)
         remove(tmpPath);
     free(tmpPath);
+    SaveReport_Note(path, ok);
     return true;
 }
 

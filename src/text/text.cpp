@@ -5,9 +5,16 @@
 #include <stdlib.h>
 #include <string.h>
 
+static void* AllocateWithMalloc(size_t size)
+{
+    return malloc(size);
+}
+
+void* (*MemDup_AllocateMemory)(size_t size) = AllocateWithMalloc;
+
 void* MemDup(const void* block, size_t size)
 {
-    void* copy = malloc(size ? size : 1);
+    void* copy = MemDup_AllocateMemory(size ? size : 1);
     if (copy && size)
         memcpy(copy, block, size);
     return copy;

@@ -1,8 +1,11 @@
 // Driving tamarin.exe from outside: folders, processes, clipboard and files.
 #include "harness.h"
 
+#include <commctrl.h>
 #include <stdio.h>
 #include <stdlib.h>
+
+#include <algorithm>
 
 static std::string ModuleFolder()
 {
@@ -308,4 +311,65 @@ std::string MakeDib24(int width, int height, unsigned char seed)
     for (int i = 0; i < stride * height; i++)
         dib += static_cast<char>(seed + i);
     return dib;
+}
+
+bool ClipHolder_Start(ClipHolder* holder, DWORD holdMs)
+{
+    std::string cmd = "\"" + ModuleFolder() + "\\clip_holder.exe\" " + std::to_string(holdMs);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    std::vector<char> line(cmd.begin(), cmd.end());
+    line.push_back(0);
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &holder->process))
+        return false;
+    return WaitFor(
+        [holder] {
+            holder->window = FindWindowA("TamarinTestClipHolder", "clip holder");
+            return holder->window != nullptr && GetClipboardViewer() == holder->window;
+        },
+        20000);
+}
+
+void ClipHolder_Stop(ClipHolder* holder)
+{
+    if (!holder->process.hProcess)
+        return;
+    if (holder->window)
+        PostMessageA(holder->window, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(holder->process.hProcess, 10000) != WAIT_OBJECT_0) {
+        TerminateProcess(holder->process.hProcess, 99);
+        WaitForSingleObject(holder->process.hProcess, 5000);
+    }
+    CloseHandle(holder->process.hProcess);
+    CloseHandle(holder->process.hThread);
+    holder->process = {};
+    holder->window = nullptr;
+}
+
+static BOOL CALLBACK CollectBalloon(HWND hwnd, LPARAM param)
+{
+    char cls[64];
+    GetClassNameA(hwnd, cls, sizeof cls);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (strcmp(cls, TOOLTIPS_CLASSA) == 0 && pid != GetCurrentProcessId() && IsWindowVisible(hwnd) &&
+        (GetWindowLongA(hwnd, GWL_STYLE) & TTS_BALLOON))
+        reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
+    return TRUE;
+}
+
+std::vector<HWND> VisibleBalloons()
+{
+    std::vector<HWND> balloons;
+    EnumWindows(CollectBalloon, reinterpret_cast<LPARAM>(&balloons));
+    return balloons;
+}
+
+HWND NewBalloon(const std::vector<HWND>& before)
+{
+    for (HWND balloon : VisibleBalloons()) {
+        if (std::find(before.begin(), before.end(), balloon) == before.end())
+            return balloon;
+    }
+    return nullptr;
 }

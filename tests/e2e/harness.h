@@ -61,6 +61,22 @@ bool Tamarin_Settle(const Tamarin* t);
 // hold it while the program it watches wants to write. Gives what it last read.
 bool WaitForClipboardText(DWORD sequence, const std::string& expected, std::string* last = nullptr);
 
+// The second program of clip_holder.cpp, holding the clipboard holdMs after
+// every change; started after Tamarin, it stands ahead of it in the chain.
+struct ClipHolder {
+    PROCESS_INFORMATION process = {};
+    HWND window = nullptr;
+};
+bool ClipHolder_Start(ClipHolder* holder, DWORD holdMs);
+void ClipHolder_Stop(ClipHolder* holder);
+
+// Balloon tips shown now by other processes than this one (the shell's
+// notification area shows the program's notices as balloons).
+std::vector<HWND> VisibleBalloons();
+// A balloon visible now that is not among before, or null.
+HWND NewBalloon(const std::vector<HWND>& before);
+
+
 // Polls cond every 20 ms until it holds or ms have passed.
 template <typename F>
 bool WaitFor(F cond, DWORD ms)

@@ -122,6 +122,24 @@ TEST_F(Popup, ChoosingAnEntryPutsItOnTheClipboardAndMovesIt)
     EXPECT_EQ(Registered(), (Records{"reg"}));
 }
 
+// The clipboard changes while the popup is open: the history moves under the
+// open menu, yet the chosen label's text is what lands on the clipboard.
+TEST_F(Popup, APickGivesTheTextOfItsLabelAfterTheListsMoved)
+{
+    // Menu: reg, separator, three, two, one.
+    Start({"one", "two", "three"}, {"reg"});
+    ASSERT_NE(ClickTrayIcon(300, 200), nullptr);
+    Press(VK_DOWN);
+    Press(VK_DOWN);
+    Press(VK_DOWN);  // "two", history index 1
+    ASSERT_TRUE(PutClipboardText("intruder"));
+    ASSERT_TRUE(WaitFor([&] { return History() == Records{"one", "two", "three", "intruder"}; }, 5000));
+    ASSERT_NE(FindPopup(), nullptr);
+    Press(VK_RETURN);  // index 1 now holds "three"
+    EXPECT_TRUE(WaitFor([&] { return Clipboard() == "two"; }, 5000)) << Clipboard();
+    EXPECT_TRUE(WaitFor([&] { return History() == Records{"one", "three", "intruder", "two"}; }, 5000));
+}
+
 TEST_F(Popup, ShiftRegistersAHistoryEntry)
 {
     Start({"one", "two", "three"}, {"reg"});

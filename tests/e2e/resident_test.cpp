@@ -153,15 +153,60 @@ TEST_F(Resident, CloseFromOutsideSavesToo)
     EXPECT_TRUE(FileExists(Tamarin_File(&t, ".ini")));
 }
 
+// The question is answered at once and writes nothing: another program may
+// still refuse the log-off.
+TEST_F(Resident, QueryEndSessionIsAnsweredWithoutSaving)
+{
+    Start();
+    Copy("session");
+    DeleteFileA(Tamarin_File(&t, ".hst").c_str());
+    DWORD_PTR answer = 0;
+    ASSERT_NE(SendMessageTimeoutA(t.window, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 5000, &answer), 0);
+    EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
+    EXPECT_FALSE(FileExists(Tamarin_File(&t, ".hst")));
+    EXPECT_FALSE(FileExists(Tamarin_File(&t, ".use")));
+    EXPECT_FALSE(FileExists(Tamarin_File(&t, ".ini")));
+}
+
+// The session ends: the history is saved before WM_ENDSESSION returns, for
+// the system may end the process right after. Nothing else is written.
 TEST_F(Resident, EndSessionSavesTheHistoryAlone)
 {
     Start();
     Copy("session");
     DeleteFileA(Tamarin_File(&t, ".hst").c_str());
     EXPECT_TRUE(SendMessageA(t.window, WM_QUERYENDSESSION, 0, 0));
+    SendMessageA(t.window, WM_ENDSESSION, TRUE, 0);
     EXPECT_EQ(History(), (Records{"session"}));
     EXPECT_FALSE(FileExists(Tamarin_File(&t, ".use")));
     EXPECT_FALSE(FileExists(Tamarin_File(&t, ".ini")));
+    EXPECT_TRUE(IsWindow(t.window));
+}
+
+TEST_F(Resident, ACancelledEndOfSessionSavesNothing)
+{
+    Start();
+    Copy("session");
+    DeleteFileA(Tamarin_File(&t, ".hst").c_str());
+    EXPECT_TRUE(SendMessageA(t.window, WM_QUERYENDSESSION, 0, 0));
+    SendMessageA(t.window, WM_ENDSESSION, FALSE, 0);
+    EXPECT_FALSE(FileExists(Tamarin_File(&t, ".hst")));
+    Copy("still running");
+}
+
+// The Restart Manager (an installer or an update that needs the program's
+// files) asks with ENDSESSION_CLOSEAPP: Tamarin ends with every file saved.
+TEST_F(Resident, ARestartManagerCloseEndsTamarinWithItsFilesSaved)
+{
+    Start();
+    Copy("closed for an update");
+    DeleteFileA(Tamarin_File(&t, ".hst").c_str());
+    EXPECT_TRUE(SendMessageA(t.window, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP));
+    SendMessageA(t.window, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+    EXPECT_EQ(Tamarin_Wait(&t, 20000), 0);
+    EXPECT_EQ(History(), (Records{"closed for an update"}));
+    EXPECT_TRUE(FileExists(Tamarin_File(&t, ".use")));
+    EXPECT_TRUE(FileExists(Tamarin_File(&t, ".ini")));
 }
 
 TEST_F(Resident, ConfidentialClipsAreNeitherStoredNorLogged)

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "failingalloc.h"
 #include "settings/appinfo.h"
 #include "settings/settings.h"
 #include "store/appdata.h"
@@ -150,3 +151,125 @@ TEST_F(ClipStore, ClearEmptiesOnlyTheMaskedLists)
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------- out of memory
+
+namespace {
+
+struct ListsState {
+    Texts history;
+    Texts registered;
+    bool operator==(const ListsState& o) const { return history == o.history && registered == o.registered; }
+};
+
+ListsState StateOf(const AppData* data)
+{
+    return {ListTexts(data, LIST_HISTORY), ListTexts(data, LIST_REGISTERED)};
+}
+
+std::string Show(const ListsState& s)
+{
+    return "history " + testing::PrintToString(s.history) + ", registered " + testing::PrintToString(s.registered);
+}
+
+// Runs the operation on a fresh store made by setup, with the first, the
+// second, ... allocation failing, until it runs through without meeting the
+// failure. Each run must leave the lists as they were before it or as the
+// operation makes them; the failing runs must have left them as they were.
+template <typename Setup, typename Operation>
+void ExpectCompleteOrUntouched(Setup setup, Operation operation, const ListsState& after)
+{
+    int failingRuns = 0;
+    for (int failAt = 0; failAt < 50; failAt++) {
+        AppData* data = AppData_New();
+        ASSERT_NE(data, nullptr);
+        setup(data);
+        ListsState before = StateOf(data);
+        bool met;
+        {
+            FailingAllocations failing(failAt);
+            operation(data);
+            met = failing.Met();
+        }
+        ListsState result = StateOf(data);
+        AppData_Delete(data);
+        if (!met) {
+            EXPECT_EQ(result, after) << Show(result);
+            EXPECT_GT(failingRuns, 0) << "the operation allocates nothing";
+            return;
+        }
+        EXPECT_EQ(result, before) << "allocation " << failAt << " failed: " << Show(result);
+        failingRuns++;
+    }
+    ADD_FAILURE() << "the operation never ran through";
+}
+
+AppInfo InMemorySettings(int historyMax)
+{
+    AppInfo info;
+    SetDefaultSettings(&info);
+    info.useHistoryFile = false;
+    info.historyMax = historyMax;
+    return info;
+}
+
+void History3(AppData* data)
+{
+    for (const char* text : {"A", "B", "C"})
+        AppData_Add(data, LIST_HISTORY, text);  // C, B, A
+}
+
+}  // namespace
+
+TEST(ClipStoreOutOfMemory, MovingATextKeepsItWhenNoNodeCanBeHad)
+{
+    ExpectCompleteOrUntouched(History3, [](AppData* d) { AppData_Add(d, LIST_HISTORY, "A"); },
+                              {{"A", "C", "B"}, {}});
+}
+
+TEST(ClipStoreOutOfMemory, AddingANewTextCompletesOrAddsNothing)
+{
+    ExpectCompleteOrUntouched(History3, [](AppData* d) { AppData_Add(d, LIST_HISTORY, "D"); },
+                              {{"D", "C", "B", "A"}, {}});
+}
+
+// A history over its cap is trimmed only when the text went in.
+TEST(ClipStoreOutOfMemory, AClipThatCannotBeAddedTrimsNothing)
+{
+    AppInfo info = InMemorySettings(2);
+    ExpectCompleteOrUntouched(History3, [&](AppData* d) { AppData_AddClip(d, "D", &info); }, {{"D", "C"}, {}});
+    ExpectCompleteOrUntouched(History3, [&](AppData* d) { AppData_AddClip(d, "A", &info); }, {{"A", "C"}, {}});
+}
+
+TEST(ClipStoreOutOfMemory, ReplacingAListBuildsTheNewOneWholeFirst)
+{
+    auto setup = [](AppData* d) {
+        AppData_Add(d, LIST_REGISTERED, "old 2");
+        AppData_Add(d, LIST_REGISTERED, "old 1");
+        AppData_Add(d, LIST_HISTORY, "h");
+    };
+    static const char* const shown[] = {"new 1", "new 2", "new 1", "new 3"};
+    auto replace = [](AppData* d) {
+        AppData_ReplaceList(
+            d, LIST_REGISTERED, 4, [](int i, void*) -> const char* { return shown[i]; }, nullptr);
+    };
+    ExpectCompleteOrUntouched(setup, replace, {{"h"}, {"new 1", "new 2", "new 3"}});
+}
+
+TEST(ClipStoreOutOfMemory, ReplaceListReportsTheFailure)
+{
+    AppData* data = AppData_New();
+    ASSERT_NE(data, nullptr);
+    AppData_Add(data, LIST_REGISTERED, "kept");
+    static const char* const shown[] = {"a", "b"};
+    auto textAt = [](int i, void*) -> const char* { return shown[i]; };
+    {
+        FailingAllocations failing(1);
+        EXPECT_FALSE(AppData_ReplaceList(data, LIST_REGISTERED, 2, textAt, nullptr));
+    }
+    EXPECT_EQ(ListTexts(data, LIST_REGISTERED), Texts{"kept"});
+    EXPECT_TRUE(AppData_ReplaceList(data, LIST_REGISTERED, 2, textAt, nullptr));
+    EXPECT_EQ(ListTexts(data, LIST_REGISTERED), (Texts{"a", "b"}));
+    EXPECT_FALSE(AppData_ReplaceList(data, 3, 2, textAt, nullptr));
+    AppData_Delete(data);
+}

@@ -19,6 +19,7 @@
 #include <unistd.h>
 #endif
 
+#include "failingalloc.h"
 #include "settings/appinfo.h"
 #include "settings/apppath.h"
 #include "store/appdata.h"
@@ -914,6 +915,31 @@ TEST_F(AppFiles, SavesAndLoadGiveTheSameLists)
     AppData_Delete(loaded);
     EXPECT_FALSE(FileExists(historyPath + ".tmp"));
     EXPECT_FALSE(FileExists(registeredPath + ".tmp"));
+}
+
+// Out of memory a clip or a registration that cannot go in writes no file:
+// what is on disk (here a file changed behind the program's back) stays.
+TEST_F(AppFiles, AnAdditionThatRunsOutOfMemoryWritesNoFile)
+{
+    data = AppData_Load(&info);
+    ASSERT_NE(data, nullptr);
+    AppData_AddClip(data, "A", &info);
+    AppData_AddClip(data, "B", &info);
+    AppData_Register(data, "R");
+    WriteFileBytes(historyPath, BYTES("outside\0"));
+    WriteFileBytes(registeredPath, BYTES("outside\0"));
+    {
+        FailingAllocations failing(0);
+        AppData_AddClip(data, "A", &info);  // a move: its new node is the first allocation
+    }
+    {
+        FailingAllocations failing(0);
+        AppData_Register(data, "S");  // the copy of the text
+    }
+    EXPECT_EQ(ListTexts(data, LIST_HISTORY), (Texts{"B", "A"}));
+    EXPECT_EQ(ListTexts(data, LIST_REGISTERED), Texts{"R"});
+    EXPECT_EQ(ReadFileBytes(historyPath), BYTES("outside\0"));
+    EXPECT_EQ(ReadFileBytes(registeredPath), BYTES("outside\0"));
 }
 
 } // namespace

@@ -453,6 +453,39 @@ TEST_F(DragListMove, ItemWithoutDataStaysWithoutData)
     EXPECT_EQ(SendMessageA(list, LB_GETITEMDATA, 1, 0), 0);
 }
 
+// A list box out of room answers LB_ERRSPACE to an insertion; this seam on
+// the list box's window procedure makes it do so on demand.
+WNDPROC g_roomyProc;
+bool g_outOfRoom;
+
+LRESULT CALLBACK OutOfRoomProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (g_outOfRoom && (msg == LB_INSERTSTRING || msg == LB_ADDSTRING))
+        return LB_ERRSPACE;
+    return CallWindowProcA(g_roomyProc, hwnd, msg, wParam, lParam);
+}
+
+TEST_F(DragListMove, AListBoxOutOfRoomKeepsEveryItemWhereItWas)
+{
+    SubclassDragListBox(list);
+    Fill(4);
+    g_roomyProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OutOfRoomProc)));
+    Order before = Items();
+    g_outOfRoom = true;
+    for (const MoveCase& c : {MoveCase{0, 2, -1, {}}, MoveCase{4, 1, -1, {}}, MoveCase{2, 3, -1, {}}}) {
+        SCOPED_TRACE(testing::Message() << "to " << c.to << " from " << c.from);
+        EXPECT_EQ(MoveListBoxItem(list, c.to, c.from), -1);
+        EXPECT_EQ(Items(), before);
+        ExpectDataFollowsText();
+    }
+    g_outOfRoom = false;
+    EXPECT_EQ(MoveListBoxItem(list, 0, 2), 0);
+    EXPECT_EQ(Items(), (Order{"item2", "item0", "item1", "item3"}));
+    ExpectDataFollowsText();
+    SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_roomyProc));
+}
+
 // ---------------------------------------------------------------------------
 // Subclassing and its end
 

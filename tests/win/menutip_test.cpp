@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "app/mainwnd.h"
+#include "menu/menusnapshot.h"
 #include "menu/menutip.h"
+#include "menu/popupmenu.h"
 #include "settings/appinfo.h"
 #include "settings/settings.h"
 #include "store/appdata.h"
@@ -104,6 +106,28 @@ TEST_F(MenuTip, CreateHangsTheTooltipAndBufferOnTheWindow)
     ti.uId = reinterpret_cast<UINT_PTR>(window);
     ASSERT_TRUE(SendMessageA(tip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&ti)));
     EXPECT_EQ(ti.uFlags & (TTF_IDISHWND | TTF_TRACK), static_cast<UINT>(TTF_IDISHWND | TTF_TRACK));
+}
+
+// While a popup's snapshot is kept, the tip shows the text the entry's label
+// was made from, not the one that has moved to its place since.
+TEST_F(MenuTip, TipShowsTheTextOfTheLabelWhileAPopupIsOpen)
+{
+    AppData_Add(data, LIST_HISTORY, "labelled");
+    ASSERT_TRUE(MenuTip_Create(window, &info));
+    MenuSnapshot* snapshot = MenuSnapshot_Take(data, 30, 30);
+    ASSERT_NE(snapshot, nullptr);
+    SetPropA(window, PROP_MENUSNAPSHOT, snapshot);
+    AppData_Add(data, LIST_HISTORY, "newer");  // the clipboard changed meanwhile
+    POINT pt = {100, 200};
+    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, data, &info);
+    EXPECT_STREQ(Buffer(), "labelled");
+    EXPECT_STREQ(PopupMenu_GetEntryText(window, data, IDM_HISTORY_FIRST), "labelled");
+    EXPECT_EQ(PopupMenu_GetEntryText(window, data, IDM_HISTORY_FIRST + 1), nullptr);
+
+    PopupMenu_ReleaseSnapshot(window);
+    EXPECT_EQ(GetPropA(window, PROP_MENUSNAPSHOT), nullptr);
+    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, data, &info);
+    EXPECT_STREQ(Buffer(), "newer");
 }
 
 TEST_F(MenuTip, EntryShowsItsWholeTextBesideTheCursor)

@@ -35,6 +35,7 @@
 #include "ui/dialogguard.h"
 #include "ui/dialogstate.h"
 #include "ui/placement.h"
+#include "unit/failingalloc.h"
 #include "win/dialogdriver.h"
 #include "win/input.h"
 
@@ -909,6 +910,33 @@ TEST_F(RegisteredDlg, OkRebuildsTheListInTheOrderShown)
     }));
     EXPECT_TRUE(RunDialogScript(&script, [&]() { return Open(); }));
     EXPECT_EQ(Registered(data_), (Texts{"D", "A", "B"}));
+}
+
+// OK with too little memory to build the new list: the store keeps its old
+// list whole (not a shorter one) and the dialog stays open with the edits.
+TEST_F(RegisteredDlg, OkOutOfMemoryKeepsTheStoreAndTheDialog)
+{
+    FillRegistered(data_, {"A", "B", "C", "D"});
+    DialogScript script;
+    AddWaitForDialog(&script);
+    script.Add(Do([&]() {
+        SelectItem(dialog_, 3);
+        SendMessageA(List(dialog_), WM_SYSKEYDOWN, VK_UP, 1 | (1 << 29));  // D above C
+        EXPECT_EQ(ItemTexts(dialog_), (Texts{"A", "B", "D", "C"}));
+        for (int failAt : {0, 1, 2, 5}) {
+            SCOPED_TRACE(failAt);
+            FailingAllocations failing(failAt);
+            SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(dialog_, IDOK)));
+            EXPECT_TRUE(failing.Met());
+            EXPECT_TRUE(IsWindow(dialog_));
+            EXPECT_EQ(Registered(data_), (Texts{"A", "B", "C", "D"}));
+        }
+        EXPECT_EQ(ItemTexts(dialog_), (Texts{"A", "B", "D", "C"}));
+        PostButton(dialog_, IDOK);
+    }));
+    EXPECT_TRUE(RunDialogScript(&script, [&]() { return Open(); }));
+    EXPECT_EQ(Registered(data_), (Texts{"A", "B", "D", "C"}));
 }
 
 TEST_F(RegisteredDlg, CancelKeepsTheStoreAsItWas)
