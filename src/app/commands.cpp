@@ -12,7 +12,9 @@
 #include "editing/editpad.h"
 #include "editing/registereddlg.h"
 #include "menu/popupmenu.h"
+#include "net/ipaddress.h"
 #include "settings/appinfo.h"
+#include "settings/hotkeyreport.h"
 #include "settings/settings.h"
 #include "shell/clipwrite.h"
 #include "shell/hotkeys.h"
@@ -27,6 +29,7 @@ enum {
     DATE_TEXT_SIZE = 1024,
     HOST_NAME_SIZE = 102,
     IP_TEXT_SIZE = 1024,
+    ADAPTER_ADDRESSES_MAX = 64,
 };
 
 void OnQuit(HWND mainWindow)
@@ -68,7 +71,7 @@ static bool LoadSocketCalls(SocketCalls* calls)
 }
 
 // Windows Sockets 1.1: the host name, then the first address it resolves to.
-bool Commands_GetHostIpAddress(char* out, size_t size)
+static bool GetHostNameAddress(char* out, size_t size)
 {
     SocketCalls calls;
     if (!LoadSocketCalls(&calls))
@@ -94,6 +97,23 @@ bool Commands_GetHostIpAddress(char* out, size_t size)
     }
     calls.cleanup();
     return ok;
+}
+
+// The address of the adapter that carries the default route (see
+// IpAddress_Choose); the first address of the host name on a computer
+// without a default route, or where the adapters cannot be asked. The host
+// name's first address is often that of a virtual or VPN adapter.
+bool Commands_GetHostIpAddress(char* out, size_t size)
+{
+    AdapterAddress addresses[ADAPTER_ADDRESSES_MAX];
+    int count = IpAddress_Collect(addresses, ADAPTER_ADDRESSES_MAX);
+    int chosen = IpAddress_Choose(addresses, count);
+    char text[IP_ADDRESS_TEXT_SIZE];
+    if (chosen >= 0 && IpAddress_Format(text, sizeof text, &addresses[chosen])) {
+        StrCopyN(out, size, text);
+        return true;
+    }
+    return GetHostNameAddress(out, size);
 }
 
 void OnGetIpAddress(HWND mainWindow)
@@ -140,11 +160,24 @@ void OnHotkeySettings(HWND mainWindow, AppInfo* info)
         ShowHotkeyDialog(mainWindow, &info->hotkeys);
         return;
     }
+    // The dialog names the combinations that could not be registered last
+    // time; after an OK the new ones that cannot be are told in a balloon.
+    unsigned failedBefore = Hotkeys_GetFailedSlots();
     UnregisterAllHotkeys(mainWindow);
-    bool ok = ShowHotkeyDialog(mainWindow, &info->hotkeys);
-    RegisterAllHotkeys(mainWindow, &info->hotkeys);
+    bool ok = ShowHotkeyDialog(mainWindow, &info->hotkeys, failedBefore);
+    unsigned failed = RegisterAllHotkeys(mainWindow, &info->hotkeys);
     if (ok)
         SaveSettings(info);
+    if (ok && failed)
+        Commands_ShowHotkeyFailureBalloon(failed);
+}
+
+void Commands_ShowHotkeyFailureBalloon(unsigned failedSlots)
+{
+    char text[HOTKEY_REPORT_SIZE];
+    HotkeyReport_FormatBalloon(text, sizeof text, failedSlots);
+    if (text[0])
+        Tray_ShowBalloon(HOTKEY_REPORT_TITLE, text);
 }
 
 void OnAbout(HWND mainWindow)

@@ -26,5 +26,9 @@ void OnEditRegistered(HWND mainWindow, AppData* data);
 // false when the id names no text.
 bool OnPickText(HWND mainWindow, AppData* data, int id);
 
-// This computer's first IPv4 address as dotted text; false when there is none.
+// The balloon that names hotkeys another program holds (one bit per slot).
+void Commands_ShowHotkeyFailureBalloon(unsigned failedSlots);
+
+// This computer's address as text: that of the adapter carrying the default
+// route, else the host name's first IPv4 address; false when there is none.
 bool Commands_GetHostIpAddress(char* out, size_t size);

@@ -8,6 +8,7 @@
 #include "app/startup.h"
 #include "settings/appinfo.h"
 #include "settings/settings.h"
+#include "ui/shellcom.h"
 
 static AppInfo g_appInfo;
 
@@ -29,6 +30,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         DispatchMessageA(&msg);
     }
     CloseHandle(mutex);
+    ShellCom_Leave();
     SaveSettings(&g_appInfo);
     return static_cast<int>(msg.wParam);
 }

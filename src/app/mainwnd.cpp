@@ -2,11 +2,14 @@
 // program owns, and the dispatch of its messages and commands.
 #include "app/mainwnd.h"
 
+#include <string.h>
+
 #include "app/commands.h"
 #include "menu/menutip.h"
 #include "menu/popupmenu.h"
 #include "resources/resource.h"
 #include "settings/appinfo.h"
+#include "settings/hotkeyreport.h"
 #include "settings/hotkeytable.h"
 #include "shell/clipwatch.h"
 #include "shell/clipwrite.h"
@@ -17,12 +20,45 @@
 #include "store/appdata.h"
 #include "store/savereport.h"
 #include "store/storefile.h"
+#include "text/codepage.h"
+#include "text/text.h"
 #include "ui/dialogguard.h"
+#include "ui/placement.h"
 
 // The popup hotkeys send these messages (settings/hotkeytable.h).
 static_assert(static_cast<int>(WM_SHOWTEXTMENU) == static_cast<int>(HOTKEY_ID_TEXT_MENU) &&
                   static_cast<int>(WM_SHOWCOMMANDMENU) == static_cast<int>(HOTKEY_ID_COMMAND_MENU),
               "popup hotkeys and popup messages share their numbers");
+
+enum { STARTUP_NOTICE_SIZE = 256 };
+
+// One balloon says everything that is wrong at start-up: hotkeys another
+// program holds, and a system whose ANSI code page is not Tamarin's.
+static void ShowStartupNotice(unsigned failedHotkeys, unsigned codePage)
+{
+    char hotkeys[STARTUP_NOTICE_SIZE];
+    char codePageNotice[STARTUP_NOTICE_SIZE];
+    HotkeyReport_FormatBalloon(hotkeys, sizeof hotkeys, failedHotkeys);
+    codePageNotice[0] = 0;
+    if (!CodePage_IsProgramOwn(codePage))
+        CodePage_FormatNotice(codePageNotice, sizeof codePageNotice, codePage);
+    if (!hotkeys[0] && !codePageNotice[0])
+        return;
+    if (!codePageNotice[0]) {
+        Tray_ShowBalloon(HOTKEY_REPORT_TITLE, hotkeys);
+        return;
+    }
+    if (!hotkeys[0]) {
+        Tray_ShowBalloon(CODEPAGE_NOTICE_TITLE, codePageNotice);
+        return;
+    }
+    char both[STARTUP_NOTICE_SIZE * 2 + 2];
+    StrCopyN(both, sizeof both, hotkeys);
+    size_t used = strlen(both);
+    both[used++] = '\n';
+    StrCopyN(both + used, sizeof both - used, codePageNotice);
+    Tray_ShowBalloon("Tamarin", both);
+}
 
 static LRESULT OnCreate(HWND hwnd, const CREATESTRUCTA* create)
 {
@@ -34,7 +70,8 @@ static LRESULT OnCreate(HWND hwnd, const CREATESTRUCTA* create)
     CreateTrayIcon(hwnd, info);
     SaveReport_SetObserver(TrayNotice_OnSaveFailure, hwnd);
     JoinViewerChain(hwnd, info);
-    RegisterAllHotkeys(hwnd, &info->hotkeys);
+    unsigned failedHotkeys = RegisterAllHotkeys(hwnd, &info->hotkeys);
+    ShowStartupNotice(failedHotkeys, CodePage_System());
     return 0;
 }
 
@@ -105,24 +142,28 @@ static LRESULT OnTrayCallback(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
-static int Clamp(int value, int low, int high)
-{
-    return value < low ? low : value > high ? high : value;
-}
-
 static LRESULT OnShowPopup(HWND hwnd, UINT msg)
 {
     AppInfo* info = MainWnd_GetAppInfo(hwnd);
     AppData* data = MainWnd_GetAppData(hwnd);
     if (!info || !data)
         return 0;
-    info->menuPos.x = Clamp(info->menuPos.x, 0, GetSystemMetrics(SM_CXSCREEN) - 1);
-    info->menuPos.y = Clamp(info->menuPos.y, 0, GetSystemMetrics(SM_CYSCREEN) - 1);
+    // Into the work area of the point's monitor (the nearest one for a point
+    // saved before the screens changed), in place: the clamped point is what
+    // is saved next.
     POINT pt = {info->menuPos.x, info->menuPos.y};
+    RECT work;
+    Placement_GetMonitorAreasAt(pt, &work, nullptr);
+    ClampPointToRect(&pt, &work);
+    info->menuPos.x = pt.x;
+    info->menuPos.y = pt.y;
+    // The popup takes the foreground; whoever had it gets it back.
+    HWND previous = GetForegroundWindow();
     if (msg == WM_SHOWTEXTMENU)
         ShowTextMenu(hwnd, pt, data, info);
     else
         ShowCommandMenu(hwnd, pt, info);
+    Placement_GiveForegroundBack(previous);
     return 0;
 }
 
@@ -200,5 +241,8 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         OnTextMenuClosed(hwnd, wParam);
         return 0;
     }
+    // A registered message: not a constant, so not a case.
+    if (msg == Tray_GetTaskbarCreatedMessage() && msg != 0)
+        return OnTaskbarCreated(hwnd);
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }

@@ -9,7 +9,9 @@ struct AppData;
 
 #define MAIN_WINDOW_CLASS "Kinkajou"
 #define MAIN_WINDOW_TITLE "Kinkajou"
-#define SINGLE_INSTANCE_MUTEX "Tamarin"
+// Named after the program and made unique with a GUID: a plain "Tamarin"
+// could be held by any other program and would keep this one from starting.
+#define SINGLE_INSTANCE_MUTEX "Tamarin.SingleInstance.{c5677ac5-9a00-4eba-a791-edd8da0ae3b7}"
 
 // Private messages; 32769 is the tray's (WM_TRAYCALLBACK, shell/tray.h).
 enum {

@@ -14,11 +14,14 @@
 #include "controls/linklabel.h"
 #include "resources/dialogs_about.h"
 #include "resources/resource.h"
+#include "text/codepage.h"
 #include "text/text.h"
 #include "ui/dialogguard.h"
 #include "ui/dialogstate.h"
 #include "ui/latelib.h"
 #include "ui/placement.h"
+#include "ui/shellcom.h"
+#include "ui/systemlib.h"
 
 // "%s について"
 #define ABOUT_CAPTION_FORMAT "%s \x82\xc9\x82\xc2\x82\xa2\x82\xc4"
@@ -43,6 +46,9 @@ typedef int(WINAPI* FreeResourcesProc)(int kind);
 
 enum {
     FREE_RESOURCES_SYSTEM = 0,  // the kind the about box asks for
+    NOTICE_LEFT = 7,            // dialog units: the notice runs under the whole box
+    NOTICE_RIGHT = 132,
+    NOTICE_SIZE = 128,
     // A formatted text before its cut: two texts from the version block and
     // a little format around them.
     ABOUT_FORMAT_SIZE = 2 * ABOUT_TEXT_SIZE + 64,
@@ -197,6 +203,7 @@ static HICON GetPathIcon(const char* path, UINT size)
 {
     SHFILEINFOA info;
     ZeroMemory(&info, sizeof(info));
+    ShellCom_Ensure();
     if (!SHGetFileInfoA(path, 0, &info, sizeof(info), SHGFI_ICON | size))
         return nullptr;
     return info.hIcon;
@@ -227,13 +234,24 @@ static void ShowVersionTexts(HWND dialog, const AboutBoxState* state)
         SetItemText(dialog, p->versionId, texts.versionLine);
 }
 
+// rsrc32.dll belongs to Windows 95, 98 and Me, in their system folder. On
+// NT-based Windows it does not exist, so a copy that a search by bare name
+// would find (the program's folder, the current folder) could only have been
+// planted there: it is not looked for at all.
+static HMODULE LoadResourcesLibrary()
+{
+    if (SystemLib_IsNtPlatform())
+        return nullptr;
+    return SystemLib_Load(RESOURCES_LIBRARY);
+}
+
 // Only the library of older Windows knows the figure; elsewhere the line
 // stays empty.
 static void ShowFreeResources(HWND dialog, const AboutBoxState* state)
 {
     int id = state->params.resourcesId;
     SetItemText(dialog, id, "");
-    HMODULE library = LoadLibraryA(RESOURCES_LIBRARY);
+    HMODULE library = LoadResourcesLibrary();
     if (!library)
         return;
     FreeResourcesProc freeResources =
@@ -310,6 +328,8 @@ static BOOL OnInitDialog(HWND dialog, AboutBoxState* state)
     DialogGuard_SetWindow(&g_guard, dialog);
     TakeProgramFile(state);
     SetProgramIcons(dialog, state);
+    if (p->notice && p->notice[0])
+        Placement_AddDialogFooter(dialog, IDC_ABOUT_NOTICE, p->notice, NOTICE_LEFT, NOTICE_RIGHT);
     PlaceWindowAtCursor(dialog);
     ShowVersionTexts(dialog, state);
     if (p->flags & ABF_RESOURCES)
@@ -339,6 +359,7 @@ static HWND LinkControl(HWND dialog, const AboutBoxState* state, DWORD flag, int
 
 void AboutDlg_OpenAddressWithShell(HWND dialog, const char* address)
 {
+    ShellCom_Ensure();
     ShellExecuteA(dialog, nullptr, address, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
@@ -469,6 +490,12 @@ void AboutDlg_MakeProgramParams(AboutBoxParams* params, HINSTANCE instance)
     params->templateId = IDD_ABOUT;
     params->linkCursor = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_LINKHAND));
     params->instance = instance;
+    static char notice[NOTICE_SIZE];
+    unsigned codePage = CodePage_System();
+    if (!CodePage_IsProgramOwn(codePage)) {
+        CodePage_FormatAboutLine(notice, sizeof notice, codePage);
+        params->notice = notice;
+    }
 }
 
 bool AboutDlg_ShowProgram(HWND owner)

@@ -52,6 +52,7 @@ struct AboutBoxParams {
     AboutBoxHook hook;    // may be null
     HCURSOR linkCursor;   // shown over the links
     HINSTANCE instance;   // module holding the template
+    const char* notice;   // a line under the others (IDC_ABOUT_NOTICE), or null for none
 };
 
 // The about box's texts from the strings of a version block.
@@ -80,7 +81,8 @@ typedef void (*OpenAddressProc)(HWND dialog, const char* address);
 void AboutDlg_OpenAddressWithShell(HWND dialog, const char* address);
 
 // The block of Tamarin's own about box, with the template and the link
-// cursor from instance.
+// cursor from instance. Its notice names the system's ANSI code page when
+// that is not 932.
 void AboutDlg_MakeProgramParams(AboutBoxParams* params, HINSTANCE instance);
 
 // Runs the about box described by params modally over owner; the caller

@@ -11,6 +11,7 @@
 #include "text/path.h"
 #include "text/text.h"
 #include "ui/latelib.h"
+#include "ui/shellcom.h"
 
 // The icon bits of a message box type: stop (0x10), question (0x20),
 // exclamation (0x30) and information (0x40) each have their own sound.
@@ -93,7 +94,11 @@ static bool ChooseFile(bool save, HWND owner, DWORD flags, char* file, size_t fi
         request.Flags |= OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
     auto chooser = LateLib_Get<decltype(&GetOpenFileNameA)>(&g_commonDialogs,
                                                             save ? "GetSaveFileNameA" : "GetOpenFileNameA");
-    return chooser && chooser(&request) != FALSE;
+    if (!chooser)
+        return false;
+    // The Explorer-style chooser hosts the shell's namespace.
+    ShellCom_Ensure();
+    return chooser(&request) != FALSE;
 }
 
 // The chosen path is in file.
@@ -131,8 +136,11 @@ static int CALLBACK BrowseCallback(HWND dialog, UINT msg, LPARAM lParam, LPARAM 
     return 0;
 }
 
+// The folder chooser's documentation asks for a single-threaded apartment,
+// which its new dialog style needs.
 bool ChooseFolder(HWND owner, UINT flags, const char* title, char* path, const char* initialFolder)
 {
+    ShellCom_Ensure();
     IMalloc* allocator = nullptr;
     if (FAILED(SHGetMalloc(&allocator)) || !allocator)
         return false;
@@ -164,6 +172,7 @@ bool DeleteToRecycleBin(HWND owner, const char* paths, UINT flags)
     request.pFrom = paths;
     request.pTo = nullptr;
     request.fFlags = static_cast<FILEOP_FLAGS>(flags | FOF_ALLOWUNDO);
+    ShellCom_Ensure();
     SHFileOperationA(&request);
     return true;
 }

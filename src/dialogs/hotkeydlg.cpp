@@ -8,6 +8,7 @@
 #include "dialogs/commondlg.h"
 #include "resources/dialogs_settings.h"
 #include "resources/resource.h"
+#include "settings/hotkeyreport.h"
 #include "settings/hotkeytable.h"
 #include "ui/dialogguard.h"
 #include "ui/dialogstate.h"
@@ -32,6 +33,17 @@ const HotkeyFlagPair HOTKEY_FLAG_PAIRS[HOTKEY_FLAG_PAIR_COUNT] = {
 
 // A second opening only brings the open dialog forward.
 static DialogGuard g_guard;
+
+// What DialogBoxParamA hands to the dialog.
+struct HotkeyDialogArgs {
+    HotkeySet* set;
+    unsigned failedSlots;
+};
+
+enum {
+    FAILED_LINE_LEFT = 7,     // dialog units: the labels' left edge
+    FAILED_LINE_RIGHT = 172,  // the hotkey controls' right edge
+};
 
 // ---------------------------------------------------------------- logic
 
@@ -117,11 +129,23 @@ static void ReadAllControls(HWND dialog, HotkeyDef* defs)
 
 // ---------------------------------------------------------------- handlers
 
-static BOOL OnInitDialog(HWND dialog, HotkeySet* set)
+// The line is there only when something could not be registered.
+static void ShowFailedHotkeys(HWND dialog, unsigned failedSlots)
 {
+    char line[HOTKEY_REPORT_SIZE];
+    HotkeyReport_FormatDialogLine(line, sizeof line, failedSlots);
+    if (line[0])
+        Placement_AddDialogFooter(dialog, IDC_HK_FAILED, line, FAILED_LINE_LEFT, FAILED_LINE_RIGHT);
+}
+
+static BOOL OnInitDialog(HWND dialog, const HotkeyDialogArgs* args)
+{
+    HotkeySet* set = args ? args->set : nullptr;
     DialogGuard_SetWindow(&g_guard, dialog);
     DialogState_Attach(dialog, PROP_DIALOGPARAM, set);
     SetDialogIcons(dialog);
+    if (args)
+        ShowFailedHotkeys(dialog, args->failedSlots);
     PlaceWindowAtCursor(dialog);
     for (int slot = 0; slot < HOTKEY_COUNT; slot++) {
         const HotkeyDef empty = {0, 0};
@@ -161,7 +185,7 @@ static INT_PTR CALLBACK HotkeyDialogProc(HWND dialog, UINT msg, WPARAM wParam, L
 {
     switch (msg) {
     case WM_INITDIALOG:
-        return OnInitDialog(dialog, reinterpret_cast<HotkeySet*>(lParam));
+        return OnInitDialog(dialog, reinterpret_cast<const HotkeyDialogArgs*>(lParam));
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK)
             OnOk(dialog);
@@ -187,18 +211,20 @@ bool HotkeyDlg_IsOpen()
     return DialogGuard_IsOpen(&g_guard);
 }
 
-// The dialog's record is the caller's set itself.
-bool HotkeyDlg_ShowFrom(HINSTANCE templates, HWND owner, HotkeySet* set)
+// The dialog's record is the caller's set itself; the failed slots are only
+// shown at the opening.
+bool HotkeyDlg_ShowFrom(HINSTANCE templates, HWND owner, HotkeySet* set, unsigned failedSlots)
 {
     if (!DialogGuard_Enter(&g_guard, owner, false))
         return false;
+    HotkeyDialogArgs args = {set, failedSlots};
     INT_PTR result = DialogBoxParamA(templates, MAKEINTRESOURCEA(IDD_HOTKEYS), owner, HotkeyDialogProc,
-                                     reinterpret_cast<LPARAM>(set));
+                                     reinterpret_cast<LPARAM>(&args));
     DialogGuard_Leave(&g_guard);
     return result == IDOK;
 }
 
-bool ShowHotkeyDialog(HWND owner, HotkeySet* set)
+bool ShowHotkeyDialog(HWND owner, HotkeySet* set, unsigned failedSlots)
 {
-    return HotkeyDlg_ShowFrom(GetModuleHandleA(nullptr), owner, set);
+    return HotkeyDlg_ShowFrom(GetModuleHandleA(nullptr), owner, set, failedSlots);
 }

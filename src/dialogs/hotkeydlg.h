@@ -38,9 +38,12 @@ int HotkeyDlg_ControlIdOfSlot(int slot);
 // front and returns false. The caller unregisters the system's hotkeys before
 // and registers them again afterwards; it should leave them alone while
 // HotkeyDlg_IsOpen() says that an earlier call is still running.
-bool ShowHotkeyDialog(HWND owner, HotkeySet* set);
+// failedSlots (one bit per slot, see settings/hotkeyreport.h) names the
+// hotkeys that could not be registered; the dialog lists them on a line of
+// its own under its buttons (IDC_HK_FAILED), growing to make room.
+bool ShowHotkeyDialog(HWND owner, HotkeySet* set, unsigned failedSlots = 0);
 
 // The same with the dialog template taken from the module templates.
-bool HotkeyDlg_ShowFrom(HINSTANCE templates, HWND owner, HotkeySet* set);
+bool HotkeyDlg_ShowFrom(HINSTANCE templates, HWND owner, HotkeySet* set, unsigned failedSlots = 0);
 
 bool HotkeyDlg_IsOpen();

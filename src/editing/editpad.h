@@ -16,7 +16,7 @@ enum {
     EDITPAD_TEXT_LIMIT = 0xFFFF,       // the most the user can type
     EDITPAD_PATH_SIZE = 261,           // chooser paths and the module path, NUL included
     EDITPAD_EXPORT_PATH_SIZE = 260,    // the proposed export path, NUL included
-    EDITPAD_DEFAULT_WIDTH = 640,       // size of the first opening, pixels
+    EDITPAD_DEFAULT_WIDTH = 640,       // size of the first opening, pixels at 96 dpi
     EDITPAD_DEFAULT_HEIGHT = 480,
 };
 

@@ -19,6 +19,7 @@
 #include "text/text.h"
 #include "ui/dialogguard.h"
 #include "ui/dialogstate.h"
+#include "ui/dpi.h"
 #include "ui/latelib.h"
 #include "ui/placement.h"
 
@@ -327,7 +328,11 @@ static BOOL OnInitDialog(HWND pad, EditPadInfo* info)
     SendMessageA(GetPadEdit(pad), EM_LIMITTEXT, EDITPAD_TEXT_LIMIT, 0);
     LoadInitialText(pad, info);
     AddTopmostItem(pad);
-    Placement_RestoreFile(pad, info->iniPath, EDITPAD_SECTION, EDITPAD_DEFAULT_WIDTH, EDITPAD_DEFAULT_HEIGHT);
+    // The size of the first opening is designed at 96 dpi and grows with the
+    // display's scaling, as the template's size does.
+    UINT dpi = Dpi_OfWindow(pad);
+    Placement_RestoreFile(pad, info->iniPath, EDITPAD_SECTION, Dpi_Scale(EDITPAD_DEFAULT_WIDTH, dpi),
+                          Dpi_Scale(EDITPAD_DEFAULT_HEIGHT, dpi));
     return TRUE;
 }
 

@@ -19,6 +19,12 @@ enum { WM_TEXTMENUCLOSED = WM_APP + 20 };
 int ShowTextMenu(HWND mainWindow, POINT pt, AppData* data, AppInfo* info);
 int BuildTextMenu(HMENU menu, const AppData* data, int historyMax, int labelSize, bool registeredFirst,
                   bool newestFirst);
+// The same with the number of rows in a column given: BuildTextMenu takes it
+// from the primary screen, ShowTextMenu from the monitor the popup opens on.
+int PopupMenu_BuildTextMenuInRows(HMENU menu, const AppData* data, int historyMax, int labelSize, bool registeredFirst,
+                        bool newestFirst, int rowsPerColumn);
+// How many menu items fit one above the other on the monitor nearest to pt.
+int PopupMenu_TextMenuRowsAt(POINT pt);
 int ShowCommandMenu(HWND mainWindow, POINT pt, const AppInfo* info);
 // The command menu's states: the check mark of the history switch, and the
 // two editing commands greyed while an editing dialog is open.

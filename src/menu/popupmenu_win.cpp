@@ -10,6 +10,8 @@
 #include "settings/appinfo.h"
 #include "store/appdata.h"
 #include "ui/dialogguard.h"
+#include "ui/dpi.h"
+#include "ui/placement.h"
 
 namespace {
 
@@ -137,7 +139,12 @@ BOOL TrackMenuAt(HWND owner, HMENU menu, POINT pt, UINT flags, const RECT* exclu
     params.cbSize = sizeof(params);
     if (exclude)
         params.rcExclude = *exclude;
-    return TrackPopupMenuEx(menu, flags, pt.x, pt.y, owner, exclude ? &params : nullptr);
+    BOOL result = TrackPopupMenuEx(menu, flags, pt.x, pt.y, owner, exclude ? &params : nullptr);
+    // The task switch the menu caused is completed by a message to the owner;
+    // without it the next popup may close as soon as it opens (the harmless
+    // message TrackPopupMenu's documentation asks for).
+    PostMessageA(owner, WM_NULL, 0, 0);
+    return result;
 }
 
 BOOL ShowResourceMenuAtCursor(HINSTANCE instance, LPCSTR name, int subMenuPos, HWND owner, UINT flags,
@@ -157,10 +164,28 @@ BOOL ShowResourceMenuAtCursor(HINSTANCE instance, LPCSTR name, int subMenuPos, H
     return result;
 }
 
-// The labels shrink with the number of columns, so that a long list still
-// fits the screen's width; never below 3 bytes.
 int BuildTextMenu(HMENU menu, const AppData* data, int historyMax, int labelSize, bool registeredFirst,
                   bool newestFirst)
+{
+    int rowHeight = GetSystemMetrics(SM_CYMENU) + 2;
+    int rows = rowHeight > 0 ? GetSystemMetrics(SM_CYSCREEN) / rowHeight : 0;
+    return PopupMenu_BuildTextMenuInRows(menu, data, historyMax, labelSize, registeredFirst, newestFirst, rows);
+}
+
+// A menu's items are as high as the monitor's scaling makes them.
+int PopupMenu_TextMenuRowsAt(POINT pt)
+{
+    RECT monitor;
+    Placement_GetMonitorAreasAt(pt, nullptr, &monitor);
+    UINT dpi = Dpi_OfMonitorAt(pt);
+    int rowHeight = Dpi_Metric(SM_CYMENU, dpi) + Dpi_Scale(2, dpi);
+    return rowHeight > 0 ? (monitor.bottom - monitor.top) / rowHeight : 0;
+}
+
+// The labels shrink with the number of columns, so that a long list still
+// fits the screen's width; never below 3 bytes.
+int PopupMenu_BuildTextMenuInRows(HMENU menu, const AppData* data, int historyMax, int labelSize, bool registeredFirst,
+                        bool newestFirst, int rowsPerColumn)
 {
     const PtrList* history = data ? data->history : nullptr;
     const PtrList* registered = data ? data->registered : nullptr;
@@ -168,8 +193,7 @@ int BuildTextMenu(HMENU menu, const AppData* data, int historyMax, int labelSize
     int shownRegistered = ShownRegistered(data);
 
     int total = (shownHistory > 0 ? shownHistory + 1 : 2) + (shownRegistered > 0 ? shownRegistered : 1);
-    int rowHeight = GetSystemMetrics(SM_CYMENU) + 2;
-    int rows = rowHeight > 0 ? GetSystemMetrics(SM_CYSCREEN) / rowHeight : 0;
+    int rows = rowsPerColumn;
     if (rows < 1)
         rows = 1;
     int columns = (total - 1) / rows + 1;
@@ -204,7 +228,8 @@ int ShowTextMenu(HWND mainWindow, POINT pt, AppData* data, AppInfo* info)
     if (popup) {
         // The resource's own "(none)" item only makes the popup non-empty.
         DeleteMenu(popup, IDM_NONE, MF_BYCOMMAND);
-        BuildTextMenu(popup, data, info->historyMax, info->menuTextChars, info->registeredFirst, info->newestFirst);
+        PopupMenu_BuildTextMenuInRows(popup, data, info->historyMax, info->menuTextChars, info->registeredFirst,
+                            info->newestFirst, PopupMenu_TextMenuRowsAt(pt));
         WPARAM generation = KeepSnapshot(mainWindow, data, info->historyMax);
         result = TrackMenuAt(mainWindow, popup, pt, POPUP_TRACK_FLAGS, nullptr);
         // The menu has posted its pick already; this comes after it.

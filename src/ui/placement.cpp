@@ -8,11 +8,31 @@
 
 #include "settings/apppath.h"
 #include "settings/profile.h"
+#include "text/codepage.h"
+#include "ui/shellcom.h"
 
 enum {
     MODULE_PATH_SIZE = 261,
     INI_PATH_SIZE = MAX_PATH,
+    FOOTER_TEXT_CHARS = 512,
+    FOOTER_MARGIN = 7,  // dialog units under the line, as the templates keep under their buttons
 };
+
+// Right and bottom first, so that a rectangle larger than the area ends up
+// aligned with its left and top edges.
+POINT Placement_FitSizeInRect(POINT origin, SIZE size, const RECT* area)
+{
+    POINT pos = origin;
+    if (pos.x + size.cx > area->right)
+        pos.x = area->right - size.cx;
+    if (pos.x < area->left)
+        pos.x = area->left;
+    if (pos.y + size.cy > area->bottom)
+        pos.y = area->bottom - size.cy;
+    if (pos.y < area->top)
+        pos.y = area->top;
+    return pos;
+}
 
 POINT Placement_PlaceSizeAtPoint(POINT cursor, SIZE size, const RECT* workArea)
 {
@@ -21,19 +41,30 @@ POINT Placement_PlaceSizeAtPoint(POINT cursor, SIZE size, const RECT* workArea)
     POINT pos;
     pos.x = cursor.x + size.cx / -2;
     pos.y = cursor.y + size.cy / -2;
-    // Right and bottom first, so that a window larger than the work area ends
-    // up aligned with its left and top edges.
-    if (pos.x + size.cx > workArea->right)
-        pos.x = workArea->right - size.cx;
-    if (pos.x < workArea->left)
-        pos.x = workArea->left;
-    if (pos.y + size.cy > workArea->bottom)
-        pos.y = workArea->bottom - size.cy;
-    if (pos.y < workArea->top)
-        pos.y = workArea->top;
-    return pos;
+    return Placement_FitSizeInRect(pos, size, workArea);
 }
 
+// The monitor nearest to the point, so that a point beyond every monitor
+// (a position saved before the screens changed) comes back to the closest.
+void Placement_GetMonitorAreasAt(POINT pt, RECT* work, RECT* monitor)
+{
+    MONITORINFO info;
+    ZeroMemory(&info, sizeof info);
+    info.cbSize = sizeof info;
+    HMONITOR handle = MonitorFromPoint(pt, MONITOR_DEFAULTTONEAREST);
+    if (!handle || !GetMonitorInfoA(handle, &info)) {
+        SetRect(&info.rcMonitor, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+        if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &info.rcWork, 0))
+            info.rcWork = info.rcMonitor;
+    }
+    if (work)
+        *work = info.rcWork;
+    if (monitor)
+        *monitor = info.rcMonitor;
+}
+
+// Inside the work area of the pointer's monitor: on a second monitor the
+// dialog opens there, not on the first.
 void PlaceWindowAtCursor(HWND window)
 {
     SIZE size = Placement_GetWindowSize(window);
@@ -41,8 +72,7 @@ void PlaceWindowAtCursor(HWND window)
     if (!GetCursorPos(&cursor))
         return;
     RECT work;
-    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0))
-        return;
+    Placement_GetMonitorAreasAt(cursor, &work, nullptr);
     POINT pos = Placement_PlaceSizeAtPoint(cursor, size, &work);
     // GetParent also answers the owner of a pop-up; only a real parent has
     // its own client coordinates.
@@ -50,6 +80,45 @@ void PlaceWindowAtCursor(HWND window)
     if (parent && IsChild(parent, window))
         ScreenToClient(parent, &pos);
     Placement_MoveWindowTo(window, pos.x, pos.y);
+}
+
+static int FooterHeight(HWND dialog, const wchar_t* text, int width)
+{
+    HDC dc = GetDC(dialog);
+    if (!dc)
+        return 0;
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(dialog, WM_GETFONT, 0, 0)));
+    RECT bounds = {0, 0, width, 0};
+    DrawTextW(dc, text, -1, &bounds, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(dialog, dc);
+    return bounds.bottom - bounds.top;
+}
+
+// Dialog units become pixels through the dialog's own font, so the line
+// scales with the rest of the dialog. The text goes in as UTF-16, readable
+// whatever the system's ANSI code page.
+HWND Placement_AddDialogFooter(HWND dialog, int id, const char* text, int left, int right)
+{
+    wchar_t wide[FOOTER_TEXT_CHARS];
+    CodePage_ToWide(wide, FOOTER_TEXT_CHARS, text);
+    RECT units = {left, 0, right, FOOTER_MARGIN};
+    if (!MapDialogRect(dialog, &units))
+        return nullptr;
+    int width = units.right - units.left;
+    int height = FooterHeight(dialog, wide, width);
+    RECT client;
+    GetClientRect(dialog, &client);
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
+    HWND line = CreateWindowExW(0, L"STATIC", wide, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, units.left,
+                                client.bottom, width, height, dialog,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    if (!line)
+        return nullptr;
+    SendMessageA(line, WM_SETFONT, SendMessageA(dialog, WM_GETFONT, 0, 0), FALSE);
+    SIZE size = Placement_GetWindowSize(dialog);
+    Placement_ResizeWindow(dialog, size.cx, size.cy + height + units.bottom);
+    return line;
 }
 
 // The program file's icons do not change while it runs. Loading the pair once
@@ -78,6 +147,7 @@ HICON GetFileIcon(HMODULE module, bool smallIcon)
     SHFILEINFOA info;
     ZeroMemory(&info, sizeof(info));
     UINT flags = SHGFI_ICON | (smallIcon ? SHGFI_SMALLICON : 0);
+    ShellCom_Ensure();
     if (!SHGetFileInfoA(path, 0, &info, sizeof(info), flags))
         return nullptr;
     return info.hIcon;
@@ -296,9 +366,21 @@ void Placement_SetMinTrackSize(LPARAM minMaxInfo, int minWidth, int minHeight)
     info->ptMinTrackSize.y = minHeight;
 }
 
+// Tamarin may set the foreground here because it has it: the popup or the
+// dialog that took it belonged to Tamarin.
+void Placement_GiveForegroundBack(HWND previous)
+{
+    if (!previous || !IsWindow(previous) || GetForegroundWindow() == previous)
+        return;
+    SetForegroundWindow(previous);
+}
+
+// SW_SHOWDEFAULT would take the show state Tamarin itself was started with:
+// started minimised (a shortcut set to "Minimized"), it would minimise the
+// dialog it means to show. A minimised dialog is restored, any other shown.
 void Placement_BringToFront(HWND window)
 {
     BringWindowToTop(window);
     SetForegroundWindow(window);
-    ShowWindow(window, SW_SHOWDEFAULT);
+    ShowWindow(window, IsIconic(window) ? SW_RESTORE : SW_SHOW);
 }

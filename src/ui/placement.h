@@ -35,8 +35,17 @@ struct ChildLayout {
 
 // Opening and behaviour shared by all dialogs.
 void PlaceWindowAtCursor(HWND window);
+// Adds a line of text (code page 932) under everything else in dialog, from
+// left to right (dialog units), wrapped to that width, in the dialog's font;
+// the dialog grows by the line's height and a margin. Call it at
+// WM_INITDIALOG before the dialog is placed. Gives the line, or null.
+HWND Placement_AddDialogFooter(HWND dialog, int id, const char* text, int left, int right);
 // A dialog opened a second time comes to the front instead.
 void Placement_BringToFront(HWND window);
+// Gives the foreground back to previous (the window that had it before a
+// popup or a command of Tamarin took it), if it still exists and does not
+// have it already.
+void Placement_GiveForegroundBack(HWND previous);
 void SetDialogIcons(HWND window);
 HICON GetFileIcon(HMODULE module, bool smallIcon);
 BOOL HitTestMoveByClient(HWND dialog, WPARAM wParam, LPARAM lParam);
@@ -46,6 +55,13 @@ void SetWindowTopmost(HWND window, bool on);
 // Where PlaceWindowAtCursor puts a window of the given size for a pointer
 // position and a work area (screen coordinates).
 POINT Placement_PlaceSizeAtPoint(POINT cursor, SIZE size, const RECT* workArea);
+// Moves origin so that a rectangle of the given size there lies inside area
+// (right and bottom first: one larger than area keeps its left and top edges
+// on area's).
+POINT Placement_FitSizeInRect(POINT origin, SIZE size, const RECT* area);
+// The work area and the whole area of the monitor nearest to pt (either may
+// be null); with no monitor to ask, the primary work area and screen.
+void Placement_GetMonitorAreasAt(POINT pt, RECT* work, RECT* monitor);
 
 // Window position and size.
 void Placement_ResizeWindow(HWND window, int width, int height);

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include <algorithm>
 
@@ -69,15 +70,56 @@ std::string Tamarin_File(const Tamarin* t, const char* ext)
 
 bool Tamarin_Start(Tamarin* t, const std::string& args)
 {
+    TamarinLaunch launch;
+    launch.args = args;
+    return Tamarin_StartWith(t, launch);
+}
+
+// This process's environment block with the given entries added (an entry
+// replaces one of the same name).
+static std::vector<char> EnvironmentWith(const std::vector<std::string>& extra)
+{
+    std::vector<std::string> entries;
+    char* block = GetEnvironmentStringsA();
+    for (const char* p = block; p && *p; p += strlen(p) + 1)
+        entries.push_back(p);
+    FreeEnvironmentStringsA(block);
+    for (const std::string& e : extra) {
+        std::string name = e.substr(0, e.find('=') + 1);
+        for (auto it = entries.begin(); it != entries.end();) {
+            if (_strnicmp(it->c_str(), name.c_str(), name.size()) == 0)
+                it = entries.erase(it);
+            else
+                ++it;
+        }
+        entries.push_back(e);
+    }
+    std::vector<char> env;
+    for (const std::string& e : entries)
+        env.insert(env.end(), e.c_str(), e.c_str() + e.size() + 1);
+    env.push_back(0);
+    return env;
+}
+
+bool Tamarin_StartWith(Tamarin* t, const TamarinLaunch& launch)
+{
+    const std::string& args = launch.args;
     std::string cmd = "\"" + t->folder + "\\tamarin.exe\"";
     if (!args.empty())
         cmd += " " + args;
     STARTUPINFOA si = {};
     si.cb = sizeof si;
+    if (launch.showCommand >= 0) {
+        si.dwFlags = STARTF_USESHOWWINDOW;
+        si.wShowWindow = static_cast<WORD>(launch.showCommand);
+    }
+    std::vector<char> env;
+    if (!launch.environment.empty())
+        env = EnvironmentWith(launch.environment);
     std::vector<char> line(cmd.begin(), cmd.end());
     line.push_back(0);
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, t->folder.c_str(), &si,
-                        &t->process))
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, env.empty() ? nullptr : env.data(),
+                        t->folder.c_str(), &si, &t->process))
         return false;
     if (!args.empty())
         return true;

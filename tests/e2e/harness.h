@@ -23,6 +23,13 @@ bool Tamarin_Prepare(Tamarin* t, const std::string& ini = "");
 // Starts the program (with arguments, for the command-line mode) and, for the
 // resident mode, waits for its main window.
 bool Tamarin_Start(Tamarin* t, const std::string& args = "");
+// How the program is started beyond its arguments.
+struct TamarinLaunch {
+    std::string args;
+    int showCommand = -1;             // STARTUPINFO's wShowWindow, -1 for none
+    std::vector<std::string> environment;  // NAME=value entries added to this process's
+};
+bool Tamarin_StartWith(Tamarin* t, const TamarinLaunch& launch);
 // Command 40001, then waits for the process; gives its exit code or -1.
 int Tamarin_Quit(Tamarin* t);
 // Waits for the process to end by itself; gives its exit code or -1.

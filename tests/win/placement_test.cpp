@@ -583,4 +583,59 @@ TEST_F(PlacementDialog, LoadKeepsDefaultsForMissingOrBadValues)
     }
 }
 
+// ---------------------------------------------------------------------------
+// A footer line under a dialog's controls.
+
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT msg, WPARAM, LPARAM)
+{
+    return msg == WM_INITDIALOG;
+}
+
+HWND OpenFooterDialog()
+{
+    MemDialog t;
+    MemDialog_Begin(&t, WS_POPUP | WS_CAPTION | DS_MODALFRAME, 0, 0, 120, 40, "Footer");
+    MemDialog_Item(&t, BS_PUSHBUTTON, 35, 19, 50, 14, IDOK, MEMDIALOG_BUTTON, "OK");
+    return CreateDialogIndirectParamA(GetModuleHandleA(nullptr), MemDialog_Template(&t), nullptr, PlainDialogProc, 0);
+}
+
+TEST(Placement, AFooterLineGoesUnderTheControlsAndTheDialogGrows)
+{
+    HWND dialog = OpenFooterDialog();
+    ASSERT_NE(dialog, nullptr);
+    SIZE before = Placement_GetClientSize(dialog);
+    RECT units = {7, 0, 113, 7};
+    MapDialogRect(dialog, &units);
+    // 表示 (a trail byte 0x5C included), long enough to wrap at least once
+    std::string text = "\x95\x5c\x8e\xa6 ";
+    for (int i = 0; i < 30; i++)
+        text += "word ";
+    HWND line = Placement_AddDialogFooter(dialog, 200, text.c_str(), 7, 113);
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(GetDlgCtrlID(line), 200);
+
+    RECT rect;
+    GetWindowRect(line, &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    EXPECT_EQ(rect.left, units.left);
+    EXPECT_EQ(rect.right, units.right);
+    EXPECT_EQ(rect.top, before.cy);
+    int height = rect.bottom - rect.top;
+    TEXTMETRICA metrics;
+    HDC dc = GetDC(dialog);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(dialog, WM_GETFONT, 0, 0)));
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(dialog, dc);
+    EXPECT_GE(height, 2 * metrics.tmHeight);  // wrapped, not cut to one line
+    EXPECT_EQ(Placement_GetClientSize(dialog).cy, before.cy + height + units.bottom);
+    EXPECT_EQ(SendMessageA(line, WM_GETFONT, 0, 0), SendMessageA(dialog, WM_GETFONT, 0, 0));
+
+    wchar_t wide[256] = L"";
+    GetWindowTextW(line, wide, 256);
+    EXPECT_EQ(wide[0], 0x8868);  // 表
+    EXPECT_EQ(wide[1], 0x793A);  // 示
+    DestroyWindow(dialog);
+}
+
 }  // namespace

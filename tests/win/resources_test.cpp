@@ -11,6 +11,9 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <string>
+#include <vector>
+
 #include "resources/resource.h"
 #include "win/dialogdriver.h"
 
@@ -359,6 +362,66 @@ TEST_F(VersionInfo, FixedVersionMatchesTheProductVersionString)
     ASSERT_NE(String("ProductVersion"), nullptr);
     EXPECT_STREQ(String("ProductVersion"), text);
     EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+}
+
+// ---------------------------------------------------------------- scaling
+
+// The widths of the images in an icon group, from its directory.
+std::vector<int> IconGroupWidths(HMODULE module, int id)
+{
+    std::vector<int> widths;
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(14));  // RT_GROUP_ICON
+    const BYTE* dir = found ? static_cast<const BYTE*>(LockResource(LoadResource(module, found))) : nullptr;
+    if (!dir)
+        return widths;
+    WORD count = static_cast<WORD>(dir[4] | (dir[5] << 8));
+    for (WORD i = 0; i < count; i++) {
+        int width = dir[6 + 14 * i];  // GRPICONDIRENTRY: bWidth first, 14 bytes each
+        widths.push_back(width ? width : 256);
+    }
+    return widths;
+}
+
+bool Has(const std::vector<int>& widths, int width)
+{
+    for (int w : widths) {
+        if (w == width)
+            return true;
+    }
+    return false;
+}
+
+// The small icon is 16, 20, 24 or 32 pixels at 100, 125, 150 or 200 %; the
+// large one 32, 40, 48 or 64: each is drawn, not stretched.
+TEST_F(Resources, IconsHaveAnImageForEachDisplayScaling)
+{
+    for (int id : kTrayIcons) {
+        std::vector<int> widths = IconGroupWidths(module_, id);
+        for (int size : {16, 20, 24, 32})
+            EXPECT_TRUE(Has(widths, size)) << "icon " << id << " at " << size;
+    }
+    std::vector<int> program = IconGroupWidths(module_, IDI_PROGRAM);
+    for (int size : {16, 20, 24, 32, 40, 48, 64})
+        EXPECT_TRUE(Has(program, size)) << "program icon at " << size;
+}
+
+// The manifest, read back from the file: the user's own rights, common
+// controls 6, each monitor's own scaling with the system's as the fallback.
+TEST_F(Resources, ManifestAsksForUserRightsCommonControlsAndMonitorScaling)
+{
+    HRSRC found = FindResourceA(module_, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
+    ASSERT_NE(found, nullptr);
+    const char* bytes = static_cast<const char*>(LockResource(LoadResource(module_, found)));
+    ASSERT_NE(bytes, nullptr);
+    std::string manifest(bytes, SizeofResource(module_, found));
+    auto has = [&](const char* text) { return manifest.find(text) != std::string::npos; };
+    EXPECT_TRUE(has("<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>"));
+    EXPECT_TRUE(has("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""));
+    EXPECT_TRUE(has("publicKeyToken=\"6595b64144ccf1df\""));
+    EXPECT_TRUE(has(">PerMonitorV2, System</dpiAwareness>"));
+    EXPECT_TRUE(has("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>"));
+    EXPECT_TRUE(has("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"));  // Windows 10 and 11
+    EXPECT_EQ(manifest.find("<?xml"), 0u);
 }
 
 }  // namespace
