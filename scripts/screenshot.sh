@@ -4,7 +4,9 @@
 #   scripts/screenshot.sh [--show WHAT] [--scale PERCENT] [OUT.png]
 #
 # WHAT is desktop (the default), text (the text popup with a menu tip),
-# command (the command popup), settings, hotkeys, about, registered or editpad.
+# command (the command popup), settings, hotkeys, about, registered, editpad,
+# search (the search window narrowed by a typed word, with the tip of its
+# selected entry) or extsettings.
 # With `make run` running headless, its desktop is photographed; otherwise a
 # Tamarin of its own is started on a headless display with sample texts, and
 # ended again afterwards. OUT.png defaults to build/screenshot.png.
@@ -93,6 +95,8 @@ case "$show" in
   about) in_desktop "$post" 40002; sleep 1.5 ;;
   registered) in_desktop "$post" 40049; sleep 1.5 ;;
   editpad) in_desktop "$post" 40031; sleep 1.5 ;;
+  search) in_desktop "$post" 40070; sleep 1.5; xdotool type --delay 120 'TAMARIN'; sleep 0.5; xdotool key Down; sleep 1.5 ;;
+  extsettings) in_desktop "$post" 40071; sleep 1.5 ;;
   *) echo "unknown --show $show" >&2; exit 2 ;;
 esac
 

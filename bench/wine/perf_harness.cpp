@@ -6,7 +6,11 @@
 //   bytes);
 //   one clipboard change with that history, from CloseClipboard until the new
 //   history file is in place, against the bare history-file write;
-//   a soak of 5000 changes: none lost, and the program's private memory.
+//   a soak of 5000 changes: none lost, and the program's private memory;
+//   the search window over 4095 + 4095 texts of 1 KiB: each keystroke (the
+//   edit box's text set, filtered and shown before the call returns) against
+//   the same keystroke over an empty store, the matching alone run in this
+//   process over the same texts, and the time until the window has opened.
 #include <windows.h>
 #include <psapi.h>
 
@@ -18,8 +22,10 @@
 #include <vector>
 
 #include "harness.h"
+#include "menu/searchlist.h"
 #include "store/appdata.h"
 #include "store/storefile.h"
+#include "text/textmatch.h"
 
 namespace {
 
@@ -362,6 +368,153 @@ void MeasurePopup(Tamarin* t, const std::string& history)
            Percentile(shown, 0.5));
 }
 
+// A registered text of 1 KiB, Japanese and English mixed: 登録 n, かな and カナ.
+std::string Registered1K(int i)
+{
+    char head[48];
+    snprintf(head, sizeof head, "\x93\x6f\x98\x5e %05d ", i);  // 登録
+    std::string text = head;
+    const char* pieces[] = {"\x82\xc4\x82\xab\x82\xb7\x82\xc6 ", "\x83\x4e\x83\x8a\x83\x62\x83\x76 ",
+                            "meeting at 3 pm ", "\r\n"};  // てきすと クリップ
+    for (int k = i; text.size() < 1000; k = k * 7 + 3)
+        text += pieces[(k >> 2) % 4];
+    return text;
+}
+
+HWND WaitForSearchWindow(double start)
+{
+    HWND w = nullptr;
+    while (!(w = FindWindowA("TamarinSearch", nullptr)) || !IsWindowVisible(w)) {
+        if (Now() - start > 30000)
+            return nullptr;
+        Sleep(0);
+    }
+    return w;
+}
+
+struct SearchTiming {
+    std::vector<double> keystrokes;
+    double opened = -1;  // ms from the command until the list was filled
+};
+
+// What the user types, one keystroke after the other: each query grows by
+// a character (a double-byte character is one keystroke).
+std::vector<std::string> Keystrokes()
+{
+    const char* queries[] = {"entry 04", "registered", "\x83\x4e\x83\x8a\x83\x62\x83\x76 mee", "zzqx"};  // クリップ
+    std::vector<std::string> typed;
+    for (const char* query : queries) {
+        std::string text;
+        for (const char* p = query; *p; p++) {
+            text += *p;
+            if (static_cast<unsigned char>(*p) >= 0x81 && p[1])
+                text += *++p;
+            typed.push_back(text);
+        }
+    }
+    return typed;
+}
+
+// Types into the open search window as a user does; a keystroke is the round
+// trip of WM_SETTEXT, which returns once the window has filtered and set its
+// list.
+SearchTiming TimeSearch(Tamarin* t, int expectedEntries)
+{
+    SearchTiming timing;
+    std::vector<std::string> keystrokes = Keystrokes();
+    Tamarin_Start(t);
+    for (int round = 0; round < 5; round++) {
+        double start = Now();
+        PostMessageA(t->window, WM_COMMAND, 40070, 0);
+        HWND window = WaitForSearchWindow(start);
+        if (!window)
+            break;
+        HWND edit = GetDlgItem(window, 1001);
+        HWND list = GetDlgItem(window, 1002);
+        while (SendMessageA(list, LB_GETCOUNT, 0, 0) != expectedEntries && Now() - start < 30000)
+            Sleep(0);
+        timing.opened = round == 0 ? Now() - start : std::min(timing.opened, Now() - start);
+        for (const std::string& typed : keystrokes) {
+            DWORD_PTR result = 0;
+            double sent = Now();
+            SendMessageTimeoutA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()), SMTO_NORMAL, 30000,
+                                &result);
+            timing.keystrokes.push_back(Now() - sent);
+            if (getenv("PERF_SEARCH_TRACE"))
+                printf("  %-12s %.2f ms\n", typed.c_str(), Now() - sent);
+        }
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        while (IsWindow(window) && Now() - start < 60000)
+            Sleep(1);
+    }
+    Tamarin_Quit(t);
+    return timing;
+}
+
+// The matching alone, in this process, over the same texts and keystrokes:
+// the part of a keystroke that the store's size decides.
+std::vector<double> TimeFilterHere(const std::string& historyFile, const std::string& registeredFile)
+{
+    AppData* data = AppData_New();
+    for (const std::string* file : {&historyFile, &registeredFile}) {
+        int list = file == &historyFile ? LIST_HISTORY : LIST_REGISTERED;
+        std::string text;
+        for (char c : *file) {
+            if (c) {
+                text += c;
+                continue;
+            }
+            size_t at;
+            while ((at = text.find("\r\n")) != std::string::npos)
+                text.erase(at, 1);
+            AppData_Add(data, list, text.c_str());
+            text.clear();
+        }
+    }
+    SearchOrder order = {4095, true, true};
+    SearchList* list = SearchList_Build(data, &order);
+    std::vector<double> times;
+    TextQuery query;
+    for (int round = 0; round < 5 && list; round++) {
+        for (const std::string& typed : Keystrokes()) {
+            double start = Now();
+            TextMatch_ParseQuery(&query, typed.c_str());
+            SearchList_Filter(list, &query);
+            times.push_back(Now() - start);
+        }
+    }
+    SearchList_Free(list);
+    AppData_Delete(data);
+    return times;
+}
+
+void MeasureSearch(Tamarin* t, const std::string& history)
+{
+    std::string registered;
+    for (int i = 0; i < 4095; i++)
+        registered += Registered1K(i) + std::string(1, '\0');
+    WriteFileBytes(Tamarin_File(t, ".hst"), history);
+    WriteFileBytes(Tamarin_File(t, ".use"), registered);
+    SearchTiming full = TimeSearch(t, 2 * 4095);
+    std::vector<double> here = TimeFilterHere(history, registered);
+    DeleteFileA(Tamarin_File(t, ".hst").c_str());
+    DeleteFileA(Tamarin_File(t, ".use").c_str());
+    SearchTiming empty = TimeSearch(t, 0);
+    if (full.keystrokes.empty() || empty.keystrokes.empty()) {
+        printf("search window: did not open\n");
+        return;
+    }
+    double m = Percentile(full.keystrokes, 0.5), p99 = Percentile(full.keystrokes, 0.99);
+    double worst = *std::max_element(full.keystrokes.begin(), full.keystrokes.end());
+    double b = Percentile(empty.keystrokes, 0.5);
+    printf("search window over 4095 + 4095 texts of 1 KiB: %zu keystrokes, median %.2f ms, p99 %.2f ms, slowest "
+           "%.2f ms (goal 30 ms); the same keystrokes over an empty store median %.2f ms; median ratio %.2f; "
+           "the filter alone in this process median %.2f ms, slowest %.2f ms; opened with its list filled in "
+           "%.1f ms (empty store %.1f ms)\n",
+           full.keystrokes.size(), m, p99, worst, b, m / b, Percentile(here, 0.5),
+           *std::max_element(here.begin(), here.end()), full.opened, empty.opened);
+}
+
 // Private (pagefile-backed) bytes of the process; the working set where the
 // platform does not report them.
 SIZE_T PrivateBytes(HANDLE process)
@@ -439,11 +592,17 @@ int main()
         Tamarin_Cleanup(&t);
         return 0;
     }
+    if (getenv("PERF_SEARCH_ONLY")) {
+        MeasureSearch(&t, history);
+        Tamarin_Cleanup(&t);
+        return 0;
+    }
     if (!getenv("PERF_SOAK_ONLY")) {
         MeasureStartup(&t, history);
         MeasureFootprint(&t, history);
         MeasureChanges(&t, history);
         MeasurePopup(&t, history);
+        MeasureSearch(&t, history);
     }
     Soak(&t);
     Tamarin_Cleanup(&t);

@@ -7,17 +7,23 @@
 
 #include "datefmt/datefmt.h"
 #include "dialogs/aboutdlg.h"
+#include "dialogs/extsettingsdlg.h"
 #include "dialogs/hotkeydlg.h"
 #include "dialogs/settingsdlg.h"
 #include "editing/editpad.h"
 #include "editing/registereddlg.h"
 #include "menu/popupmenu.h"
+#include "menu/searchwnd.h"
 #include "net/ipaddress.h"
+#include "resources/resource.h"
 #include "settings/appinfo.h"
+#include "settings/apppath.h"
 #include "settings/hotkeyreport.h"
 #include "settings/settings.h"
+#include "shell/autostart.h"
 #include "shell/clipwrite.h"
 #include "shell/hotkeys.h"
+#include "shell/paste.h"
 #include "shell/tray.h"
 #include "shell/viewerchain.h"
 #include "store/appdata.h"
@@ -164,8 +170,10 @@ void OnHotkeySettings(HWND mainWindow, AppInfo* info)
     // time; after an OK the new ones that cannot be are told in a balloon.
     unsigned failedBefore = Hotkeys_GetFailedSlots();
     UnregisterAllHotkeys(mainWindow);
+    Commands_UnregisterExtHotkeys(mainWindow);
     bool ok = ShowHotkeyDialog(mainWindow, &info->hotkeys, failedBefore);
     unsigned failed = RegisterAllHotkeys(mainWindow, &info->hotkeys);
+    Commands_RegisterExtHotkeys(mainWindow, info);
     if (ok)
         SaveSettings(info);
     if (ok && failed)
@@ -216,4 +224,73 @@ bool OnPickText(HWND mainWindow, AppData* data, int id)
     if (IsHistoryId(id) && GetKeyState(VK_SHIFT) < 0)
         AppData_Register(data, text);
     return true;
+}
+
+void Commands_RegisterExtHotkeys(HWND mainWindow, const AppInfo* info)
+{
+    if (info)
+        RegisterOneHotkey(mainWindow, IDM_SEARCH_TEXT, &info->ext.searchHotkey);
+}
+
+void Commands_UnregisterExtHotkeys(HWND mainWindow)
+{
+    UnregisterHotKey(mainWindow, IDM_SEARCH_TEXT);
+}
+
+// The window to paste into is the one that had the foreground when the
+// search was asked for (before the command popup, when it came from there).
+// The window hands its pick to this window as a popup pick, which takes the
+// target; without a pick the target goes.
+void OnSearchText(HWND mainWindow, AppData* data, AppInfo* info)
+{
+    if (!info || !data)
+        return;
+    if (SearchWnd_IsOpen()) {
+        SearchWnd_Run(mainWindow, nullptr);
+        return;
+    }
+    HWND target = Paste_TakeTarget(mainWindow);
+    if (!target)
+        target = Paste_ChooseTarget(GetForegroundWindow());
+    Paste_KeepTarget(mainWindow, target);
+    char ini[APP_FILE_PATH_SIZE];
+    SearchWindowParams params = {data, info, {info->menuPos.x, info->menuPos.y},
+                                 GetAppFilePath(ini, sizeof(ini), ".ini") ? ini : nullptr};
+    SearchWnd_Run(mainWindow, &params);
+    Paste_KeepTarget(mainWindow, nullptr);
+}
+
+void OnTextPicked(HWND mainWindow, const AppInfo* info)
+{
+    HWND target = Paste_TakeTarget(mainWindow);
+    if (info && info->ext.pasteAfterPick && target)
+        Paste_Start(mainWindow, target);
+}
+
+// The Run key is the setting of starting with Windows: the dialog shows its
+// state and OK changes it only when the box was changed. No hotkey of the
+// program is registered while the dialog runs, as for the hotkey dialog.
+void OnExtSettings(HWND mainWindow, AppInfo* info)
+{
+    if (!info)
+        return;
+    if (ExtSettingsDlg_IsOpen()) {
+        ExtSettingsDlg_Show(mainWindow, nullptr);
+        return;
+    }
+    bool startsWithWindows = Autostart_IsOn();
+    ExtSettingsRecord record = {info->ext.pasteAfterPick, startsWithWindows, info->ext.searchHotkey, &info->hotkeys};
+    UnregisterAllHotkeys(mainWindow);
+    Commands_UnregisterExtHotkeys(mainWindow);
+    bool ok = ExtSettingsDlg_Show(mainWindow, &record);
+    if (ok) {
+        info->ext.pasteAfterPick = record.pasteAfterPick;
+        info->ext.searchHotkey = record.searchHotkey;
+        if (record.startWithWindows != startsWithWindows)
+            Autostart_Set(record.startWithWindows);
+    }
+    RegisterAllHotkeys(mainWindow, &info->hotkeys);
+    Commands_RegisterExtHotkeys(mainWindow, info);
+    if (ok)
+        SaveSettings(info);
 }

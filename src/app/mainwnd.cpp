@@ -11,9 +11,11 @@
 #include "settings/appinfo.h"
 #include "settings/hotkeyreport.h"
 #include "settings/hotkeytable.h"
+#include "shell/autostart.h"
 #include "shell/clipwatch.h"
 #include "shell/clipwrite.h"
 #include "shell/hotkeys.h"
+#include "shell/paste.h"
 #include "shell/tray.h"
 #include "shell/traynotice.h"
 #include "shell/viewerchain.h"
@@ -71,6 +73,8 @@ static LRESULT OnCreate(HWND hwnd, const CREATESTRUCTA* create)
     SaveReport_SetObserver(TrayNotice_OnSaveFailure, hwnd);
     JoinViewerChain(hwnd, info);
     unsigned failedHotkeys = RegisterAllHotkeys(hwnd, &info->hotkeys);
+    Commands_RegisterExtHotkeys(hwnd, info);
+    Autostart_FollowMove();
     ShowStartupNotice(failedHotkeys, CodePage_System());
     return 0;
 }
@@ -78,6 +82,9 @@ static LRESULT OnCreate(HWND hwnd, const CREATESTRUCTA* create)
 static LRESULT OnDestroy(HWND hwnd)
 {
     UnregisterAllHotkeys(hwnd);
+    Commands_UnregisterExtHotkeys(hwnd);
+    Paste_Cancel(hwnd);
+    Paste_KeepTarget(hwnd, nullptr);
     LeaveViewerChain(hwnd);
     ClipWatch_Stop(hwnd);
     ClipWrite_Cancel(hwnd);
@@ -157,13 +164,18 @@ static LRESULT OnShowPopup(HWND hwnd, UINT msg)
     ClampPointToRect(&pt, &work);
     info->menuPos.x = pt.x;
     info->menuPos.y = pt.y;
-    // The popup takes the foreground; whoever had it gets it back.
+    // The popup takes the foreground; whoever had it gets it back. It is
+    // also the window a pick pastes into: from the text popup, or from a
+    // search window opened by the command popup. The pick arrives as a
+    // posted WM_COMMAND, which takes the target before it is forgotten.
     HWND previous = GetForegroundWindow();
+    Paste_KeepTarget(hwnd, Paste_ChooseTarget(previous));
     if (msg == WM_SHOWTEXTMENU)
         ShowTextMenu(hwnd, pt, data, info);
     else
         ShowCommandMenu(hwnd, pt, info);
     Placement_GiveForegroundBack(previous);
+    Paste_ForgetTargetLater(hwnd);
     return 0;
 }
 
@@ -186,9 +198,13 @@ static LRESULT OnCommand(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case IDM_CLEAR_HISTORY: OnClearHistory(data); return 0;
     case IDM_USE_HISTORY: OnToggleHistory(hwnd, info); return 0;
     case IDM_CLEAR_CLIPBOARD: OnClearClipboard(hwnd); return 0;
+    case IDM_SEARCH_TEXT: OnSearchText(hwnd, data, info); return 0;
+    case IDM_EXT_SETTINGS: OnExtSettings(hwnd, info); return 0;
     }
-    if (OnPickText(hwnd, data, id))
+    if (OnPickText(hwnd, data, id)) {
+        OnTextPicked(hwnd, info);
         return 0;
+    }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 

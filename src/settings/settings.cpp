@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "settings/apppath.h"
+#include "settings/extsettings.h"
 #include "settings/hotkeytable.h"
 #include "settings/profile.h"
 #include "text/path.h"
@@ -112,6 +113,7 @@ void SetDefaultSettings(AppInfo* info)
         folder[0] = 0;
     PathJoin(info->logFolder, LOG_FOLDER_SIZE, folder, "log");
     StrCopyN(info->dateFormat, DATE_FORMAT_SIZE - 1, DEFAULT_DATE_FORMAT);
+    ExtSettings_SetDefaults(&info->ext);
 }
 
 // A stored hotkey is one integer, modifiers in bits 8 to 15 and the virtual
@@ -221,6 +223,8 @@ void Settings_LoadFrom(AppInfo* info, const char* ini)
 
     info->logText = ReadProfileBool(ini, SECTION_MAIN, KEY_LOG_TEXT, info->logText);
     info->logImage = ReadProfileBool(ini, SECTION_MAIN, KEY_LOG_IMAGE, info->logImage);
+
+    ExtSettings_Load(&info->ext, ini, &info->hotkeys);
 }
 
 // "履歴機能を利用する" is read but never written: the history switch lasts
@@ -262,6 +266,8 @@ void Settings_SaveTo(const AppInfo* info, const char* ini)
     DeleteProfileKey(ini, SECTION_MAIN, KEY_OLD_SAVE_HISTORY);
     DeleteProfileKey(ini, SECTION_MAIN, KEY_OLD_TEXT_TO_FILE);
     DeleteProfileKey(ini, SECTION_MAIN, KEY_OLD_IMAGE_TO_FILE);
+
+    ExtSettings_Save(&info->ext, ini);
 }
 
 // Without a module path there is no INI file: the settings stay at their

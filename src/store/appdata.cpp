@@ -142,6 +142,33 @@ bool AppData_Contains(const AppData* data, int list, const char* text)
     return l && PtrList_FindIf(l, true, IsEqualText, const_cast<char*>(text)) != nullptr;
 }
 
+struct RemoveMatch {
+    const char* text;
+    bool removed;
+};
+
+// A list holds a text at most once; after it is gone nothing more is
+// compared, so the text may even be the stored string itself.
+static bool FreeFirstEqualText(void* item, int, void* context)
+{
+    RemoveMatch* match = static_cast<RemoveMatch*>(context);
+    if (match->removed || strcmp(static_cast<const char*>(item), match->text) != 0)
+        return false;
+    match->removed = true;
+    free(item);
+    return true;
+}
+
+bool AppData_Remove(AppData* data, int list, const char* text)
+{
+    PtrList* l = ListOf(data, list);
+    if (!l)
+        return false;
+    RemoveMatch match = {text, false};
+    PtrList_RemoveIf(l, FreeFirstEqualText, &match);
+    return match.removed;
+}
+
 bool AppData_Trim(AppData* data, int list, int maximum)
 {
     PtrList* l = ListOf(data, list);

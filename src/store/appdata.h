@@ -32,6 +32,9 @@ bool AppData_Clear(AppData* data, int mask);
 const char* AppData_GetAt(const AppData* data, int list, int index);
 int AppData_GetCount(const AppData* data, int list);
 bool AppData_Contains(const AppData* data, int list, const char* text);
+// Takes the text equal to text out of that list and frees it; false when the
+// list holds no such text or the selector is bad.
+bool AppData_Remove(AppData* data, int list, const char* text);
 bool AppData_Trim(AppData* data, int list, int maximum);
 bool AppData_AddClip(AppData* data, const char* text, const AppInfo* info);
 bool AppData_Register(AppData* data, const char* text);

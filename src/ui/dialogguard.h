@@ -1,4 +1,4 @@
-// One opening at a time, the same way for all five of Tamarin's dialogs and
+// One opening at a time, the same way for every one of Tamarin's dialogs and
 // windows: each opener keeps a DialogGuard; a second opening brings the open
 // window to the front and gives up. The registered-text dialog and the edit
 // pad also mark their owner with PROP_DIALOG while they run, so that neither

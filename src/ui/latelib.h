@@ -1,7 +1,8 @@
-// System libraries that only some commands need (the sockets of the IP
-// command, the file choosers, the version block, the input method), loaded
-// from the system folder when the first of those commands runs instead of
-// at start-up, and kept until the process ends.
+// System libraries beyond those the main window needs to exist (the sockets
+// and the IP Helper of the IP command, the file choosers, the version block,
+// the input method, COM for the shell calls, the registry of the Run key),
+// loaded from the system folder when they are first called instead of at
+// start-up, and kept until the process ends.
 #pragma once
 
 #include <windows.h>

@@ -110,6 +110,21 @@ TEST_F(ClipStore, TrimFreesFromTheTail)
     EXPECT_FALSE(AppData_Trim(data, 3, 1));
 }
 
+TEST_F(ClipStore, RemoveTakesOneTextOutOfOneList)
+{
+    for (const char* t : {"c", "b", "a"})
+        AppData_Add(data, LIST_HISTORY, t);
+    AppData_Add(data, LIST_REGISTERED, "b");
+    EXPECT_TRUE(AppData_Remove(data, LIST_HISTORY, "b"));
+    EXPECT_EQ(ListTexts(data, LIST_HISTORY), (Texts{"a", "c"}));
+    EXPECT_TRUE(AppData_Contains(data, LIST_REGISTERED, "b"));
+    EXPECT_FALSE(AppData_Remove(data, LIST_HISTORY, "b"));
+    EXPECT_FALSE(AppData_Remove(data, 3, "a"));
+    // The stored string itself may name the text: it is compared before it goes.
+    EXPECT_TRUE(AppData_Remove(data, LIST_HISTORY, AppData_GetAt(data, LIST_HISTORY, 0)));
+    EXPECT_EQ(ListTexts(data, LIST_HISTORY), (Texts{"c"}));
+}
+
 TEST_F(ClipStore, BadSelectorsGiveNeutralValues)
 {
     AppData_Add(data, LIST_HISTORY, "A");

@@ -385,7 +385,8 @@ TEST(CommandMenu, ResourceMenuStates)
     ASSERT_NE(popup, nullptr);
     const UINT ids[] = {IDM_USE_HISTORY, 0,           IDM_CLEAR_HISTORY, IDM_CLEAR_CLIPBOARD, IDM_GET_DATETIME,
                         IDM_GET_IPADDRESS, 0,         IDM_REGISTER_TEXT, IDM_EDIT_REGISTERED, IDM_HOTKEYS,
-                        IDM_SETTINGS,      0,         IDM_ABOUT,         IDM_QUIT};
+                        IDM_SETTINGS,      0,         IDM_SEARCH_TEXT,   IDM_EXT_SETTINGS,    0,
+                        IDM_ABOUT,         IDM_QUIT};
     std::vector<Item> items = ReadMenu(popup);
     ASSERT_EQ(items.size(), sizeof(ids) / sizeof(ids[0]));
     for (size_t i = 0; i < items.size(); i++)

@@ -110,6 +110,9 @@ TEST_F(Resources, CommandMenuHoldsTheCommandsInOrder)
         {40004, "\x83\x7a\x83\x62\x83\x67\x83\x4c\x81\x5b\x82\xcc\x90\xdd\x92\xe8(&H)", false},  // ホットキーの設定(&H)
         {40003, "\x90\xdd\x92\xe8\x82\xcc\x95\xcf\x8d\x58(&S)...", false},  // 設定の変更(&S)...
         {0, nullptr, false},
+        {40070, "\x83\x65\x83\x4c\x83\x58\x83\x67\x82\xcc\x8c\x9f\x8d\xf5(&F)...", false},  // テキストの検索(&F)...
+        {40071, "\x8a\x67\x92\xa3\x90\xdd\x92\xe8(&X)...", false},  // 拡張設定(&X)...
+        {0, nullptr, false},
         {40002, "About(&A)", false},
         {40001, "\x8f\x49\x97\xb9(&Q)", false},  // 終了(&Q)
     };

@@ -131,7 +131,12 @@ TEST(SettingsWin, SaveWritesTheFourSectionsInCodePage932)
         Entry(K_FORMAT_COUNT, "1"),
         Entry("0", "%Y\x94\x4e"),
     };
-    EXPECT_EQ(IniLines(ReadFileBytes(path)), expected);
+    // The four sections come first; the extended settings' own section
+    // "拡張" follows them.
+    std::vector<std::string> lines = IniLines(ReadFileBytes(path));
+    ASSERT_GT(lines.size(), expected.size());
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + expected.size()), expected);
+    EXPECT_EQ(lines[expected.size()], Section("\x8a\x67\x92\xa3"));
     DeleteFileA(path.c_str());
 }
 
