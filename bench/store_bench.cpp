@@ -185,9 +185,9 @@ void BM_SaveBaseline(benchmark::State& state)
         FILE* f = fopen(tmp.c_str(), "wb");
         fwrite(g_image.data(), 1, g_image.size(), f);
         fflush(f);
-        FlushFileToDisk(f);
+        FileReplace_FlushToDisk(f);
         fclose(f);
-        ReplaceFileAtomically(tmp.c_str(), path.c_str());
+        FileReplace_Replace(tmp.c_str(), path.c_str());
         StopWatch(state, watch, &samples);
     }
     remove(path.c_str());
@@ -277,9 +277,9 @@ void WriteBaseline(const std::string& path)
     FILE* f = fopen(tmp.c_str(), "wb");
     fwrite(g_image.data(), 1, g_image.size(), f);
     fflush(f);
-    FlushFileToDisk(f);
+    FileReplace_FlushToDisk(f);
     fclose(f);
-    ReplaceFileAtomically(tmp.c_str(), path.c_str());
+    FileReplace_Replace(tmp.c_str(), path.c_str());
 }
 
 // Every clip of the run is a new text, so each one trims the oldest entry;

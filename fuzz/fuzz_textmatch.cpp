@@ -19,8 +19,8 @@ static char* CopyString(const uint8_t* data, size_t size)
 
 static size_t CharLength(const char* s, size_t pos, size_t length)
 {
-    if (pos + 1 < length && IsMbcsLeadByte(static_cast<unsigned char>(s[pos])) &&
-        IsMbcsTrailByte(static_cast<unsigned char>(s[pos + 1])))
+    if (pos + 1 < length && Text_IsMbcsLeadByte(static_cast<unsigned char>(s[pos])) &&
+        Text_IsMbcsTrailByte(static_cast<unsigned char>(s[pos + 1])))
         return 2;
     return 1;
 }

@@ -7,7 +7,8 @@
 #include "app/mainwnd.h"
 #include "app/startup.h"
 #include "settings/appinfo.h"
-#include "shell/shellcom.h"
+#include "settings/settings.h"
+#include "ui/shellcom.h"
 
 static AppInfo g_appInfo;
 

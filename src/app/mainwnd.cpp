@@ -10,6 +10,7 @@
 #include "resources/resource.h"
 #include "settings/appinfo.h"
 #include "settings/hotkeyreport.h"
+#include "settings/hotkeytable.h"
 #include "shell/autostart.h"
 #include "shell/clipwatch.h"
 #include "shell/clipwrite.h"
@@ -23,7 +24,13 @@
 #include "store/storefile.h"
 #include "text/codepage.h"
 #include "text/text.h"
+#include "ui/dialogguard.h"
 #include "ui/placement.h"
+
+// The popup hotkeys send these messages (settings/hotkeytable.h).
+static_assert(static_cast<int>(WM_SHOWTEXTMENU) == static_cast<int>(HOTKEY_ID_TEXT_MENU) &&
+                  static_cast<int>(WM_SHOWCOMMANDMENU) == static_cast<int>(HOTKEY_ID_COMMAND_MENU),
+              "popup hotkeys and popup messages share their numbers");
 
 enum { STARTUP_NOTICE_SIZE = 256 };
 
@@ -40,11 +47,11 @@ static void ShowStartupNotice(unsigned failedHotkeys, unsigned codePage)
     if (!hotkeys[0] && !codePageNotice[0])
         return;
     if (!codePageNotice[0]) {
-        ShowTrayBalloon(HOTKEY_REPORT_TITLE, hotkeys);
+        Tray_ShowBalloon(HOTKEY_REPORT_TITLE, hotkeys);
         return;
     }
     if (!hotkeys[0]) {
-        ShowTrayBalloon(CODEPAGE_NOTICE_TITLE, codePageNotice);
+        Tray_ShowBalloon(CODEPAGE_NOTICE_TITLE, codePageNotice);
         return;
     }
     char both[STARTUP_NOTICE_SIZE * 2 + 2];
@@ -52,7 +59,7 @@ static void ShowStartupNotice(unsigned failedHotkeys, unsigned codePage)
     size_t used = strlen(both);
     both[used++] = '\n';
     StrCopyN(both + used, sizeof both - used, codePageNotice);
-    ShowTrayBalloon("Tamarin", both);
+    Tray_ShowBalloon("Tamarin", both);
 }
 
 static LRESULT OnCreate(HWND hwnd, const CREATESTRUCTA* create)
@@ -66,7 +73,7 @@ static LRESULT OnCreate(HWND hwnd, const CREATESTRUCTA* create)
     SaveReport_SetObserver(TrayNotice_OnSaveFailure, hwnd);
     JoinViewerChain(hwnd, info);
     unsigned failedHotkeys = RegisterAllHotkeys(hwnd, &info->hotkeys);
-    RegisterExtHotkeys(hwnd);
+    Commands_RegisterExtHotkeys(hwnd, info);
     Autostart_FollowMove();
     ShowStartupNotice(failedHotkeys, CodePage_System());
     return 0;
@@ -75,13 +82,13 @@ static LRESULT OnCreate(HWND hwnd, const CREATESTRUCTA* create)
 static LRESULT OnDestroy(HWND hwnd)
 {
     UnregisterAllHotkeys(hwnd);
-    UnregisterExtHotkeys(hwnd);
+    Commands_UnregisterExtHotkeys(hwnd);
     Paste_Cancel(hwnd);
     Paste_KeepTarget(hwnd, nullptr);
     LeaveViewerChain(hwnd);
     ClipWatch_Stop(hwnd);
     ClipWrite_Cancel(hwnd);
-    ReleaseTextMenuSnapshot(hwnd);
+    PopupMenu_ReleaseSnapshot(hwnd);
     DeleteTrayIcon(hwnd);
     SaveReport_SetObserver(nullptr, nullptr);
     AppInfo* info = static_cast<AppInfo*>(RemovePropA(hwnd, PROP_APPINFO));
@@ -119,8 +126,8 @@ static LRESULT OnEndSession(HWND hwnd, WPARAM ending, LPARAM flags)
         DestroyWindow(hwnd);
         return 0;
     }
-    AppData* data = GetAppData(hwnd);
-    const AppInfo* info = GetAppInfo(hwnd);
+    AppData* data = MainWnd_GetAppData(hwnd);
+    const AppInfo* info = MainWnd_GetAppInfo(hwnd);
     if (data && info)
         AppData_SaveHistory(data, info);
     return 0;
@@ -130,7 +137,7 @@ static LRESULT OnTrayCallback(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (wParam != TRAY_ICON_ID || (lParam != WM_LBUTTONUP && lParam != WM_RBUTTONUP))
         return DefWindowProcA(hwnd, msg, wParam, lParam);
-    AppInfo* info = GetAppInfo(hwnd);
+    AppInfo* info = MainWnd_GetAppInfo(hwnd);
     if (info) {
         POINT pt;
         GetCursorPos(&pt);
@@ -144,8 +151,8 @@ static LRESULT OnTrayCallback(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 static LRESULT OnShowPopup(HWND hwnd, UINT msg)
 {
-    AppInfo* info = GetAppInfo(hwnd);
-    AppData* data = GetAppData(hwnd);
+    AppInfo* info = MainWnd_GetAppInfo(hwnd);
+    AppData* data = MainWnd_GetAppData(hwnd);
     if (!info || !data)
         return 0;
     // Into the work area of the point's monitor (the nearest one for a point
@@ -153,7 +160,7 @@ static LRESULT OnShowPopup(HWND hwnd, UINT msg)
     // is saved next.
     POINT pt = {info->menuPos.x, info->menuPos.y};
     RECT work;
-    GetMonitorAreasAt(pt, &work, nullptr);
+    Placement_GetMonitorAreasAt(pt, &work, nullptr);
     ClampPointToRect(&pt, &work);
     info->menuPos.x = pt.x;
     info->menuPos.y = pt.y;
@@ -167,33 +174,35 @@ static LRESULT OnShowPopup(HWND hwnd, UINT msg)
         ShowTextMenu(hwnd, pt, data, info);
     else
         ShowCommandMenu(hwnd, pt, info);
-    GiveForegroundBack(previous);
+    Placement_GiveForegroundBack(previous);
     Paste_ForgetTargetLater(hwnd);
     return 0;
 }
 
 static LRESULT OnCommand(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    AppInfo* info = MainWnd_GetAppInfo(hwnd);
+    AppData* data = MainWnd_GetAppData(hwnd);
     int id = LOWORD(wParam);
     switch (id) {
     case IDM_QUIT: OnQuit(hwnd); return 0;
     case IDM_ABOUT: OnAbout(hwnd); return 0;
-    case IDM_SETTINGS: OnSettings(hwnd); return 0;
-    case IDM_HOTKEYS: OnHotkeySettings(hwnd); return 0;
-    case IDM_REGISTER_TEXT: OnRegisterText(hwnd); return 0;
+    case IDM_SETTINGS: OnSettings(hwnd, info); return 0;
+    case IDM_HOTKEYS: OnHotkeySettings(hwnd, info); return 0;
+    case IDM_REGISTER_TEXT: OnRegisterText(hwnd, data); return 0;
     case IDM_GET_IPADDRESS: OnGetIpAddress(hwnd); return 0;
-    case IDM_GET_DATETIME: OnGetDateTime(hwnd); return 0;
+    case IDM_GET_DATETIME: OnGetDateTime(hwnd, info); return 0;
     case IDM_CHAIN_LEAVE: OnChainLeave(hwnd); return 0;
-    case IDM_CHAIN_JOIN: OnChainJoin(hwnd); return 0;
-    case IDM_EDIT_REGISTERED: OnEditRegistered(hwnd); return 0;
-    case IDM_CLEAR_HISTORY: OnClearHistory(hwnd); return 0;
-    case IDM_USE_HISTORY: OnToggleHistory(hwnd); return 0;
+    case IDM_CHAIN_JOIN: OnChainJoin(hwnd, info); return 0;
+    case IDM_EDIT_REGISTERED: OnEditRegistered(hwnd, data); return 0;
+    case IDM_CLEAR_HISTORY: OnClearHistory(data); return 0;
+    case IDM_USE_HISTORY: OnToggleHistory(hwnd, info); return 0;
     case IDM_CLEAR_CLIPBOARD: OnClearClipboard(hwnd); return 0;
-    case IDM_SEARCH_TEXT: OnSearchText(hwnd); return 0;
-    case IDM_EXT_SETTINGS: OnExtSettings(hwnd); return 0;
+    case IDM_SEARCH_TEXT: OnSearchText(hwnd, data, info); return 0;
+    case IDM_EXT_SETTINGS: OnExtSettings(hwnd, info); return 0;
     }
-    if (SelectMenuText(hwnd, id)) {
-        OnTextPicked(hwnd);
+    if (OnPickText(hwnd, data, id)) {
+        OnTextPicked(hwnd, info);
         return 0;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
@@ -201,13 +210,13 @@ static LRESULT OnCommand(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 static void OnMenuSelect(HWND hwnd, WPARAM wParam, LPARAM lParam)
 {
-    const AppInfo* info = GetAppInfo(hwnd);
+    const AppInfo* info = MainWnd_GetAppInfo(hwnd);
     if (!info || !info->showMenuTips)
         return;
     POINT pt;
     GetCursorPos(&pt);
     bool highlighted = lParam != 0 && (HIWORD(wParam) & MF_HILITE);
-    MenuTip_Show(hwnd, highlighted ? LOWORD(wParam) : -1, pt, info);
+    MenuTip_Show(hwnd, highlighted ? LOWORD(wParam) : -1, pt, MainWnd_GetAppData(hwnd), info);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -225,7 +234,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         return OnCommand(hwnd, msg, wParam, lParam);
     case WM_TIMER:
         if (wParam == TIMER_CHAIN_REPAIR)
-            return OnChainRepairTimer(hwnd);
+            return OnChainRepairTimer(hwnd, MainWnd_GetAppInfo(hwnd));
         break;
     case WM_MENUSELECT:
         OnMenuSelect(hwnd, wParam, lParam);
@@ -234,9 +243,9 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         MenuTip_Pop(hwnd);
         break;
     case WM_DRAWCLIPBOARD:
-        return OnDrawClipboard(hwnd, wParam, lParam);
+        return OnDrawClipboard(hwnd, MainWnd_GetAppData(hwnd), MainWnd_GetAppInfo(hwnd), wParam, lParam);
     case WM_CHANGECBCHAIN:
-        return OnChangeCbChain(hwnd, wParam, lParam);
+        return OnChangeCbChain(hwnd, MainWnd_GetAppInfo(hwnd), wParam, lParam);
     case WM_HOTKEY:
         return OnHotkey(hwnd, wParam);
     case WM_TRAYCALLBACK:
@@ -249,7 +258,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         return 0;
     }
     // A registered message: not a constant, so not a case.
-    if (msg == GetTaskbarCreatedMessage() && msg != 0)
+    if (msg == Tray_GetTaskbarCreatedMessage() && msg != 0)
         return OnTaskbarCreated(hwnd);
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }

@@ -9,9 +9,9 @@
 #include <string.h>
 
 #include "resources/resource.h"
-#include "shell/shellcom.h"
 #include "store/clipboard.h"
 #include "text/path.h"
+#include "ui/shellcom.h"
 
 enum { PATH_PIECE_SIZE = 270 };
 
@@ -109,13 +109,13 @@ bool CopyArgumentPaths(int argc, char** argv)
 static HICON LoadProgramIcon(HINSTANCE instance, int widthMetric, int heightMetric)
 {
     return static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON,
-                                         GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric), 0));
+                                         GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric), LR_SHARED));
 }
 
-// The class icons are the program's own icon at the sizes the system asks
-// for. The shell's icon of the file is the same picture (the file's first
-// icon group), but asking the shell for it needs COM, which start-up does
-// without.
+// The class icons are the program's own icon resource, the one the shell
+// shows for the file. Asking the shell for the file's icon instead would
+// bring its COM and image-list machinery into the process at start-up, for a
+// window that is never shown.
 static void RegisterMainClass(HINSTANCE instance, WNDPROC proc, const char* className)
 {
     WNDCLASSEXA wc = {};

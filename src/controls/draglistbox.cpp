@@ -537,7 +537,7 @@ int MoveListBoxItem(HWND listBox, int to, int from)
 
 // The cursor files come with the program's resources; a build without them
 // still shows the system's own no-entry sign and arrow.
-HCURSOR LoadDragCursor(int target)
+HCURSOR DragListBox_LoadCursor(int target)
 {
     bool outside = target < 0;
     HCURSOR shape = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(outside ? IDC_DRAG_NO : IDC_DRAG_MOVE));

@@ -10,6 +10,8 @@
 #include "resources/dialogs_ext.h"
 #include "resources/resource.h"
 #include "settings/extsettings.h"
+#include "ui/dialogguard.h"
+#include "ui/dialogstate.h"
 #include "ui/placement.h"
 
 // 拡張設定
@@ -20,11 +22,8 @@
     "\x81\x42\n\x88\xd9\x82\xc8\x82\xe9\x83\x7a\x83\x62\x83\x67\x83\x4c\x81\x5b\x82\xf0\x8a\x84\x82\xe8\x93\x96" \
     "\x82\xc4\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2\x81\x42"
 
-// The record of the open dialog, from WM_INITDIALOG to WM_DESTROY.
-#define PROP_EXTRECORD "PROP_EXTRECORD"
-
-// The open dialog, or null; a second opening only brings it forward.
-static HWND g_extDialog;
+// A second opening only brings the open dialog forward.
+static DialogGuard g_guard;
 
 static bool IsChecked(HWND dialog, int id)
 {
@@ -42,19 +41,19 @@ static void LoadHotkeyControl(HWND dialog, const HotkeyDef* def)
 {
     SendDlgItemMessageA(dialog, IDC_EXT_SEARCHHOTKEY, HKM_SETRULES, HKCOMB_NONE,
                         MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
-    SendDlgItemMessageA(dialog, IDC_EXT_SEARCHHOTKEY, HKM_SETHOTKEY, HotkeyControlValueFromDef(def), 0);
+    SendDlgItemMessageA(dialog, IDC_EXT_SEARCHHOTKEY, HKM_SETHOTKEY, HotkeyDlg_ControlValueFromDef(def), 0);
 }
 
 static HotkeyDef ReadHotkeyControl(HWND dialog)
 {
     LRESULT value = SendDlgItemMessageA(dialog, IDC_EXT_SEARCHHOTKEY, HKM_GETHOTKEY, 0, 0);
-    return HotkeyDefFromControlValue(LOWORD(value));
+    return HotkeyDlg_DefFromControlValue(LOWORD(value));
 }
 
 static BOOL OnInitDialog(HWND dialog, ExtSettingsRecord* record)
 {
-    g_extDialog = dialog;
-    SetPropA(dialog, PROP_EXTRECORD, record);
+    DialogGuard_SetWindow(&g_guard, dialog);
+    DialogState_Attach(dialog, PROP_DIALOGPARAM, record);
     SetDialogIcons(dialog);
     PlaceWindowAtCursor(dialog);
     const HotkeyDef none = {0, 0};
@@ -70,11 +69,11 @@ static BOOL OnInitDialog(HWND dialog, ExtSettingsRecord* record)
 // and the focus on the hotkey control.
 static void OnOk(HWND dialog)
 {
-    ExtSettingsRecord* record = static_cast<ExtSettingsRecord*>(GetPropA(dialog, PROP_EXTRECORD));
+    ExtSettingsRecord* record = DialogState_Get<ExtSettingsRecord>(dialog, PROP_DIALOGPARAM);
     if (!record)
         return;
     HotkeyDef hotkey = ReadHotkeyControl(dialog);
-    if (IsHotkeyTaken(record->taken, &hotkey)) {
+    if (ExtSettings_IsHotkeyTaken(record->taken, &hotkey)) {
         ShowMessage(dialog, EXT_CAPTION, MSG_DUPLICATE_HOTKEY, MB_OK);
         HWND control = GetDlgItem(dialog, IDC_EXT_SEARCHHOTKEY);
         SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
@@ -98,35 +97,33 @@ static INT_PTR CALLBACK ExtSettingsDialogProc(HWND dialog, UINT msg, WPARAM wPar
             EndDialog(dialog, IDCANCEL);
         return TRUE;
     case WM_CLOSE:
-        AskSaveOnClose(dialog, EXT_CAPTION);  // Yes goes through OK and its check
+        CommonDlg_AskSaveOnClose(dialog, EXT_CAPTION);  // Yes goes through OK and its check
         return TRUE;
     case WM_NCHITTEST:
         return HitTestMoveByClient(dialog, wParam, lParam);
     case WM_DESTROY:
-        RemovePropA(dialog, PROP_EXTRECORD);
+        DialogState_Detach(dialog, PROP_DIALOGPARAM);
         return FALSE;
     }
     return FALSE;
 }
 
-bool IsExtSettingsDialogOpen()
+bool ExtSettingsDlg_IsOpen()
 {
-    return g_extDialog != nullptr;
+    return DialogGuard_IsOpen(&g_guard);
 }
 
-bool ShowExtSettingsDialogFrom(HINSTANCE templates, HWND owner, ExtSettingsRecord* record)
+bool ExtSettingsDlg_ShowFrom(HINSTANCE templates, HWND owner, ExtSettingsRecord* record)
 {
-    if (g_extDialog) {
-        BringToFront(g_extDialog);
+    if (!DialogGuard_Enter(&g_guard, owner, false))
         return false;
-    }
     INT_PTR result = DialogBoxParamA(templates, MAKEINTRESOURCEA(IDD_EXTSETTINGS), owner, ExtSettingsDialogProc,
                                      reinterpret_cast<LPARAM>(record));
-    g_extDialog = nullptr;
+    DialogGuard_Leave(&g_guard);
     return result == IDOK;
 }
 
-bool ShowExtSettingsDialog(HWND owner, ExtSettingsRecord* record)
+bool ExtSettingsDlg_Show(HWND owner, ExtSettingsRecord* record)
 {
-    return ShowExtSettingsDialogFrom(GetModuleHandleA(nullptr), owner, record);
+    return ExtSettingsDlg_ShowFrom(GetModuleHandleA(nullptr), owner, record);
 }

@@ -21,7 +21,7 @@ struct ExtSettingsRecord {
 // is open, a second call brings it to the front and gives false. The caller
 // unregisters the program's hotkeys before, so that their combinations reach
 // the hotkey control, and registers them again afterwards.
-bool ShowExtSettingsDialog(HWND owner, ExtSettingsRecord* record);
+bool ExtSettingsDlg_Show(HWND owner, ExtSettingsRecord* record);
 // The same with the template taken from the module templates.
-bool ShowExtSettingsDialogFrom(HINSTANCE templates, HWND owner, ExtSettingsRecord* record);
-bool IsExtSettingsDialogOpen();
+bool ExtSettingsDlg_ShowFrom(HINSTANCE templates, HWND owner, ExtSettingsRecord* record);
+bool ExtSettingsDlg_IsOpen();

@@ -29,14 +29,14 @@ char* OpenEditPad(HWND owner, const char* initialText);
 // initialOriginal (UTF-8) when it is given, and on OK gives the code page 932
 // text and in *original its UTF-8 original when code page 932 loses some of
 // the edited text's characters (else null); the caller frees both.
-char* OpenEditPadWithOriginal(HWND owner, const char* initialText, const char* initialOriginal, char** original);
+char* EditPad_OpenWithOriginal(HWND owner, const char* initialText, const char* initialOriginal, char** original);
 
 // The same with the dialog template taken from the module templates and the
 // placement kept in the INI file iniPath (null: none read or written).
 // OpenEditPad passes the running program and its own ".ini" file.
-char* OpenEditPadFrom(HINSTANCE templates, HWND owner, const char* initialText, const char* iniPath);
-char* OpenEditPadWithOriginalFrom(HINSTANCE templates, HWND owner, const char* initialText,
-                                  const char* initialOriginal, const char* iniPath, char** original);
+char* EditPad_OpenFrom(HINSTANCE templates, HWND owner, const char* initialText, const char* iniPath);
+char* EditPad_OpenWithOriginalFrom(HINSTANCE templates, HWND owner, const char* initialText,
+                                   const char* initialOriginal, const char* iniPath, char** original);
 
 // A file's bytes as a heap text (the caller frees it), ending at the file's
 // first NUL byte. Null when the file is not found or the text cannot be

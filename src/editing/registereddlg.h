@@ -15,15 +15,15 @@ bool OpenRegisteredTextDialog(HWND owner, AppData* data);
 // from the module templates and the placement kept in the INI file iniPath
 // (null: neither read nor written). OpenRegisteredTextDialog passes the
 // running program and its own ".ini" file.
-bool OpenRegisteredTextDialogFrom(HINSTANCE templates, HWND owner, AppData* data, const char* iniPath);
+bool RegisteredDlg_OpenFrom(HINSTANCE templates, HWND owner, AppData* data, const char* iniPath);
 
 // The editor that Add and Edit open with the dialog as owner:
-// OpenEditPadWithOriginal, unless another opener is set (null puts it back).
+// EditPad_OpenWithOriginal, unless another opener is set (null puts it back).
 // It starts with the text and its UTF-8 original (either may be null) and
 // gives back the edited text and in *original its original or null; whatever
 // it gives back is the dialog's to free with free().
 typedef char* (*EditPadOpener)(HWND owner, const char* initialText, const char* initialOriginal, char** original);
-void SetRegisteredTextEditor(EditPadOpener opener);
+void RegisteredDlg_SetEditor(EditPadOpener opener);
 
 // Heap copies of texts held by list items: how many were made and how many
 // freed since the program started. Equal whenever no dialog is open.
@@ -31,4 +31,4 @@ struct RegisteredTextCopies {
     long made;
     long freed;
 };
-RegisteredTextCopies GetRegisteredTextCopies();
+RegisteredTextCopies RegisteredDlg_GetTextCopies();

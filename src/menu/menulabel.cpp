@@ -51,7 +51,7 @@ int MakeMenuLabel(char* dst, const char* text, int labelSize)
     return 1;
 }
 
-size_t MakeMenuLabelW(char16_t* dst, size_t dstSize, const char* original, int labelSize)
+size_t MenuLabel_MakeW(char16_t* dst, size_t dstSize, const char* original, int labelSize)
 {
     size_t budget = labelSize > 1 ? static_cast<size_t>(labelSize - 1) : 0;
     return LabelCut_Utf8(dst, dstSize, original, strlen(original), budget,

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+struct AppData;
 struct AppInfo;
 
 #define PROP_TOOLTIPCTRL "PROP_TOOLTIPCTRL"
@@ -12,7 +13,7 @@ struct AppInfo;
 #define PROP_TOOLTIPWIDETEXTPTR "PROP_TOOLTIPWIDETEXTPTR"
 
 bool MenuTip_Create(HWND mainWindow, const AppInfo* info);
-void MenuTip_Show(HWND mainWindow, int id, POINT pt, const AppInfo* info);
+void MenuTip_Show(HWND mainWindow, int id, POINT pt, const AppData* data, const AppInfo* info);
 void MenuTip_Destroy(HWND mainWindow);
 // Hides the tip when the menu loop ends (TTM_POP).
 void MenuTip_Pop(HWND mainWindow);

@@ -5,7 +5,6 @@
 
 #include <commctrl.h>
 
-#include "app/mainwnd.h"
 #include "menu/popupmenu.h"
 #include "settings/appinfo.h"
 #include "store/cliptext.h"
@@ -78,7 +77,7 @@ void SetTipText(HWND mainWindow, HWND tip, char* buffer, WCHAR* wide)
 void ShowTip(HWND mainWindow, HWND tip, char* buffer, WCHAR* wide, POINT pt)
 {
     RECT work, monitor;
-    GetMonitorAreasAt(pt, &work, &monitor);
+    Placement_GetMonitorAreasAt(pt, &work, &monitor);
     SendMessageA(tip, TTM_SETMAXTIPWIDTH, 0, (monitor.right - monitor.left) * 7 / 8);
     SetTipText(mainWindow, tip, buffer, wide);
     TOOLINFOA ti = MakeToolInfo(mainWindow, buffer);
@@ -90,8 +89,8 @@ void ShowTip(HWND mainWindow, HWND tip, char* buffer, WCHAR* wide, POINT pt)
     // The tip's size is known once it shows with its text (TTM_GETBUBBLESIZE
     // does not measure a new text the same way everywhere): a tip that
     // sticks out of the work area is moved in.
-    SIZE size = GetWindowSize(tip);
-    POINT inside = FitSizeInRect(place, size, &work);
+    SIZE size = Placement_GetWindowSize(tip);
+    POINT inside = Placement_FitSizeInRect(place, size, &work);
     if (inside.x != place.x || inside.y != place.y)
         SendMessageA(tip, TTM_TRACKPOSITION, 0, MAKELPARAM(inside.x, inside.y));
     // The popup menu is topmost too; the tip must stay above it.
@@ -158,11 +157,11 @@ bool MenuTip_Create(HWND mainWindow, const AppInfo* info)
 // Only entries of the two text ranges have a text, the one their label shows;
 // everything else hides the tip. The menu loop must keep the foreground,
 // whatever the tip did.
-void MenuTip_Show(HWND mainWindow, int id, POINT pt, const AppInfo* info)
+void MenuTip_Show(HWND mainWindow, int id, POINT pt, const AppData* data, const AppInfo* info)
 {
     char* buffer = static_cast<char*>(GetPropA(mainWindow, PROP_TOOLTIPTEXTPTR));
     HWND tip = GetTipWindow(mainWindow);
-    const char* text = id >= 0 ? GetMenuEntryText(mainWindow, id) : nullptr;
+    const char* text = id >= 0 ? PopupMenu_GetEntryText(mainWindow, data, id) : nullptr;
 
     const char* original = text ? ClipText_Original(text) : nullptr;
 

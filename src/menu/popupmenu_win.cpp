@@ -4,16 +4,13 @@
 // main window as an ordinary WM_COMMAND.
 #include "menu/popupmenu.h"
 
-#include "app/mainwnd.h"
 #include "menu/menulabel.h"
 #include "menu/menusnapshot.h"
 #include "resources/resource.h"
 #include "settings/appinfo.h"
-#include "shell/clipwrite.h"
-#include "shell/viewerchain.h"
 #include "store/appdata.h"
-#include "store/clipboard.h"
 #include "store/cliptext.h"
+#include "ui/dialogguard.h"
 #include "ui/dpi.h"
 #include "ui/placement.h"
 
@@ -98,7 +95,7 @@ void AppendEntry(MenuFill* fill, int id, const void* text)
     const char* original = ClipText_Original(static_cast<const char*>(text));
     if (original) {
         char16_t label[2 * MENU_LABEL_BUFFER + 1];
-        MakeMenuLabelW(label, sizeof(label) / sizeof(label[0]), original, fill->labelSize);
+        MenuLabel_MakeW(label, sizeof(label) / sizeof(label[0]), original, fill->labelSize);
         AppendItemW(fill, MF_STRING, static_cast<UINT>(id), label);
         return;
     }
@@ -192,14 +189,14 @@ int BuildTextMenu(HMENU menu, const AppData* data, int historyMax, int labelSize
 {
     int rowHeight = GetSystemMetrics(SM_CYMENU) + 2;
     int rows = rowHeight > 0 ? GetSystemMetrics(SM_CYSCREEN) / rowHeight : 0;
-    return BuildTextMenuInRows(menu, data, historyMax, labelSize, registeredFirst, newestFirst, rows);
+    return PopupMenu_BuildTextMenuInRows(menu, data, historyMax, labelSize, registeredFirst, newestFirst, rows);
 }
 
 // A menu's items are as high as the monitor's scaling makes them.
-int TextMenuRowsAt(POINT pt)
+int PopupMenu_TextMenuRowsAt(POINT pt)
 {
     RECT monitor;
-    GetMonitorAreasAt(pt, nullptr, &monitor);
+    Placement_GetMonitorAreasAt(pt, nullptr, &monitor);
     UINT dpi = Dpi_OfMonitorAt(pt);
     int rowHeight = Dpi_Metric(SM_CYMENU, dpi) + Dpi_Scale(2, dpi);
     return rowHeight > 0 ? (monitor.bottom - monitor.top) / rowHeight : 0;
@@ -207,7 +204,7 @@ int TextMenuRowsAt(POINT pt)
 
 // The labels shrink with the number of columns, so that a long list still
 // fits the screen's width; never below 3 bytes.
-int BuildTextMenuInRows(HMENU menu, const AppData* data, int historyMax, int labelSize, bool registeredFirst,
+int PopupMenu_BuildTextMenuInRows(HMENU menu, const AppData* data, int historyMax, int labelSize, bool registeredFirst,
                         bool newestFirst, int rowsPerColumn)
 {
     const PtrList* history = data ? data->history : nullptr;
@@ -251,8 +248,8 @@ int ShowTextMenu(HWND mainWindow, POINT pt, AppData* data, AppInfo* info)
     if (popup) {
         // The resource's own "(none)" item only makes the popup non-empty.
         DeleteMenu(popup, IDM_NONE, MF_BYCOMMAND);
-        BuildTextMenuInRows(popup, data, info->historyMax, info->menuTextChars, info->registeredFirst,
-                            info->newestFirst, TextMenuRowsAt(pt));
+        PopupMenu_BuildTextMenuInRows(popup, data, info->historyMax, info->menuTextChars, info->registeredFirst,
+                            info->newestFirst, PopupMenu_TextMenuRowsAt(pt));
         WPARAM generation = KeepSnapshot(mainWindow, data, info->historyMax);
         result = TrackMenuAt(mainWindow, popup, pt, POPUP_TRACK_FLAGS, nullptr);
         // The menu has posted its pick already; this comes after it.
@@ -268,26 +265,25 @@ void OnTextMenuClosed(HWND mainWindow, WPARAM generation)
         ReleaseSnapshot(mainWindow);
 }
 
-void ReleaseTextMenuSnapshot(HWND mainWindow)
+void PopupMenu_ReleaseSnapshot(HWND mainWindow)
 {
     ReleaseSnapshot(mainWindow);
 }
 
-const char* GetMenuEntryText(HWND mainWindow, int id)
+const char* PopupMenu_GetEntryText(HWND mainWindow, const AppData* data, int id)
 {
     const MenuSnapshot* snapshot = static_cast<const MenuSnapshot*>(GetPropA(mainWindow, PROP_MENUSNAPSHOT));
     if (snapshot)
         return MenuSnapshot_GetTextById(snapshot, id);
-    const AppData* data = GetAppData(mainWindow);
     return data ? AppData_GetTextById(data, id) : nullptr;
 }
 
-void PrepareCommandMenu(HMENU menu, const AppInfo* info, bool editingDialogOpen)
+void PopupMenu_PrepareCommandMenu(HMENU menu, const AppInfo* info, bool editingDialogOpen)
 {
-    CheckMenuItemIf(menu, IDM_USE_HISTORY, MF_BYCOMMAND, info && info->historyEnabled);
+    PopupMenu_CheckItemIf(menu, IDM_USE_HISTORY, MF_BYCOMMAND, info && info->historyEnabled);
     // The registered-text dialog and the edit pad refuse a second opening.
-    EnableMenuItemIf(menu, IDM_REGISTER_TEXT, MF_BYCOMMAND, !editingDialogOpen);
-    EnableMenuItemIf(menu, IDM_EDIT_REGISTERED, MF_BYCOMMAND, !editingDialogOpen);
+    PopupMenu_EnableItemIf(menu, IDM_REGISTER_TEXT, MF_BYCOMMAND, !editingDialogOpen);
+    PopupMenu_EnableItemIf(menu, IDM_EDIT_REGISTERED, MF_BYCOMMAND, !editingDialogOpen);
 }
 
 int ShowCommandMenu(HWND mainWindow, POINT pt, const AppInfo* info)
@@ -298,35 +294,14 @@ int ShowCommandMenu(HWND mainWindow, POINT pt, const AppInfo* info)
     int result = 0;
     HMENU popup = GetSubMenu(loaded, 0);
     if (popup) {
-        PrepareCommandMenu(popup, info, IsEditingDialogOpen(mainWindow));
+        PopupMenu_PrepareCommandMenu(popup, info, DialogGuard_IsOwnerBusy(mainWindow));
         result = TrackMenuAt(mainWindow, popup, pt, POPUP_TRACK_FLAGS, nullptr);
     }
     DestroyMenu(loaded);
     return result;
 }
 
-// The text is the one whose label was chosen (the popup's snapshot), with its
-// original. Putting it on the clipboard comes back as a clipboard change that
-// moves a history entry to the head; the registration after it copies the
-// text and the original again.
-bool SelectMenuText(HWND mainWindow, int id)
-{
-    AppData* data = GetAppData(mainWindow);
-    const char* text = data ? GetMenuEntryText(mainWindow, id) : nullptr;
-    if (!text)
-        return false;
-    const char* original = ClipText_Original(text);
-    // The pick itself is a clipboard change the viewer chain must report;
-    // check the chain soon after it.
-    KillTimer(mainWindow, TIMER_CHAIN_REPAIR);
-    SetTimer(mainWindow, TIMER_CHAIN_REPAIR, CHAIN_REPAIR_AFTER_PICK, nullptr);
-    ClipWrite_SetTextWithOriginal(mainWindow, text, original);
-    if (IsHistoryId(id) && GetKeyState(VK_SHIFT) < 0)
-        AppData_RegisterWithOriginal(data, text, original);
-    return true;
-}
-
-int FindMenuItemPos(HMENU menu, UINT id)
+int PopupMenu_FindItemPos(HMENU menu, UINT id)
 {
     int count = GetMenuItemCount(menu);
     for (int pos = 0; pos < count; pos++) {
@@ -336,19 +311,19 @@ int FindMenuItemPos(HMENU menu, UINT id)
     return -1;
 }
 
-void CheckMenuItemIf(HMENU menu, UINT item, UINT flags, bool checked)
+void PopupMenu_CheckItemIf(HMENU menu, UINT item, UINT flags, bool checked)
 {
     CheckMenuItem(menu, item, flags | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
-void EnableMenuItemIf(HMENU menu, UINT item, UINT flags, bool enabled)
+void PopupMenu_EnableItemIf(HMENU menu, UINT item, UINT flags, bool enabled)
 {
     EnableMenuItem(menu, item, flags | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
 // ModifyMenuA needs the id again; by position it is read from the item, and a
 // sub-menu or a missing position (-1) is left alone.
-void SetMenuItemText(HMENU menu, UINT item, UINT flags, const char* text)
+void PopupMenu_SetItemText(HMENU menu, UINT item, UINT flags, const char* text)
 {
     UINT id = item;
     if (flags & MF_BYPOSITION) {

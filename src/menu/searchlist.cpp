@@ -257,7 +257,7 @@ void SearchList_MakeLabel(char* label, size_t size, const char* text)
             label[used++] = ' ';
             blank = false;
         }
-        size_t n = IsMbcsLeadByte(c) && IsMbcsTrailByte(static_cast<unsigned char>(p[1])) ? 2 : 1;
+        size_t n = Text_IsMbcsLeadByte(c) && Text_IsMbcsTrailByte(static_cast<unsigned char>(p[1])) ? 2 : 1;
         if (used + n + 1 > size)
             break;
         memcpy(label + used, p, n);

@@ -32,5 +32,5 @@ struct SearchWindowParams {
 // entry has in the clip store now, while the window is still open. Gives that
 // id, or 0 when nothing was picked. A call while the window is open brings it
 // to the front and gives 0 (params may then be null).
-int RunSearchWindow(HWND owner, const SearchWindowParams* params);
-bool IsSearchWindowOpen();
+int SearchWnd_Run(HWND owner, const SearchWindowParams* params);
+bool SearchWnd_IsOpen();

@@ -20,6 +20,8 @@
 #include "text/labelcut.h"
 #include "text/text.h"
 #include "text/textmatch.h"
+#include "ui/dialogguard.h"
+#include "ui/dialogstate.h"
 #include "ui/dpi.h"
 #include "ui/placement.h"
 
@@ -27,7 +29,7 @@
 #define WM_DPICHANGED 0x02E0
 #endif
 
-// The window's state, from WM_CREATE to WM_DESTROY; owned by RunSearchWindow.
+// The window's state, from WM_CREATE to WM_DESTROY; owned by SearchWnd_Run.
 #define PROP_SEARCHWINDOW "PROP_SEARCHWINDOW"
 
 namespace {
@@ -72,12 +74,12 @@ struct SearchWindow {
     bool done;
 };
 
-// The open window, or null; a second opening only brings it forward.
-HWND g_searchWindow;
+// A second opening only brings the open window forward.
+DialogGuard g_guard;
 
 SearchWindow* StateOf(HWND window)
 {
-    return static_cast<SearchWindow*>(GetPropA(window, PROP_SEARCHWINDOW));
+    return DialogState_Get<SearchWindow>(window, PROP_SEARCHWINDOW);
 }
 
 int Scale(const SearchWindow* s, int at96)
@@ -165,13 +167,13 @@ SIZE WindowSizeFor(const SearchWindow* s, int columns, int lines)
 void PlaceAtAnchor(SearchWindow* s, SIZE size)
 {
     RECT work;
-    GetMonitorAreasAt(s->params.anchor, &work, nullptr);
+    Placement_GetMonitorAreasAt(s->params.anchor, &work, nullptr);
     if (size.cx > work.right - work.left)
         size.cx = work.right - work.left;
     if (size.cy > work.bottom - work.top)
         size.cy = work.bottom - work.top;
     POINT corner = {s->params.anchor.x, s->params.anchor.y - size.cy};
-    POINT origin = FitSizeInRect(corner, size, &work);
+    POINT origin = Placement_FitSizeInRect(corner, size, &work);
     SetWindowPos(s->window, HWND_TOPMOST, origin.x, origin.y, size.cx, size.cy, SWP_NOACTIVATE);
 }
 
@@ -182,7 +184,7 @@ SIZE SavedSize(const SearchWindow* s)
 {
     SIZE fallback = WindowSizeFor(s, DEFAULT_COLUMNS, DEFAULT_LINES);
     SavedPlacement saved = {true, false, static_cast<int>(fallback.cx), static_cast<int>(fallback.cy)};
-    LoadWindowPlacementFile(s->params.iniPath, SEARCH_WINDOW_TITLE, &saved);
+    Placement_LoadFile(s->params.iniPath, SEARCH_WINDOW_TITLE, &saved);
     SIZE minimum = WindowSizeFor(s, MIN_COLUMNS, MIN_LINES);
     SIZE size = {saved.width < minimum.cx ? minimum.cx : saved.width, saved.height < minimum.cy ? minimum.cy : saved.height};
     return size;
@@ -191,7 +193,7 @@ SIZE SavedSize(const SearchWindow* s)
 void SaveSize(const SearchWindow* s)
 {
     RECT restored;
-    if (!s->params.iniPath || !GetRestoredRect(s->window, &restored))
+    if (!s->params.iniPath || !Placement_GetRestoredRect(s->window, &restored))
         return;
     WriteProfileInt(s->params.iniPath, SEARCH_WINDOW_TITLE, PLACEMENT_KEY_HEIGHT, restored.bottom - restored.top);
     WriteProfileInt(s->params.iniPath, SEARCH_WINDOW_TITLE, PLACEMENT_KEY_WIDTH, restored.right - restored.left);
@@ -540,8 +542,8 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTA* create)
     SearchWindow* s = static_cast<SearchWindow*>(create->lpCreateParams);
     s->window = window;
     s->tipEntry = -1;
-    SetPropA(window, PROP_SEARCHWINDOW, s);
-    g_searchWindow = window;
+    DialogState_Attach(window, PROP_SEARCHWINDOW, s);
+    DialogGuard_SetWindow(&g_guard, window);
     // The scaling of the monitor the window opens on; WM_DPICHANGED follows
     // it to another.
     s->dpi = static_cast<int>(Dpi_OfMonitorAt(s->params.anchor));
@@ -563,9 +565,7 @@ void OnDestroy(SearchWindow* s)
 {
     HideTip(s);
     SaveSize(s);
-    RemovePropA(s->window, PROP_SEARCHWINDOW);
-    if (g_searchWindow == s->window)
-        g_searchWindow = nullptr;
+    DialogState_Detach(s->window, PROP_SEARCHWINDOW);
     s->done = true;
 }
 
@@ -612,7 +612,7 @@ LRESULT CALLBACK SearchWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM l
         return 0;
     case WM_GETMINMAXINFO: {
         SIZE minimum = WindowSizeFor(s, MIN_COLUMNS, MIN_LINES);
-        SetMinTrackSize(lParam, minimum.cx, minimum.cy);
+        Placement_SetMinTrackSize(lParam, minimum.cx, minimum.cy);
         return 0;
     }
     case WM_ACTIVATE:
@@ -685,22 +685,9 @@ void RunLoop(SearchWindow* s)
     }
 }
 
-}  // namespace
-
-bool IsSearchWindowOpen()
+// One opening, from the window's making to its end.
+int RunOpened(HWND owner, const SearchWindowParams* params)
 {
-    return g_searchWindow != nullptr;
-}
-
-int RunSearchWindow(HWND owner, const SearchWindowParams* params)
-{
-    if (g_searchWindow) {
-        ShowInFront(g_searchWindow);
-        SearchWindow* open = StateOf(g_searchWindow);
-        if (open)
-            SetFocus(open->edit);
-        return 0;
-    }
     if (!params || !params->data || !params->info)
         return 0;
     HINSTANCE instance = GetModuleHandleA(nullptr);
@@ -726,5 +713,23 @@ int RunSearchWindow(HWND owner, const SearchWindowParams* params)
     free(s->tipText);
     free(s->tipWide);
     free(s);
+    return picked;
+}
+
+}  // namespace
+
+bool SearchWnd_IsOpen()
+{
+    return DialogGuard_IsOpen(&g_guard);
+}
+
+// The guard brings an open window to the front, whose activation gives its
+// edit box the keyboard again.
+int SearchWnd_Run(HWND owner, const SearchWindowParams* params)
+{
+    if (!DialogGuard_Enter(&g_guard, owner, false))
+        return 0;
+    int picked = RunOpened(owner, params);
+    DialogGuard_Leave(&g_guard);
     return picked;
 }

@@ -93,7 +93,7 @@ bool FormatV6(char* out, size_t size, const unsigned char bytes[16])
 
 }  // namespace
 
-int ChooseAdapterAddress(const AdapterAddress* list, int count)
+int IpAddress_Choose(const AdapterAddress* list, int count)
 {
     if (!list || count <= 0)
         return -1;
@@ -101,7 +101,7 @@ int ChooseAdapterAddress(const AdapterAddress* list, int count)
     return best >= 0 ? best : BestOfFamily(list, count, IP_FAMILY_V6);
 }
 
-bool FormatIpAddress(char* out, size_t size, const AdapterAddress* address)
+bool IpAddress_Format(char* out, size_t size, const AdapterAddress* address)
 {
     if (size == 0)
         return false;

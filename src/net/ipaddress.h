@@ -26,14 +26,14 @@ struct AdapterAddress {
 // IPv6 (IPv6 only when no such adapter has an IPv4 address); loopback,
 // link-local and unusable addresses never. Ties go to the earlier record.
 // Gives its index, or -1 when no adapter carries a default route.
-int ChooseAdapterAddress(const AdapterAddress* list, int count);
+int IpAddress_Choose(const AdapterAddress* list, int count);
 
 // Dotted decimal for IPv4; for IPv6 the text of RFC 5952 (lower-case hex,
 // no leading zeros, the longest run of two or more zero groups as "::").
 // False when it does not fit in size bytes (out is then empty).
-bool FormatIpAddress(char* out, size_t size, const AdapterAddress* address);
+bool IpAddress_Format(char* out, size_t size, const AdapterAddress* address);
 
 // Win32 half (ipaddress_win.cpp): the adapters' addresses from
 // GetAdaptersAddresses, into list (at most max); gives how many. The library
 // is loaded when this is first called, so start-up does not load it.
-int CollectAdapterAddresses(AdapterAddress* list, int max);
+int IpAddress_Collect(AdapterAddress* list, int max);

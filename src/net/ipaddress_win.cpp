@@ -11,7 +11,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "shell/systemlib.h"
+#include "ui/latelib.h"
 
 namespace {
 
@@ -20,24 +20,12 @@ typedef ULONG(WINAPI* GetAdaptersAddressesProc)(ULONG, ULONG, PVOID, PIP_ADAPTER
 const ULONG FIRST_BUFFER_SIZE = 15000;  // the size Microsoft suggests to start with
 const int BUFFER_TRIES = 4;             // adapters may appear between two calls
 
-GetAdaptersAddressesProc LookupGetAdaptersAddresses()
-{
-    static bool looked;
-    static GetAdaptersAddressesProc function;
-    if (!looked) {
-        looked = true;
-        HMODULE library = LoadSystemLibrary("iphlpapi.dll");
-        if (library)
-            function = reinterpret_cast<GetAdaptersAddressesProc>(
-                reinterpret_cast<void*>(GetProcAddress(library, "GetAdaptersAddresses")));
-    }
-    return function;
-}
+LateLib g_ipHelper = {"iphlpapi.dll", nullptr};
 
 // The whole list, in a heap block the caller frees; null when there is none.
 IP_ADAPTER_ADDRESSES* QueryAdapters()
 {
-    GetAdaptersAddressesProc query = LookupGetAdaptersAddresses();
+    auto query = LateLib_Get<GetAdaptersAddressesProc>(&g_ipHelper, "GetAdaptersAddresses");
     if (!query)
         return nullptr;
     const ULONG flags = GAA_FLAG_INCLUDE_GATEWAYS | GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST |
@@ -106,7 +94,7 @@ bool ToRecord(const IP_ADAPTER_ADDRESSES* adapter, const IP_ADAPTER_UNICAST_ADDR
 
 }  // namespace
 
-int CollectAdapterAddresses(AdapterAddress* list, int max)
+int IpAddress_Collect(AdapterAddress* list, int max)
 {
     IP_ADAPTER_ADDRESSES* adapters = QueryAdapters();
     if (!adapters)

@@ -65,13 +65,3 @@ struct AppInfo {
 };
 
 inline bool HotkeyDef_IsEmpty(const HotkeyDef& def) { return def.modifiers == 0 && def.vk == 0; }
-
-void SetDefaultSettings(AppInfo* info);
-void LoadSettings(AppInfo* info);
-void SaveSettings(const AppInfo* info);
-void LoadHotkeys(HotkeySet* set, const char* path, const char* section);
-void SaveHotkeys(const HotkeySet* set, const char* path, const char* section);
-
-// The same as LoadSettings / SaveSettings on an INI file named by the caller.
-void LoadSettingsFrom(AppInfo* info, const char* iniPath);
-void SaveSettingsTo(const AppInfo* info, const char* iniPath);

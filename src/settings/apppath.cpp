@@ -11,7 +11,7 @@
 // "C:\Tools\Tamarin.EXE" with ".ini" gives "c:\tools\tamarin.ini". The
 // extension is cut on a working copy, so a module path that only fits once
 // its extension is gone still gives a result.
-bool BuildAppFilePath(char* buf, size_t size, const char* modulePath, const char* ext)
+bool AppPath_Build(char* buf, size_t size, const char* modulePath, const char* ext)
 {
     if (size == 0)
         return false;
@@ -33,8 +33,8 @@ bool BuildAppFilePath(char* buf, size_t size, const char* modulePath, const char
     return true;
 }
 
-bool ChooseAppFileFolder(char* buf, size_t size, const char* moduleFolder, bool moduleFolderWritable,
-                         const char* appDataRoot)
+bool AppPath_ChooseFileFolder(char* buf, size_t size, const char* moduleFolder, bool moduleFolderWritable,
+                              const char* appDataRoot)
 {
     if (size == 0)
         return false;
@@ -55,7 +55,7 @@ bool ChooseAppFileFolder(char* buf, size_t size, const char* moduleFolder, bool 
 
 // The file name is found with the same separator rule as everywhere (a 0x5C
 // trail byte is no separator), on a working copy of the module path.
-bool BuildFolderFilePath(char* buf, size_t size, const char* folder, const char* modulePath, const char* ext)
+bool AppPath_BuildInFolder(char* buf, size_t size, const char* folder, const char* modulePath, const char* ext)
 {
     if (size == 0)
         return false;
@@ -71,7 +71,7 @@ bool BuildFolderFilePath(char* buf, size_t size, const char* folder, const char*
     }
     size_t nameSize = strlen(name) + strlen(ext) + 1;
     char* fileName = static_cast<char*>(malloc(nameSize));
-    bool ok = fileName && BuildAppFilePath(fileName, nameSize, name, ext) &&
+    bool ok = fileName && AppPath_Build(fileName, nameSize, name, ext) &&
               strlen(folder) + 1 + strlen(fileName) + 1 <= size;
     if (ok)
         PathJoin(buf, size, folder, fileName);

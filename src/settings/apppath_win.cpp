@@ -12,7 +12,7 @@
 
 enum { PROBE_NAME_SIZE = 64 };
 
-bool GetModulePath(char* buf, size_t size)
+bool AppPath_GetModulePath(char* buf, size_t size)
 {
     if (size == 0)
         return false;
@@ -27,9 +27,9 @@ bool GetModulePath(char* buf, size_t size)
     return true;
 }
 
-bool GetModuleFolder(char* buf, size_t size)
+bool AppPath_GetModuleFolder(char* buf, size_t size)
 {
-    if (!GetModulePath(buf, size))
+    if (!AppPath_GetModulePath(buf, size))
         return false;
     CutFileName(buf);
     return true;
@@ -77,13 +77,13 @@ static void GetAppDataRoot(char* buf, size_t size)
 static bool DecideAppFileFolder(char* buf, size_t size)
 {
     char moduleFolder[MAX_PATH];
-    if (!GetModuleFolder(moduleFolder, sizeof moduleFolder))
+    if (!AppPath_GetModuleFolder(moduleFolder, sizeof moduleFolder))
         return false;
     bool writable = IsFolderWritable(moduleFolder);
     char root[MAX_PATH];
     if (!writable)
         GetAppDataRoot(root, sizeof root);
-    if (!ChooseAppFileFolder(buf, size, moduleFolder, writable, writable ? nullptr : root))
+    if (!AppPath_ChooseFileFolder(buf, size, moduleFolder, writable, writable ? nullptr : root))
         return false;
     if (strcmp(buf, moduleFolder) != 0) {
         CreateDirectoryA(buf, nullptr);
@@ -93,7 +93,7 @@ static bool DecideAppFileFolder(char* buf, size_t size)
     return true;
 }
 
-bool GetAppFileFolder(char* buf, size_t size)
+bool AppPath_GetFileFolder(char* buf, size_t size)
 {
     static char s_folder[MAX_PATH];
     static bool s_decided;
@@ -110,12 +110,12 @@ bool GetAppFileFolder(char* buf, size_t size)
 bool GetAppFilePath(char* buf, size_t size, const char* ext)
 {
     char module[MAX_PATH];
-    if (!GetModulePath(module, sizeof(module)))
+    if (!AppPath_GetModulePath(module, sizeof(module)))
         return false;
     char folder[MAX_PATH];
     char moduleFolder[MAX_PATH];
-    if (!GetAppFileFolder(folder, sizeof folder) || !GetModuleFolder(moduleFolder, sizeof moduleFolder) ||
+    if (!AppPath_GetFileFolder(folder, sizeof folder) || !AppPath_GetModuleFolder(moduleFolder, sizeof moduleFolder) ||
         strcmp(folder, moduleFolder) == 0)
-        return BuildAppFilePath(buf, size, module, ext);
-    return BuildFolderFilePath(buf, size, folder, module, ext);
+        return AppPath_Build(buf, size, module, ext);
+    return AppPath_BuildInFolder(buf, size, folder, module, ext);
 }

@@ -15,7 +15,7 @@ const char EXT_KEY_PASTE[] =
 const char EXT_KEY_SEARCH_HOTKEY[] =
     "\x83\x65\x83\x4c\x83\x58\x83\x67\x82\xcc\x8c\x9f\x8d\xf5\x82\xcc\x83\x7a\x83\x62\x83\x67\x83\x4c\x81\x5b";
 
-void SetDefaultExtSettings(ExtSettings* ext)
+void ExtSettings_SetDefaults(ExtSettings* ext)
 {
     ext->pasteAfterPick = false;
     ext->searchHotkey = HotkeyDef{0, 0};
@@ -37,7 +37,7 @@ static int EncodeHotkey(const HotkeyDef& def)
     return ((def.modifiers & 0xFF) << 8) | (def.vk & 0xFF);
 }
 
-bool IsHotkeyTaken(const HotkeySet* taken, const HotkeyDef* def)
+bool ExtSettings_IsHotkeyTaken(const HotkeySet* taken, const HotkeyDef* def)
 {
     if (!taken || HotkeyDef_IsEmpty(*def))
         return false;
@@ -48,16 +48,16 @@ bool IsHotkeyTaken(const HotkeySet* taken, const HotkeyDef* def)
     return false;
 }
 
-void LoadExtSettings(ExtSettings* ext, const char* ini, const HotkeySet* taken)
+void ExtSettings_Load(ExtSettings* ext, const char* ini, const HotkeySet* taken)
 {
     ext->pasteAfterPick = ReadProfileBool(ini, EXT_SECTION, EXT_KEY_PASTE, ext->pasteAfterPick);
     int stored = ReadProfileInt(ini, EXT_SECTION, EXT_KEY_SEARCH_HOTKEY, EncodeHotkey(ext->searchHotkey));
     ext->searchHotkey = DecodeHotkey(stored);
-    if (IsHotkeyTaken(taken, &ext->searchHotkey))
+    if (ExtSettings_IsHotkeyTaken(taken, &ext->searchHotkey))
         ext->searchHotkey = HotkeyDef{0, 0};
 }
 
-void SaveExtSettings(const ExtSettings* ext, const char* ini)
+void ExtSettings_Save(const ExtSettings* ext, const char* ini)
 {
     WriteProfileBool(ini, EXT_SECTION, EXT_KEY_PASTE, ext->pasteAfterPick);
     WriteProfileInt(ini, EXT_SECTION, EXT_KEY_SEARCH_HOTKEY, EncodeHotkey(ext->searchHotkey));

@@ -12,12 +12,12 @@ extern const char EXT_KEY_PASTE[];         // 選んだテキストを貼り付�
 extern const char EXT_KEY_SEARCH_HOTKEY[]; // テキストの検索のホットキー
 
 // Paste after a pick off, no search hotkey.
-void SetDefaultExtSettings(ExtSettings* ext);
+void ExtSettings_SetDefaults(ExtSettings* ext);
 // Reads the section over the values in ext. A search hotkey equal to one of
 // the nine hotkeys (already loaded into taken) is dropped, as equal hotkeys
 // of the nine drop each other.
-void LoadExtSettings(ExtSettings* ext, const char* iniPath, const HotkeySet* taken);
-void SaveExtSettings(const ExtSettings* ext, const char* iniPath);
+void ExtSettings_Load(ExtSettings* ext, const char* iniPath, const HotkeySet* taken);
+void ExtSettings_Save(const ExtSettings* ext, const char* iniPath);
 
 // Whether def, not empty, equals one of the nine hotkeys of taken.
-bool IsHotkeyTaken(const HotkeySet* taken, const HotkeyDef* def);
+bool ExtSettings_IsHotkeyTaken(const HotkeySet* taken, const HotkeyDef* def);

@@ -1,6 +1,6 @@
 // Integer and boolean values of the INI file: decimal text written with "%d"
-// and read back with a "%d" scan, over the platform's ReadProfileText and
-// WriteProfileText.
+// and read back with a "%d" scan, over the platform's Profile_ReadText and
+// Profile_WriteText.
 #include "settings/profile.h"
 
 #include <limits.h>
@@ -46,7 +46,7 @@ static bool ScanDecimal(const char* text, int* value)
 int ReadProfileInt(const char* path, const char* section, const char* key, int defaultValue)
 {
     char text[PROFILE_VALUE_SIZE];
-    ReadProfileText(path, section, key, "", text, sizeof(text));
+    Profile_ReadText(path, section, key, "", text, sizeof(text));
     int value;
     if (!ScanDecimal(text, &value))
         return defaultValue;
@@ -62,15 +62,15 @@ bool WriteProfileInt(const char* path, const char* section, const char* key, int
 {
     char text[16];
     snprintf(text, sizeof(text), "%d", value);
-    return WriteProfileText(path, section, key, text);
+    return Profile_WriteText(path, section, key, text);
 }
 
 bool WriteProfileBool(const char* path, const char* section, const char* key, bool value)
 {
-    return WriteProfileText(path, section, key, value ? "1" : "0");
+    return Profile_WriteText(path, section, key, value ? "1" : "0");
 }
 
 bool DeleteProfileKey(const char* path, const char* section, const char* key)
 {
-    return WriteProfileText(path, section, key, nullptr);
+    return Profile_WriteText(path, section, key, nullptr);
 }

@@ -126,9 +126,9 @@ static size_t FindClosingBracket(const char* data, size_t start, size_t end)
     for (size_t i = start; i < end; i++) {
         unsigned char c = static_cast<unsigned char>(data[i]);
         if (kind == MBCS_LEAD)
-            kind = IsMbcsTrailByte(c) ? MBCS_TRAIL : MBCS_SINGLE;
+            kind = Text_IsMbcsTrailByte(c) ? MBCS_TRAIL : MBCS_SINGLE;
         else
-            kind = IsMbcsLeadByte(c) ? MBCS_LEAD : MBCS_SINGLE;
+            kind = Text_IsMbcsLeadByte(c) ? MBCS_LEAD : MBCS_SINGLE;
         if (kind == MBCS_SINGLE && c == ']')
             found = i;
     }
@@ -200,7 +200,7 @@ static bool SameName(const char* span, size_t len, const char* name)
         unsigned char b = static_cast<unsigned char>(name[i]);
         if (b == 0)
             return false;
-        if (IsMbcsLeadByte(a) && i + 1 < len && IsMbcsTrailByte(static_cast<unsigned char>(span[i + 1]))) {
+        if (Text_IsMbcsLeadByte(a) && i + 1 < len && Text_IsMbcsTrailByte(static_cast<unsigned char>(span[i + 1]))) {
             if (a != b || span[i + 1] != name[i + 1])
                 return false;
             i += 2;
@@ -265,7 +265,7 @@ static void CopyDefault(char* buf, size_t size, const char* defaultValue)
     DropLoneLeadByte(buf);
 }
 
-void ReadProfileText(const char* path, const char* section, const char* key, const char* defaultValue,
+void Profile_ReadText(const char* path, const char* section, const char* key, const char* defaultValue,
                        char* buf, size_t size)
 {
     if (size == 0)
@@ -301,7 +301,7 @@ static bool WriteAll(FILE* file, const char* bytes, size_t count)
     return count == 0 || fwrite(bytes, 1, count, file) == count;
 }
 
-bool WriteProfileText(const char* path, const char* section, const char* key, const char* value)
+bool Profile_WriteText(const char* path, const char* section, const char* key, const char* value)
 {
     IniText text;
     IniFileState state = LoadIniText(path, &text);

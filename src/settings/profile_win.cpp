@@ -6,7 +6,7 @@
 #include "settings/profile.h"
 #include "text/text.h"
 
-void ReadProfileText(const char* path, const char* section, const char* key, const char* defaultValue,
+void Profile_ReadText(const char* path, const char* section, const char* key, const char* defaultValue,
                        char* buf, size_t size)
 {
     if (size == 0)
@@ -24,7 +24,7 @@ void ReadProfileText(const char* path, const char* section, const char* key, con
         buf[len - 1] = 0;
 }
 
-bool WriteProfileText(const char* path, const char* section, const char* key, const char* value)
+bool Profile_WriteText(const char* path, const char* section, const char* key, const char* value)
 {
     return WritePrivateProfileStringA(section, key, value, path) != FALSE;
 }

@@ -8,6 +8,7 @@
 #include "settings/apppath.h"
 #include "text/path.h"
 #include "text/text.h"
+#include "ui/latelib.h"
 
 const char AUTOSTART_RUN_KEY[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char AUTOSTART_VALUE[] = "Tamarin";
@@ -68,18 +69,48 @@ bool Autostart_SamePath(const char* a, const char* b)
     return strcmp(left, right) == 0;
 }
 
+// The registry library, through LateLib like every library beyond those the
+// main window needs to exist (kernel, user, graphics, shell, common
+// controls): the Run key is read once at start-up and by the extended
+// settings, and the import table stays the main window's.
+static LateLib g_registry = {"advapi32.dll", nullptr};
+
+struct RegistryCalls {
+    decltype(&RegOpenKeyExA) openKey;
+    decltype(&RegCreateKeyExA) createKey;
+    decltype(&RegQueryValueExA) queryValue;
+    decltype(&RegSetValueExA) setValue;
+    decltype(&RegDeleteValueA) deleteValue;
+    decltype(&RegCloseKey) closeKey;
+};
+
+static bool LoadRegistryCalls(RegistryCalls* calls)
+{
+    calls->openKey = LateLib_Get<decltype(&RegOpenKeyExA)>(&g_registry, "RegOpenKeyExA");
+    calls->createKey = LateLib_Get<decltype(&RegCreateKeyExA)>(&g_registry, "RegCreateKeyExA");
+    calls->queryValue = LateLib_Get<decltype(&RegQueryValueExA)>(&g_registry, "RegQueryValueExA");
+    calls->setValue = LateLib_Get<decltype(&RegSetValueExA)>(&g_registry, "RegSetValueExA");
+    calls->deleteValue = LateLib_Get<decltype(&RegDeleteValueA)>(&g_registry, "RegDeleteValueA");
+    calls->closeKey = LateLib_Get<decltype(&RegCloseKey)>(&g_registry, "RegCloseKey");
+    return calls->openKey && calls->createKey && calls->queryValue && calls->setValue && calls->deleteValue &&
+           calls->closeKey;
+}
+
 // The program path the value names, or false when there is no value (or it
 // is no text). An expandable value has its variables expanded first.
 static bool ReadValueProgram(HKEY root, const char* subkey, char* program, size_t size)
 {
+    RegistryCalls reg;
+    if (!LoadRegistryCalls(&reg))
+        return false;
     HKEY key;
-    if (RegOpenKeyExA(root, subkey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    if (reg.openKey(root, subkey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return false;
     char value[AUTOSTART_VALUE_READ_SIZE];
     DWORD type = 0;
     DWORD bytes = sizeof(value) - 1;
-    LONG result = RegQueryValueExA(key, AUTOSTART_VALUE, nullptr, &type, reinterpret_cast<BYTE*>(value), &bytes);
-    RegCloseKey(key);
+    LONG result = reg.queryValue(key, AUTOSTART_VALUE, nullptr, &type, reinterpret_cast<BYTE*>(value), &bytes);
+    reg.closeKey(key);
     if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
         return false;
     value[bytes < sizeof(value) ? bytes : sizeof(value) - 1] = 0;
@@ -101,22 +132,25 @@ bool Autostart_IsOnAt(HKEY root, const char* subkey, const char* programPath)
 
 bool Autostart_SetAt(HKEY root, const char* subkey, const char* programPath, bool on)
 {
+    RegistryCalls reg;
+    if (!LoadRegistryCalls(&reg))
+        return false;
     HKEY key;
     if (!on) {
-        if (RegOpenKeyExA(root, subkey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+        if (reg.openKey(root, subkey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
             return true;  // no key, no value
-        LONG result = RegDeleteValueA(key, AUTOSTART_VALUE);
-        RegCloseKey(key);
+        LONG result = reg.deleteValue(key, AUTOSTART_VALUE);
+        reg.closeKey(key);
         return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
     }
     char command[AUTOSTART_COMMAND_SIZE];
     if (!Autostart_MakeCommand(command, sizeof(command), programPath))
         return false;
-    if (RegCreateKeyExA(root, subkey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    if (reg.createKey(root, subkey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
         return false;
-    LONG result = RegSetValueExA(key, AUTOSTART_VALUE, 0, REG_SZ, reinterpret_cast<const BYTE*>(command),
-                                 static_cast<DWORD>(strlen(command) + 1));
-    RegCloseKey(key);
+    LONG result = reg.setValue(key, AUTOSTART_VALUE, 0, REG_SZ, reinterpret_cast<const BYTE*>(command),
+                               static_cast<DWORD>(strlen(command) + 1));
+    reg.closeKey(key);
     return result == ERROR_SUCCESS;
 }
 
@@ -135,17 +169,17 @@ bool Autostart_FollowAt(HKEY root, const char* subkey, const char* programPath)
 bool Autostart_IsOn()
 {
     char path[AUTOSTART_PATH_SIZE];
-    return GetModulePath(path, sizeof(path)) && Autostart_IsOnAt(HKEY_CURRENT_USER, AUTOSTART_RUN_KEY, path);
+    return AppPath_GetModulePath(path, sizeof(path)) && Autostart_IsOnAt(HKEY_CURRENT_USER, AUTOSTART_RUN_KEY, path);
 }
 
 bool Autostart_Set(bool on)
 {
     char path[AUTOSTART_PATH_SIZE];
-    return GetModulePath(path, sizeof(path)) && Autostart_SetAt(HKEY_CURRENT_USER, AUTOSTART_RUN_KEY, path, on);
+    return AppPath_GetModulePath(path, sizeof(path)) && Autostart_SetAt(HKEY_CURRENT_USER, AUTOSTART_RUN_KEY, path, on);
 }
 
 bool Autostart_FollowMove()
 {
     char path[AUTOSTART_PATH_SIZE];
-    return GetModulePath(path, sizeof(path)) && Autostart_FollowAt(HKEY_CURRENT_USER, AUTOSTART_RUN_KEY, path);
+    return AppPath_GetModulePath(path, sizeof(path)) && Autostart_FollowAt(HKEY_CURRENT_USER, AUTOSTART_RUN_KEY, path);
 }

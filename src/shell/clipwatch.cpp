@@ -17,6 +17,7 @@ struct WatchState {
     bool wantImage;
     bool reportedGiveUp;     // one notice per run of failures
     ClipChangeSink sink;
+    void* context;
 };
 
 WatchState g_watch;
@@ -38,7 +39,7 @@ bool TryRead(HWND mainWindow)
     g_watch.handledSequence = change.sequence;
     g_watch.reportedGiveUp = false;
     if (g_watch.sink)
-        g_watch.sink(mainWindow, &change);
+        g_watch.sink(mainWindow, &change, g_watch.context);
     ClipChange_Free(&change);
     return true;
 }
@@ -73,9 +74,10 @@ void CALLBACK OnReadRetry(HWND mainWindow, UINT, UINT_PTR, DWORD)
 
 }  // namespace
 
-bool ClipWatch_OnChange(HWND mainWindow, bool wantImage, ClipChangeSink sink)
+bool ClipWatch_OnChange(HWND mainWindow, bool wantImage, ClipChangeSink sink, void* context)
 {
     g_watch.sink = sink;
+    g_watch.context = context;
     g_watch.wantImage = wantImage;
     if (IsHandled(GetClipboardSequenceNumber()))
         return false;

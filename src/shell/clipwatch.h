@@ -13,12 +13,15 @@ enum {
     CLIP_RETRY_TRIES = 80,     // tries after the first: about two seconds in all
 };
 
-// Receives every change that was read; the change's copies stay the watcher's.
-typedef void (*ClipChangeSink)(HWND mainWindow, const ClipChange* change);
+// Receives every change that was read, with the context it was given; the
+// change's copies stay the watcher's.
+typedef void (*ClipChangeSink)(HWND mainWindow, const ClipChange* change, void* context);
 
 // For WM_DRAWCLIPBOARD. true when the clipboard holds a change not handed on
 // yet (read now, or to be read by the retry timer); false when its sequence
 // number is the one already handed on, as after re-joining the viewer chain.
-bool ClipWatch_OnChange(HWND mainWindow, bool wantImage, ClipChangeSink sink);
+// A retry hands its change to the sink and context of the latest call, so
+// the context must last until ClipWatch_Stop.
+bool ClipWatch_OnChange(HWND mainWindow, bool wantImage, ClipChangeSink sink, void* context);
 // Ends a retry in progress (the window is going away).
 void ClipWatch_Stop(HWND mainWindow);

@@ -2,11 +2,10 @@
 // main window, and a pressed hotkey turned into the command it stands for.
 #include "shell/hotkeys.h"
 
-#include "app/mainwnd.h"
-#include "ui/placement.h"
 #include "settings/appinfo.h"
 #include "settings/hotkeyreport.h"
 #include "settings/hotkeytable.h"
+#include "ui/placement.h"
 
 // Slots of the last RegisterAllHotkeys that another program held.
 static unsigned g_failedSlots;
@@ -23,7 +22,7 @@ unsigned RegisterAllHotkeys(HWND mainWindow, const HotkeySet* set)
     return failed;
 }
 
-unsigned GetFailedHotkeySlots()
+unsigned Hotkeys_GetFailedSlots()
 {
     return g_failedSlots;
 }
@@ -32,7 +31,7 @@ unsigned GetFailedHotkeySlots()
 // RegisterHotKey would read it as MOD_WIN, so it is dropped here. Without
 // MOD_NOREPEAT a held combination would run its command again with every
 // key repeat.
-UINT HotkeyRegistrationModifiers(const HotkeyDef* def)
+UINT Hotkeys_RegistrationModifiers(const HotkeyDef* def)
 {
     UINT modifiers = static_cast<UINT>(def->modifiers) & ~static_cast<UINT>(HOTKEY_MOD_EXT);
     return modifiers | MOD_NOREPEAT;
@@ -44,7 +43,7 @@ bool RegisterOneHotkey(HWND mainWindow, int id, const HotkeyDef* def)
 {
     if (HotkeyDef_IsEmpty(*def))
         return UnregisterHotKey(mainWindow, id) != FALSE;
-    UINT modifiers = HotkeyRegistrationModifiers(def);
+    UINT modifiers = Hotkeys_RegistrationModifiers(def);
     UINT vk = static_cast<UINT>(def->vk);
     if (RegisterHotKey(mainWindow, id, modifiers, vk))
         return true;
@@ -59,18 +58,19 @@ void UnregisterAllHotkeys(HWND mainWindow)
         UnregisterHotKey(mainWindow, static_cast<int>(row.id));
 }
 
-// The command runs to its end inside SendMessageA, popup menus and modal
-// dialogs included; afterwards the window the user was typing in gets the
-// foreground back, so that the Ctrl+V that follows a pick reaches it. That
-// window belongs to another program: GetActiveWindow would only know
-// Tamarin's own.
+// The popup hotkeys are sent as the main window's popup messages, the others
+// as commands. The command runs to its end inside SendMessageA, popup menus
+// and modal dialogs included; afterwards the window the user was typing in
+// gets the foreground back, so that the Ctrl+V that follows a pick reaches
+// it. That window belongs to another program: GetActiveWindow would only
+// know Tamarin's own.
 LRESULT OnHotkey(HWND mainWindow, WPARAM id)
 {
     HWND previous = GetForegroundWindow();
-    if (id == WM_SHOWTEXTMENU || id == WM_SHOWCOMMANDMENU)
+    if (HotkeyTable_IsPopupId(static_cast<unsigned int>(id)))
         SendMessageA(mainWindow, static_cast<UINT>(id), 0, 0);
     else
         SendMessageA(mainWindow, WM_COMMAND, MAKEWPARAM(LOWORD(id), 0), 0);
-    GiveForegroundBack(previous);
+    Placement_GiveForegroundBack(previous);
     return 0;
 }

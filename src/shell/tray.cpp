@@ -8,12 +8,11 @@
 #include <string.h>
 #include <wchar.h>
 
-#include "app/mainwnd.h"
-#include "editing/itemlabel.h"
 #include "resources/resource.h"
 #include "settings/appinfo.h"
 #include "text/codepage.h"
 #include "text/cp932.h"
+#include "text/itemlabel.h"
 #include "text/text.h"
 
 static_assert(sizeof(WCHAR) == sizeof(char16_t), "the tip is UTF-16");
@@ -106,7 +105,7 @@ static void CALLBACK OnAnimationStep(HWND hwnd, UINT, UINT_PTR, DWORD)
     }
 }
 
-UINT GetTaskbarCreatedMessage()
+UINT Tray_GetTaskbarCreatedMessage()
 {
     static UINT message = RegisterWindowMessageA("TaskbarCreated");
     return message;
@@ -134,7 +133,7 @@ void CreateTrayIcon(HWND mainWindow, const AppInfo* info)
 
     // An elevated Tamarin would not hear the broadcast of a taskbar that
     // runs with the user's normal rights.
-    ChangeWindowMessageFilterEx(mainWindow, GetTaskbarCreatedMessage(), MSGFLT_ALLOW, nullptr);
+    ChangeWindowMessageFilterEx(mainWindow, Tray_GetTaskbarCreatedMessage(), MSGFLT_ALLOW, nullptr);
     AddIcon(mainWindow);
 }
 
@@ -163,7 +162,7 @@ static void MakeTipLabel(WCHAR* tip, const char* text, const char* original)
 {
     char16_t* out = reinterpret_cast<char16_t*>(tip);
     if (original && *original) {
-        MakeItemLabelW(out, TRAY_TIP_LIMIT, original, TRAY_TIP_LIMIT);
+        ItemLabel_MakeW(out, TRAY_TIP_LIMIT, original, TRAY_TIP_LIMIT);
         return;
     }
     char label[TRAY_TIP_LIMIT];
@@ -187,7 +186,7 @@ void SetTrayTip(const char* text, const char* original)
     ApplyTip(tip);
 }
 
-const WCHAR* GetTrayTip()
+const WCHAR* Tray_GetTip()
 {
     return g_tray.szTip;
 }
@@ -203,7 +202,7 @@ static void CALLBACK OnTipTimer(HWND hwnd, UINT, UINT_PTR, DWORD)
 // clipboard notification now and then, and with it a clip; from a timer
 // right after the handler, nothing is lost. The label is made at once, so a
 // later change of the text does not matter.
-void SetTrayTipSoon(HWND mainWindow, const char* text, const char* original)
+void Tray_SetTipSoon(HWND mainWindow, const char* text, const char* original)
 {
     MakeTipLabel(g_pendingTip, text, original);
     SetTimer(mainWindow, TIMER_TRAY_TIP, USER_TIMER_MINIMUM, OnTipTimer);
@@ -221,7 +220,7 @@ void StartTrayAnimation(HWND mainWindow, const AppInfo*)
     SetTimer(mainWindow, TIMER_TRAY_ANIMATION, TRAY_ANIMATION_INTERVAL, OnAnimationStep);
 }
 
-void ShowTrayBalloon(const char* title, const char* text)
+void Tray_ShowBalloon(const char* title, const char* text)
 {
     // Shell_NotifyIconA would read Tamarin's code page 932 texts in the
     // system's ANSI code page.

@@ -8,6 +8,7 @@
 struct AppInfo;
 
 enum {
+    WM_TRAYCALLBACK = WM_APP + 1,  // 32769: the icon's mouse messages to the main window
     TRAY_ICON_ID = 1,
     TIMER_TRAY_RETRY = 2,
     TIMER_TRAY_ANIMATION = 4,
@@ -21,15 +22,15 @@ void DeleteTrayIcon(HWND mainWindow);
 // The tip shows the text's original (UTF-8) when it has one, else the text.
 void SetTrayTip(const char* text, const char* original);
 // The same, applied once the current message has been handled.
-void SetTrayTipSoon(HWND mainWindow, const char* text, const char* original);
+void Tray_SetTipSoon(HWND mainWindow, const char* text, const char* original);
 // The tip as it stands (for the tests).
-const WCHAR* GetTrayTip();
+const WCHAR* Tray_GetTip();
 void UpdateTrayIcon(HWND mainWindow, const AppInfo* info);
 void StartTrayAnimation(HWND mainWindow, const AppInfo* info);
 
 // The message the taskbar broadcasts when it has been created ("TaskbarCreated"),
 // and the main window's answer to it: the icon is added again.
-UINT GetTaskbarCreatedMessage();
+UINT Tray_GetTaskbarCreatedMessage();
 LRESULT OnTaskbarCreated(HWND mainWindow);
 
 // Shows a balloon (a notification) from the tray icon with a warning sign.
@@ -38,4 +39,4 @@ LRESULT OnTaskbarCreated(HWND mainWindow);
 // code page. Before the icon is in the notification area (at start-up, or
 // while the taskbar is away) the balloon waits and shows as soon as the icon
 // is added; a later balloon replaces a waiting one.
-void ShowTrayBalloon(const char* title, const char* text);
+void Tray_ShowBalloon(const char* title, const char* text);

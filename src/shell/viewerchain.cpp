@@ -1,8 +1,7 @@
-// The clipboard-viewer chain. The next viewer is the one per-process value of
-// this module; it is never the main window itself.
+// The clipboard-viewer chain. The next viewer (never the main window itself)
+// and where the changes are recorded are the per-process values of this module.
 #include "shell/viewerchain.h"
 
-#include "app/mainwnd.h"
 #include "resources/resource.h"
 #include "settings/appinfo.h"
 #include "shell/clipwatch.h"
@@ -44,50 +43,64 @@ void ForwardToNextViewer(HWND mainWindow, UINT msg, WPARAM wParam, LPARAM lParam
                         &result);
 }
 
-// original: the UTF-8 original of a text code page 932 cannot hold, or null.
-static void RecordText(HWND mainWindow, const AppInfo* info, const char* text, const char* original)
+void ViewerChain_CheckSoon(HWND mainWindow)
 {
-    if (info->historyEnabled) {
-        AppData* data = GetAppData(mainWindow);
-        if (data)
-            AppData_AddClipWithOriginal(data, text, original, info);
-    }
-    SetTrayTipSoon(mainWindow, text, original);
+    KillTimer(mainWindow, TIMER_CHAIN_REPAIR);
+    SetTimer(mainWindow, TIMER_CHAIN_REPAIR, CHAIN_REPAIR_AFTER_PICK, nullptr);
+}
+
+// original: the UTF-8 original of a text code page 932 cannot hold, or null.
+static void RecordText(HWND mainWindow, AppData* data, const AppInfo* info, const char* text, const char* original)
+{
+    if (info->historyEnabled && data)
+        AppData_AddClipWithOriginal(data, text, original, info);
+    Tray_SetTipSoon(mainWindow, text, original);
     if (info->logText && info->logFolder[0])
         ClipLog_WriteClip(info->logFolder, text, original);
 }
 
 static void RecordImage(HWND mainWindow, const AppInfo* info, const ClipChange* change)
 {
-    SetTrayTipSoon(mainWindow, "", nullptr);
+    Tray_SetTipSoon(mainWindow, "", nullptr);
     if (info->logImage && info->logFolder[0] && change->image)
         ClipLog_WriteImage(info->logFolder, change->image, change->imageSize);
 }
 
+// Where the clipboard watcher hands its changes: the clip store and the
+// settings of the main window, as its latest WM_DRAWCLIPBOARD gave them. They
+// live as long as the window, and the watcher is stopped before they go.
+struct RecordTarget {
+    AppData* data;
+    const AppInfo* info;
+};
+
+static RecordTarget g_recordTarget;
+
 // What a password manager marks as confidential is neither stored, shown nor
 // logged.
-static void RecordChange(HWND mainWindow, const ClipChange* change)
+static void RecordChange(HWND mainWindow, const ClipChange* change, void* context)
 {
-    const AppInfo* info = GetAppInfo(mainWindow);
-    if (!info || change->confidential)
+    const RecordTarget* target = static_cast<const RecordTarget*>(context);
+    if (!target || !target->info || change->confidential)
         return;
     if (change->text)
-        RecordText(mainWindow, info, change->text, change->original);
+        RecordText(mainWindow, target->data, target->info, change->text, change->original);
     else
-        RecordImage(mainWindow, info, change);
+        RecordImage(mainWindow, target->info, change);
 }
 
 // A notification whose clipboard was already recorded (the one that comes
 // with re-joining the chain, say) records nothing and does not animate the
 // icon; the chain and the repair timer carry on as for any other.
-LRESULT OnDrawClipboard(HWND mainWindow, WPARAM wParam, LPARAM lParam)
+LRESULT OnDrawClipboard(HWND mainWindow, AppData* data, const AppInfo* info, WPARAM wParam, LPARAM lParam)
 {
     KillTimer(mainWindow, TIMER_CHAIN_REPAIR);
-    const AppInfo* info = GetAppInfo(mainWindow);
     if (!info)
         return 0;
+    g_recordTarget.data = data;
+    g_recordTarget.info = info;
     bool wantImage = info->logImage && info->logFolder[0];
-    bool changed = ClipWatch_OnChange(mainWindow, wantImage, RecordChange);
+    bool changed = ClipWatch_OnChange(mainWindow, wantImage, RecordChange, &g_recordTarget);
     ForwardToNextViewer(mainWindow, WM_DRAWCLIPBOARD, wParam, lParam);
     if (changed && info->animateIcon)
         StartTrayAnimation(mainWindow, info);
@@ -95,7 +108,7 @@ LRESULT OnDrawClipboard(HWND mainWindow, WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
-LRESULT OnChangeCbChain(HWND mainWindow, WPARAM wParam, LPARAM lParam)
+LRESULT OnChangeCbChain(HWND mainWindow, const AppInfo* info, WPARAM wParam, LPARAM lParam)
 {
     KillTimer(mainWindow, TIMER_CHAIN_REPAIR);
     HWND removed = reinterpret_cast<HWND>(wParam);
@@ -104,15 +117,13 @@ LRESULT OnChangeCbChain(HWND mainWindow, WPARAM wParam, LPARAM lParam)
         g_nextViewer = following == mainWindow ? nullptr : following;
     else
         ForwardToNextViewer(mainWindow, WM_CHANGECBCHAIN, wParam, lParam);
-    const AppInfo* info = GetAppInfo(mainWindow);
     if (info)
         ArmRepairTimer(mainWindow, info);
     return 0;
 }
 
-LRESULT OnChainRepairTimer(HWND mainWindow)
+LRESULT OnChainRepairTimer(HWND mainWindow, const AppInfo* info)
 {
-    const AppInfo* info = GetAppInfo(mainWindow);
     if (info && info->autoRepairChain) {
         KillTimer(mainWindow, TIMER_CHAIN_REPAIR);
         PostMessageA(mainWindow, WM_COMMAND, IDM_CHAIN_LEAVE, 0);
@@ -128,9 +139,8 @@ void OnChainLeave(HWND mainWindow)
     PostMessageA(mainWindow, WM_COMMAND, IDM_CHAIN_JOIN, 0);
 }
 
-void OnChainJoin(HWND mainWindow)
+void OnChainJoin(HWND mainWindow, const AppInfo* info)
 {
-    const AppInfo* info = GetAppInfo(mainWindow);
     if (info)
         JoinViewerChain(mainWindow, info);
 }

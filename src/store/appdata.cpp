@@ -3,6 +3,8 @@
 // made by ClipText_New so that it carries its Unicode original, if any.
 // Two texts are equal when their code-page-932 bytes and their originals are:
 // clips that differ only in characters code page 932 lacks are two entries.
+// The store fills itself from its files at start-up and writes them back
+// through the store-file module.
 #include "store/appdata.h"
 
 #include <stdlib.h>
@@ -296,4 +298,49 @@ const char* AppData_GetOriginalById(const AppData* data, int id)
 {
     const char* text = AppData_GetTextById(data, id);
     return text ? ClipText_Original(text) : nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// The clip store's start and saves, through the store files beside the
+// executable
+
+static const char HISTORY_EXT[] = ".hst";
+static const char REGISTERED_EXT[] = ".use";
+
+// The registered texts always go through this buffer; the history does too
+// when not even the smallest larger buffer can be had. One thread uses it.
+static char s_storeBuffer[STORE_BUFFER_SIZE];
+
+AppData* AppData_Load(const AppInfo* info)
+{
+    AppData* data = AppData_New();
+    if (!data)
+        return nullptr;
+    AppData_Clear(data, LIST_REGISTERED);
+    StoreFile_Read(data, LIST_REGISTERED, REGISTERED_EXT, s_storeBuffer, STORE_BUFFER_SIZE - 1);
+    if (!info->useHistoryFile)
+        return data;
+    size_t obtained = 0;
+    char* buffer = static_cast<char*>(AllocShrinking(HISTORY_BUFFER_FIRST_SIZE, STORE_BUFFER_SIZE, &obtained));
+    AppData_Clear(data, LIST_HISTORY);
+    if (buffer) {
+        StoreFile_Read(data, LIST_HISTORY, HISTORY_EXT, buffer, obtained - 1);
+        free(buffer);
+    } else {
+        StoreFile_Read(data, LIST_HISTORY, HISTORY_EXT, s_storeBuffer, STORE_BUFFER_SIZE - 1);
+    }
+    return data;
+}
+
+bool AppData_SaveHistory(AppData* data, const AppInfo* info)
+{
+    if (info->useHistoryFile)
+        StoreFile_Write(data, LIST_HISTORY, HISTORY_EXT);
+    return true;
+}
+
+bool AppData_SaveRegistered(AppData* data)
+{
+    StoreFile_Write(data, LIST_REGISTERED, REGISTERED_EXT);
+    return true;
 }

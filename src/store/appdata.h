@@ -55,6 +55,13 @@ bool AppData_RegisterWithOriginal(AppData* data, const char* text, const char* o
 const char* AppData_GetOriginalAt(const AppData* data, int list, int index);
 const char* AppData_GetOriginalById(const AppData* data, int id);
 
+// A new store with the registered texts from ".use" and, when the settings
+// keep the history in a file, the history from ".hst"; the program's files
+// (settings/apppath.h). The saves rewrite them whole (the history only when kept).
+AppData* AppData_Load(const AppInfo* info);
+bool AppData_SaveHistory(AppData* data, const AppInfo* info);
+bool AppData_SaveRegistered(AppData* data);
+
 // The list becomes copies of the texts textAt gives for indexes 0 to
 // count - 1, in that order, each with the original it gives in *original
 // (null: none; a null text is skipped; equal texts end as one entry, at the

@@ -7,15 +7,15 @@
 
 // Pushes what the C library has already handed to the system on to the disk.
 // The caller flushes the stream first.
-bool FlushFileToDisk(FILE* file);
+bool FileReplace_FlushToDisk(FILE* file);
 
 // Gives tmpPath the name path, replacing an existing file as one operation, so
 // that path always holds either its old or its new contents. false leaves
 // both files as they were.
-bool ReplaceFileAtomically(const char* tmpPath, const char* path);
+bool FileReplace_Replace(const char* tmpPath, const char* path);
 
-// ReplaceFileAtomically, tried again with a short back-off while another
+// FileReplace_Replace, tried again with a short back-off while another
 // program (a virus scanner, an indexer, a sync client) briefly holds path
 // open; patient false makes it a single try, for a file already failing.
 // replaceretry_win.cpp and replaceretry_posix.cpp hold the two halves.
-bool ReplaceFileRetrying(const char* tmpPath, const char* path, bool patient);
+bool FileReplace_ReplaceRetrying(const char* tmpPath, const char* path, bool patient);

@@ -649,10 +649,10 @@ bool Originals_WritePath(const char* path, const char* bytes, size_t size)
     }
     bool ok = fwrite(bytes, 1, size, file) == size;
     ok = ok && fflush(file) == 0 && !ferror(file);
-    ok = ok && FlushFileToDisk(file);
+    ok = ok && FileReplace_FlushToDisk(file);
     if (fclose(file) != 0)
         ok = false;
-    ok = ok && ReplaceFileRetrying(tmpPath, path, !SaveReport_IsFailing(path));
+    ok = ok && FileReplace_ReplaceRetrying(tmpPath, path, !SaveReport_IsFailing(path));
     if (!ok)
         remove(tmpPath);
     free(tmpPath);

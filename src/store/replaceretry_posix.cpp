@@ -2,7 +2,7 @@
 // file that others hold open, so there is nothing to wait for.
 #include "store/filereplace.h"
 
-bool ReplaceFileRetrying(const char* tmpPath, const char* path, bool)
+bool FileReplace_ReplaceRetrying(const char* tmpPath, const char* path, bool)
 {
-    return ReplaceFileAtomically(tmpPath, path);
+    return FileReplace_Replace(tmpPath, path);
 }

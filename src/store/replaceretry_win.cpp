@@ -20,9 +20,9 @@ bool IsHeldByAnother(DWORD error)
 
 }  // namespace
 
-bool ReplaceFileRetrying(const char* tmpPath, const char* path, bool patient)
+bool FileReplace_ReplaceRetrying(const char* tmpPath, const char* path, bool patient)
 {
-    if (ReplaceFileAtomically(tmpPath, path))
+    if (FileReplace_Replace(tmpPath, path))
         return true;
     if (!patient)
         return false;
@@ -30,7 +30,7 @@ bool ReplaceFileRetrying(const char* tmpPath, const char* path, bool patient)
         if (!IsHeldByAnother(GetLastError()))
             return false;
         Sleep(pause);
-        if (ReplaceFileAtomically(tmpPath, path))
+        if (FileReplace_Replace(tmpPath, path))
             return true;
     }
     return false;

@@ -38,8 +38,6 @@ enum {
 };
 
 static const char TEMP_SUFFIX[] = ".tmp";
-static const char HISTORY_EXT[] = ".hst";
-static const char REGISTERED_EXT[] = ".use";
 
 static PtrList* ListOf(AppData* data, int list)
 {
@@ -577,11 +575,11 @@ bool StoreFile_WritePath(AppData* data, int list, const char* path)
         setvbuf(file, streamBuffer, _IOFBF, STREAM_BUFFER_SIZE);
     bool ok = WriteList(source, file);
     ok = ok && fflush(file) == 0 && !ferror(file);
-    ok = ok && FlushFileToDisk(file);
+    ok = ok && FileReplace_FlushToDisk(file);
     if (fclose(file) != 0)
         ok = false;
     free(streamBuffer);
-    ok = ok && ReplaceFileRetrying(tmpPath, path, !SaveReport_IsFailing(path));
+    ok = ok && FileReplace_ReplaceRetrying(tmpPath, path, !SaveReport_IsFailing(path));
     if (!ok)
         remove(tmpPath);
     else
@@ -597,45 +595,4 @@ bool StoreFile_Write(AppData* data, int list, const char* ext)
     if (!GetAppFilePath(path, sizeof(path), ext))
         return true;
     return StoreFile_WritePath(data, list, path);
-}
-
-// ---------------------------------------------------------------------------
-// The clip store's start and saves
-
-// The registered texts always go through this buffer; the history does too
-// when not even the smallest larger buffer can be had. One thread uses it.
-static char s_storeBuffer[STORE_BUFFER_SIZE];
-
-AppData* AppData_Load(const AppInfo* info)
-{
-    AppData* data = AppData_New();
-    if (!data)
-        return nullptr;
-    AppData_Clear(data, LIST_REGISTERED);
-    StoreFile_Read(data, LIST_REGISTERED, REGISTERED_EXT, s_storeBuffer, STORE_BUFFER_SIZE - 1);
-    if (!info->useHistoryFile)
-        return data;
-    size_t obtained = 0;
-    char* buffer = static_cast<char*>(AllocShrinking(HISTORY_BUFFER_FIRST_SIZE, STORE_BUFFER_SIZE, &obtained));
-    AppData_Clear(data, LIST_HISTORY);
-    if (buffer) {
-        StoreFile_Read(data, LIST_HISTORY, HISTORY_EXT, buffer, obtained - 1);
-        free(buffer);
-    } else {
-        StoreFile_Read(data, LIST_HISTORY, HISTORY_EXT, s_storeBuffer, STORE_BUFFER_SIZE - 1);
-    }
-    return data;
-}
-
-bool AppData_SaveHistory(AppData* data, const AppInfo* info)
-{
-    if (info->useHistoryFile)
-        StoreFile_Write(data, LIST_HISTORY, HISTORY_EXT);
-    return true;
-}
-
-bool AppData_SaveRegistered(AppData* data)
-{
-    StoreFile_Write(data, LIST_REGISTERED, REGISTERED_EXT);
-    return true;
 }

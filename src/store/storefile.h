@@ -6,17 +6,12 @@
 #include <stdio.h>
 
 struct AppData;
-struct AppInfo;
 
 enum {
     STORE_BUFFER_SIZE = 65536,           // registered-text reading buffer
     HISTORY_BUFFER_FIRST_SIZE = 1048576, // first try for the history reading buffer
     APP_FILE_PATH_SIZE = 261,            // path of a file beside the executable
 };
-
-AppData* AppData_Load(const AppInfo* info);
-bool AppData_SaveHistory(AppData* data, const AppInfo* info);
-bool AppData_SaveRegistered(AppData* data);
 
 bool StoreFile_Read(AppData* data, int mask, const char* ext, char* buffer, size_t limit);
 bool StoreFile_Write(AppData* data, int list, const char* ext);

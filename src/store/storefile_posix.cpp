@@ -6,7 +6,7 @@
 #include <string.h>
 #include <unistd.h>
 
-bool FlushFileToDisk(FILE* file)
+bool FileReplace_FlushToDisk(FILE* file)
 {
     return fsync(fileno(file)) == 0;
 }
@@ -33,7 +33,7 @@ static void SyncParentFolder(const char* path)
     close(fd);
 }
 
-bool ReplaceFileAtomically(const char* tmpPath, const char* path)
+bool FileReplace_Replace(const char* tmpPath, const char* path)
 {
     if (rename(tmpPath, path) != 0)
         return false;

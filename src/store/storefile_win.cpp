@@ -6,7 +6,7 @@
 
 #include "store/filereplace.h"
 
-bool FlushFileToDisk(FILE* file)
+bool FileReplace_FlushToDisk(FILE* file)
 {
     HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
     if (handle == INVALID_HANDLE_VALUE)
@@ -15,7 +15,7 @@ bool FlushFileToDisk(FILE* file)
 }
 
 // MOVEFILE_WRITE_THROUGH returns only when the new name is on the disk.
-bool ReplaceFileAtomically(const char* tmpPath, const char* path)
+bool FileReplace_Replace(const char* tmpPath, const char* path)
 {
     return MoveFileExA(tmpPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }

@@ -24,9 +24,9 @@ uint32_t Cp932_DecodeChar(const char* s, size_t length, size_t* used)
 {
     const unsigned char* p = reinterpret_cast<const unsigned char*>(s);
     *used = 1;
-    if (!IsMbcsLeadByte(p[0]))
+    if (!Text_IsMbcsLeadByte(p[0]))
         return CP932_SINGLE[p[0]];
-    if (length < 2 || !IsMbcsTrailByte(p[1]))
+    if (length < 2 || !Text_IsMbcsTrailByte(p[1]))
         return CP932_DEFAULT_CHAR;
     *used = 2;
     uint16_t cp = CP932_DOUBLE[LeadRow(p[0])][p[1] - 0x40];

@@ -139,7 +139,7 @@ FoldedChar FoldDouble(unsigned char lead, unsigned char trail)
 FoldedChar FoldChar(const unsigned char* p)
 {
     unsigned char b = p[0];
-    if (IsMbcsLeadByte(b) && p[1] != 0 && IsMbcsTrailByte(p[1]))
+    if (Text_IsMbcsLeadByte(b) && p[1] != 0 && Text_IsMbcsTrailByte(p[1]))
         return FoldDouble(b, p[1]);
     if (b >= 'A' && b <= 'Z')
         return One(static_cast<unsigned char>(b - 'A' + 'a'), 1);
@@ -152,8 +152,8 @@ FoldedChar FoldChar(const unsigned char* p)
 // byte after it, as MbcsByteKind has it.
 size_t CharLength(const char* text, size_t pos, size_t length)
 {
-    if (pos + 1 < length && IsMbcsLeadByte(static_cast<unsigned char>(text[pos])) &&
-        IsMbcsTrailByte(static_cast<unsigned char>(text[pos + 1])))
+    if (pos + 1 < length && Text_IsMbcsLeadByte(static_cast<unsigned char>(text[pos])) &&
+        Text_IsMbcsTrailByte(static_cast<unsigned char>(text[pos + 1])))
         return 2;
     return 1;
 }
@@ -166,13 +166,13 @@ bool IsQueryBlank(char c)
 bool StartsCharacter(const char* text, size_t pos)
 {
     size_t run = pos;
-    while (run > 0 && IsMbcsLeadByte(static_cast<unsigned char>(text[run - 1])))
+    while (run > 0 && Text_IsMbcsLeadByte(static_cast<unsigned char>(text[run - 1])))
         run--;
     if ((pos - run) % 2 == 0)
         return true;
     // The byte before would be a lead byte: it stands alone when this one
     // cannot be its trail.
-    return !IsMbcsTrailByte(static_cast<unsigned char>(text[pos]));
+    return !Text_IsMbcsTrailByte(static_cast<unsigned char>(text[pos]));
 }
 
 // Whether the word's last byte is a lead byte its own characters leave alone.
@@ -184,7 +184,7 @@ bool EndsInLoneLead(const char* word, size_t length)
         last = pos;
         pos += CharLength(word, pos, length);
     }
-    return length > 0 && last == length - 1 && IsMbcsLeadByte(static_cast<unsigned char>(word[last]));
+    return length > 0 && last == length - 1 && Text_IsMbcsLeadByte(static_cast<unsigned char>(word[last]));
 }
 
 bool IsWholeMatch(const char* text, size_t length, size_t pos, const char* word, size_t wordLength)
@@ -193,7 +193,7 @@ bool IsWholeMatch(const char* text, size_t length, size_t pos, const char* word,
         return false;
     size_t end = pos + wordLength;
     return !(end < length && EndsInLoneLead(word, wordLength) &&
-             IsMbcsTrailByte(static_cast<unsigned char>(text[end])));
+             Text_IsMbcsTrailByte(static_cast<unsigned char>(text[end])));
 }
 
 void MakeShifts(TextWordShifts* shifts, const char* word, size_t length)

@@ -3,7 +3,7 @@
 // first needed; without them every monitor has the system's dpi.
 #include "ui/dpi.h"
 
-#include "shell/systemlib.h"
+#include "ui/systemlib.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ DpiForMonitorProc MonitorDpiFunction()
     static DpiForMonitorProc function;
     if (!looked) {
         looked = true;
-        function = Lookup<DpiForMonitorProc>(LoadSystemLibrary("shcore.dll"), "GetDpiForMonitor");
+        function = Lookup<DpiForMonitorProc>(SystemLib_Load("shcore.dll"), "GetDpiForMonitor");
     }
     return function;
 }

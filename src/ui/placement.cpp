@@ -7,9 +7,9 @@
 #include <shellapi.h>
 
 #include "settings/apppath.h"
-#include "shell/shellcom.h"
-#include "text/codepage.h"
 #include "settings/profile.h"
+#include "text/codepage.h"
+#include "ui/shellcom.h"
 
 enum {
     MODULE_PATH_SIZE = 261,
@@ -20,7 +20,7 @@ enum {
 
 // Right and bottom first, so that a rectangle larger than the area ends up
 // aligned with its left and top edges.
-POINT FitSizeInRect(POINT origin, SIZE size, const RECT* area)
+POINT Placement_FitSizeInRect(POINT origin, SIZE size, const RECT* area)
 {
     POINT pos = origin;
     if (pos.x + size.cx > area->right)
@@ -34,19 +34,19 @@ POINT FitSizeInRect(POINT origin, SIZE size, const RECT* area)
     return pos;
 }
 
-POINT PlaceSizeAtPoint(POINT cursor, SIZE size, const RECT* workArea)
+POINT Placement_PlaceSizeAtPoint(POINT cursor, SIZE size, const RECT* workArea)
 {
     // The halves are truncated toward zero: a window 301 pixels wide starts
     // 150 pixels left of the pointer.
     POINT pos;
     pos.x = cursor.x + size.cx / -2;
     pos.y = cursor.y + size.cy / -2;
-    return FitSizeInRect(pos, size, workArea);
+    return Placement_FitSizeInRect(pos, size, workArea);
 }
 
 // The monitor nearest to the point, so that a point beyond every monitor
 // (a position saved before the screens changed) comes back to the closest.
-void GetMonitorAreasAt(POINT pt, RECT* work, RECT* monitor)
+void Placement_GetMonitorAreasAt(POINT pt, RECT* work, RECT* monitor)
 {
     MONITORINFO info;
     ZeroMemory(&info, sizeof info);
@@ -67,19 +67,19 @@ void GetMonitorAreasAt(POINT pt, RECT* work, RECT* monitor)
 // dialog opens there, not on the first.
 void PlaceWindowAtCursor(HWND window)
 {
-    SIZE size = GetWindowSize(window);
+    SIZE size = Placement_GetWindowSize(window);
     POINT cursor = {0, 0};
     if (!GetCursorPos(&cursor))
         return;
     RECT work;
-    GetMonitorAreasAt(cursor, &work, nullptr);
-    POINT pos = PlaceSizeAtPoint(cursor, size, &work);
+    Placement_GetMonitorAreasAt(cursor, &work, nullptr);
+    POINT pos = Placement_PlaceSizeAtPoint(cursor, size, &work);
     // GetParent also answers the owner of a pop-up; only a real parent has
     // its own client coordinates.
     HWND parent = GetParent(window);
     if (parent && IsChild(parent, window))
         ScreenToClient(parent, &pos);
-    MoveWindowTo(window, pos.x, pos.y);
+    Placement_MoveWindowTo(window, pos.x, pos.y);
 }
 
 static int FooterHeight(HWND dialog, const wchar_t* text, int width)
@@ -98,7 +98,7 @@ static int FooterHeight(HWND dialog, const wchar_t* text, int width)
 // Dialog units become pixels through the dialog's own font, so the line
 // scales with the rest of the dialog. The text goes in as UTF-16, readable
 // whatever the system's ANSI code page.
-HWND AddDialogFooter(HWND dialog, int id, const char* text, int left, int right)
+HWND Placement_AddDialogFooter(HWND dialog, int id, const char* text, int left, int right)
 {
     wchar_t wide[FOOTER_TEXT_CHARS];
     CodePage_ToWide(wide, FOOTER_TEXT_CHARS, text);
@@ -116,8 +116,8 @@ HWND AddDialogFooter(HWND dialog, int id, const char* text, int left, int right)
     if (!line)
         return nullptr;
     SendMessageA(line, WM_SETFONT, SendMessageA(dialog, WM_GETFONT, 0, 0), FALSE);
-    SIZE size = GetWindowSize(dialog);
-    ResizeWindow(dialog, size.cx, size.cy + height + units.bottom);
+    SIZE size = Placement_GetWindowSize(dialog);
+    Placement_ResizeWindow(dialog, size.cx, size.cy + height + units.bottom);
     return line;
 }
 
@@ -176,17 +176,17 @@ void SetWindowTopmost(HWND window, bool on)
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOCOPYBITS | SWP_NOSENDCHANGING);
 }
 
-void ResizeWindow(HWND window, int width, int height)
+void Placement_ResizeWindow(HWND window, int width, int height)
 {
     SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOMOVE);
 }
 
-void MoveWindowTo(HWND window, int x, int y)
+void Placement_MoveWindowTo(HWND window, int x, int y)
 {
     SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
 }
 
-SIZE GetWindowSize(HWND window)
+SIZE Placement_GetWindowSize(HWND window)
 {
     RECT rect = {0, 0, 0, 0};
     GetWindowRect(window, &rect);
@@ -194,7 +194,7 @@ SIZE GetWindowSize(HWND window)
     return size;
 }
 
-SIZE GetClientSize(HWND window)
+SIZE Placement_GetClientSize(HWND window)
 {
     RECT rect = {0, 0, 0, 0};
     GetClientRect(window, &rect);
@@ -202,7 +202,7 @@ SIZE GetClientSize(HWND window)
     return size;
 }
 
-POINT GetWindowOrigin(HWND window)
+POINT Placement_GetWindowOrigin(HWND window)
 {
     RECT rect = {0, 0, 0, 0};
     GetWindowRect(window, &rect);
@@ -211,7 +211,7 @@ POINT GetWindowOrigin(HWND window)
 }
 
 // The rectangle the window has when neither maximised nor minimised.
-bool GetRestoredRect(HWND window, RECT* rect)
+bool Placement_GetRestoredRect(HWND window, RECT* rect)
 {
     WINDOWPLACEMENT placement;
     ZeroMemory(&placement, sizeof(placement));
@@ -222,12 +222,12 @@ bool GetRestoredRect(HWND window, RECT* rect)
     return true;
 }
 
-void InvalidateWindow(HWND window, bool erase)
+void Placement_InvalidateWindow(HWND window, bool erase)
 {
     InvalidateRect(window, nullptr, erase ? TRUE : FALSE);
 }
 
-POINT GetCursorClientPos(HWND window)
+POINT Placement_GetCursorClientPos(HWND window)
 {
     POINT point = {0, 0};
     GetCursorPos(&point);
@@ -235,7 +235,7 @@ POINT GetCursorClientPos(HWND window)
     return point;
 }
 
-bool PointInRectInclusive(const RECT* rect, POINT point)
+bool Placement_PointInRectInclusive(const RECT* rect, POINT point)
 {
     return point.x >= rect->left && point.x <= rect->right && point.y >= rect->top && point.y <= rect->bottom;
 }
@@ -254,7 +254,7 @@ void ClampPointToRect(POINT* point, const RECT* rect)
 
 // A missing key, or one that does not read as a number, keeps the caller's
 // default; a null path (no INI file to be had) keeps all of them.
-void LoadWindowPlacementFile(const char* iniPath, const char* section, SavedPlacement* placement)
+void Placement_LoadFile(const char* iniPath, const char* section, SavedPlacement* placement)
 {
     if (!iniPath)
         return;
@@ -266,14 +266,14 @@ void LoadWindowPlacementFile(const char* iniPath, const char* section, SavedPlac
 
 // The size written is that of the restored window, so a window closed while
 // maximised (or minimised) comes back at the size the user gave it.
-void SaveWindowPlacementFile(HWND window, const char* iniPath, const char* section)
+void Placement_SaveFile(HWND window, const char* iniPath, const char* section)
 {
     if (!iniPath)
         return;
     WriteProfileBool(iniPath, section, PLACEMENT_KEY_TOPMOST, IsWindowTopmost(window));
     WriteProfileBool(iniPath, section, PLACEMENT_KEY_MAXIMIZED, IsZoomed(window) != FALSE);
     RECT restored;
-    if (!GetRestoredRect(window, &restored))
+    if (!Placement_GetRestoredRect(window, &restored))
         return;
     WriteProfileInt(iniPath, section, PLACEMENT_KEY_HEIGHT, restored.bottom - restored.top);
     WriteProfileInt(iniPath, section, PLACEMENT_KEY_WIDTH, restored.right - restored.left);
@@ -281,13 +281,13 @@ void SaveWindowPlacementFile(HWND window, const char* iniPath, const char* secti
 
 // Called at WM_INITDIALOG, after the dialog has recorded its template size
 // and client size, so that the resize below arrives as an ordinary WM_SIZE.
-void RestoreWindowPlacementFile(HWND window, const char* iniPath, const char* section, int defaultWidth,
+void Placement_RestoreFile(HWND window, const char* iniPath, const char* section, int defaultWidth,
                                 int defaultHeight)
 {
     SavedPlacement placement = {false, false, defaultWidth, defaultHeight};
-    LoadWindowPlacementFile(iniPath, section, &placement);
+    Placement_LoadFile(iniPath, section, &placement);
     SetWindowTopmost(window, placement.alwaysOnTop);
-    ResizeWindow(window, placement.width, placement.height);
+    Placement_ResizeWindow(window, placement.width, placement.height);
     PlaceWindowAtCursor(window);
     if (placement.maximized)
         ShowWindow(window, SW_SHOWMAXIMIZED);
@@ -301,19 +301,19 @@ static const char* GetIniPath(char* buf, size_t size)
 void LoadWindowPlacement(const char* section, SavedPlacement* placement)
 {
     char iniPath[INI_PATH_SIZE];
-    LoadWindowPlacementFile(GetIniPath(iniPath, sizeof(iniPath)), section, placement);
+    Placement_LoadFile(GetIniPath(iniPath, sizeof(iniPath)), section, placement);
 }
 
 void SaveWindowPlacement(HWND window, const char* section)
 {
     char iniPath[INI_PATH_SIZE];
-    SaveWindowPlacementFile(window, GetIniPath(iniPath, sizeof(iniPath)), section);
+    Placement_SaveFile(window, GetIniPath(iniPath, sizeof(iniPath)), section);
 }
 
 void RestoreWindowPlacement(HWND window, const char* section, int defaultWidth, int defaultHeight)
 {
     char iniPath[INI_PATH_SIZE];
-    RestoreWindowPlacementFile(window, GetIniPath(iniPath, sizeof(iniPath)), section, defaultWidth, defaultHeight);
+    Placement_RestoreFile(window, GetIniPath(iniPath, sizeof(iniPath)), section, defaultWidth, defaultHeight);
 }
 
 // Minimising reports a client size of nothing; ignoring it keeps the previous
@@ -357,7 +357,7 @@ void LayoutChildren(HWND dialog, const ChildLayout* table, int rows, LONG* previ
     *previousHeight = height;
 }
 
-void SetMinTrackSize(LPARAM minMaxInfo, int minWidth, int minHeight)
+void Placement_SetMinTrackSize(LPARAM minMaxInfo, int minWidth, int minHeight)
 {
     MINMAXINFO* info = reinterpret_cast<MINMAXINFO*>(minMaxInfo);
     if (!info)
@@ -368,7 +368,7 @@ void SetMinTrackSize(LPARAM minMaxInfo, int minWidth, int minHeight)
 
 // Tamarin may set the foreground here because it has it: the popup or the
 // dialog that took it belonged to Tamarin.
-void GiveForegroundBack(HWND previous)
+void Placement_GiveForegroundBack(HWND previous)
 {
     if (!previous || !IsWindow(previous) || GetForegroundWindow() == previous)
         return;
@@ -378,7 +378,7 @@ void GiveForegroundBack(HWND previous)
 // SW_SHOWDEFAULT would take the show state Tamarin itself was started with:
 // started minimised (a shortcut set to "Minimized"), it would minimise the
 // dialog it means to show. A minimised dialog is restored, any other shown.
-void BringToFront(HWND window)
+void Placement_BringToFront(HWND window)
 {
     BringWindowToTop(window);
     SetForegroundWindow(window);

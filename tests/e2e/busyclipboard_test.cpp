@@ -4,6 +4,8 @@
 // own texts again until they land, and says so when it has to give up.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -80,9 +82,18 @@ TEST_F(BusyClipboard, OwnWritesAreTriedAgainUntilTheyLand)
     PostMessageA(t.window, WM_COMMAND, 40045, 0);  // 日時の取得
     EXPECT_TRUE(WaitFor([&] { return Clipboard().find('/') != std::string::npos; }, E2E_TIMEOUT_MS)) << Clipboard();
 
+    // Whether "before the date" made it into the history depends on whether
+    // its read came before the date's write; the pick takes "picked" by its
+    // place once the history is settled, then the clipboard is held again.
     ASSERT_TRUE(PutClipboardText("before the pick"));
+    ASSERT_TRUE(WaitFor([&] { return HistoryEndsWith("before the pick"); }, E2E_TIMEOUT_MS));
+    Records history = History();
+    auto picked = std::find(history.begin(), history.end(), std::string("picked"));
+    ASSERT_NE(picked, history.end());
+    int index = static_cast<int>(history.end() - picked) - 1;  // newest first
+    ASSERT_TRUE(PutClipboardText("before the pick"));           // already on top: the places stay
     ASSERT_TRUE(WaitFor([&] { return HolderHoldsClipboard(); }, E2E_TIMEOUT_MS));
-    PostMessageA(t.window, WM_COMMAND, 4096 + 2, 0);  // "picked", below the date and the text above
+    PostMessageA(t.window, WM_COMMAND, 4096 + index, 0);
     EXPECT_TRUE(WaitFor([&] { return Clipboard() == "picked"; }, E2E_TIMEOUT_MS)) << Clipboard();
 
     ASSERT_TRUE(PutClipboardText("before the clearing"));

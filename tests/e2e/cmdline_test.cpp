@@ -49,7 +49,7 @@ TEST_F(CommandLine, SeparatesPathsWithOneBlank)
 // the one-shot mode tries again until it is free.
 TEST_F(CommandLine, WaitsForAClipboardThatAnotherProgramHolds)
 {
-    std::string file = t.folder + "\held.txt";
+    std::string file = t.folder + "\\held.txt";
     ASSERT_TRUE(WriteFileBytes(file, "x"));
     ClipHolder holder;
     ASSERT_TRUE(ClipHolder_Start(&holder, 1500));

@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include <algorithm>
@@ -13,6 +14,25 @@ static std::string ModuleFolder()
     GetModuleFileNameA(nullptr, path, sizeof path);
     std::string s(path);
     return s.substr(0, s.find_last_of('\\'));
+}
+
+// The program under test: TAMARIN_E2E_EXE when it is set (a Windows path, or
+// a Unix path, which Wine shows on drive Z:), else the tamarin.exe built
+// beside the test program.
+std::string Tamarin_ProgramPath()
+{
+    const char* given = getenv("TAMARIN_E2E_EXE");
+    if (!given || !given[0])
+        return ModuleFolder() + "\\tamarin.exe";
+    std::string path(given);
+    if (path[0] == '/') {
+        for (char& c : path) {
+            if (c == '/')
+                c = '\\';
+        }
+        path = "Z:" + path;
+    }
+    return path;
 }
 
 // A folder that did not exist before: process ids repeat from one Wine session
@@ -39,7 +59,7 @@ bool Tamarin_Prepare(Tamarin* t, const std::string& ini)
     }
     t->folder = NewTestFolder();
     std::string exe = t->folder + "\\tamarin.exe";
-    if (!CopyFileA((ModuleFolder() + "\\tamarin.exe").c_str(), exe.c_str(), FALSE))
+    if (!CopyFileA(Tamarin_ProgramPath().c_str(), exe.c_str(), FALSE))
         return false;
     if (!ini.empty() && !WriteFileBytes(Tamarin_File(t, ".ini"), ini))
         return false;

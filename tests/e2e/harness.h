@@ -15,6 +15,8 @@ struct Tamarin {
     HWND window = nullptr;
 };
 
+// The tamarin.exe the tests copy: TAMARIN_E2E_EXE, or the one of this build.
+std::string Tamarin_ProgramPath();
 // A fresh folder with a copy of tamarin.exe; ini, when not empty, is written
 // as tamarin.ini first (bytes as given).
 bool Tamarin_Prepare(Tamarin* t, const std::string& ini = "");

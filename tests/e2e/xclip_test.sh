@@ -5,9 +5,11 @@
 # gives them back exactly, to an X program (xclip -o) and to a Unicode
 # Windows program (unicode_clip), before and after a restart. Also lets
 # ImageMagick judge the bitmap that the log test left behind.
+# The program under test is TAMARIN_E2E_EXE (a Unix path) when it is set,
+# else the given build's; the helper programs always come from the build.
 set -u
-exe=$1
-bin=$(dirname "$exe")
+exe=${TAMARIN_E2E_EXE:-$1}
+bin=$(dirname "$1")
 source "$(dirname "$0")/../../scripts/wine-env.sh"
 own_session=
 if [ -z "${DISPLAY:-}" ]; then

@@ -8,6 +8,7 @@
 
 #include "failingalloc.h"
 #include "settings/appinfo.h"
+#include "settings/settings.h"
 #include "store/appdata.h"
 
 namespace {

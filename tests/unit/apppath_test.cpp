@@ -39,7 +39,7 @@ TEST(AppFileFolder, AReadOnlyProgramFolderGivesWayToTheApplicationDataFolder)
     for (const FolderCase& c : FOLDER_CASES) {
         char buf[260];
         memset(buf, 'X', sizeof buf);
-        bool ok = ChooseAppFileFolder(buf, c.size, c.moduleFolder, c.writable, c.appDataRoot);
+        bool ok = AppPath_ChooseFileFolder(buf, c.size, c.moduleFolder, c.writable, c.appDataRoot);
         if (c.expected) {
             EXPECT_TRUE(ok) << c.moduleFolder;
             EXPECT_STREQ(buf, c.expected) << c.moduleFolder;
@@ -77,7 +77,7 @@ TEST(AppFileFolder, FilesInAnotherFolderKeepTheExecutablesName)
     for (const FileCase& c : FILE_CASES) {
         char buf[260];
         memset(buf, 'X', sizeof buf);
-        bool ok = BuildFolderFilePath(buf, c.size, c.folder, c.module, c.ext);
+        bool ok = AppPath_BuildInFolder(buf, c.size, c.folder, c.module, c.ext);
         if (c.expected) {
             EXPECT_TRUE(ok) << c.module;
             EXPECT_STREQ(buf, c.expected) << c.module;

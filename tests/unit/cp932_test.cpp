@@ -141,7 +141,7 @@ TEST(Cp932, TableRoundTrips)
     }
     EXPECT_GT(characters, 9000u);
     for (int b = 1; b < 256; b++) {
-        if (IsMbcsLeadByte(static_cast<unsigned char>(b)))
+        if (Text_IsMbcsLeadByte(static_cast<unsigned char>(b)))
             continue;
         char c = static_cast<char>(b);
         size_t used;
@@ -149,7 +149,7 @@ TEST(Cp932, TableRoundTrips)
     }
     size_t seconds = 0;
     for (int lead = 0x81; lead <= 0xFC; lead++) {
-        if (!IsMbcsLeadByte(static_cast<unsigned char>(lead)))
+        if (!Text_IsMbcsLeadByte(static_cast<unsigned char>(lead)))
             continue;
         for (int trail = 0x40; trail <= 0xFC; trail++) {
             char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};

@@ -18,6 +18,7 @@
 #include "settings/appinfo.h"
 #include "settings/extsettings.h"
 #include "settings/profile.h"
+#include "settings/settings.h"
 #include "unit/settings_keys.h"
 
 namespace {
@@ -62,7 +63,7 @@ std::string TempIni()
 std::string Read(const std::string& path, const char* key)
 {
     char buf[64];
-    ReadProfileText(path.c_str(), SECTION, key, "<absent>", buf, sizeof buf);
+    Profile_ReadText(path.c_str(), SECTION, key, "<absent>", buf, sizeof buf);
     return buf;
 }
 
@@ -74,7 +75,7 @@ struct ExtFile : testing::Test {
         WriteFileBytes(path, text);
         AppInfo info;
         memset(&info, 0xA5, sizeof info);
-        LoadSettingsFrom(&info, path.c_str());
+        Settings_LoadFrom(&info, path.c_str());
         return info;
     }
 };
@@ -100,20 +101,20 @@ TEST_F(ExtFile, SaveWritesTheSectionAndLoadReadsItBack)
     SetDefaultSettings(&info);
     info.ext.pasteAfterPick = true;
     info.ext.searchHotkey = HotkeyDef{6, 'F'};  // Ctrl+Shift+F
-    SaveSettingsTo(&info, path.c_str());
+    Settings_SaveTo(&info, path.c_str());
     EXPECT_EQ(Read(path, KEY_PASTE), "1");
     EXPECT_EQ(Read(path, KEY_HOTKEY), std::to_string(6 * 256 + 'F'));
 
     AppInfo loaded;
     memset(&loaded, 0xA5, sizeof loaded);
-    LoadSettingsFrom(&loaded, path.c_str());
+    Settings_LoadFrom(&loaded, path.c_str());
     EXPECT_TRUE(loaded.ext.pasteAfterPick);
     EXPECT_EQ(loaded.ext.searchHotkey.modifiers, 6);
     EXPECT_EQ(loaded.ext.searchHotkey.vk, 'F');
 
     info.ext.pasteAfterPick = false;
     info.ext.searchHotkey = HotkeyDef{0, 0};
-    SaveSettingsTo(&info, path.c_str());
+    Settings_SaveTo(&info, path.c_str());
     EXPECT_EQ(Read(path, KEY_PASTE), "0");
     EXPECT_EQ(Read(path, KEY_HOTKEY), "0");
 }
@@ -174,11 +175,11 @@ TEST(ExtHotkeys, TakenMeansEqualToANonEmptySlot)
     HotkeySet set = {};
     set.slots[8] = HotkeyDef{2, 'X'};
     HotkeyDef same = {2, 'X'}, other = {4, 'X'}, extended = {2 | 8, 'X'}, empty = {0, 0};
-    EXPECT_TRUE(IsHotkeyTaken(&set, &same));
-    EXPECT_FALSE(IsHotkeyTaken(&set, &other));
-    EXPECT_FALSE(IsHotkeyTaken(&set, &extended));
-    EXPECT_FALSE(IsHotkeyTaken(&set, &empty));
-    EXPECT_FALSE(IsHotkeyTaken(nullptr, &same));
+    EXPECT_TRUE(ExtSettings_IsHotkeyTaken(&set, &same));
+    EXPECT_FALSE(ExtSettings_IsHotkeyTaken(&set, &other));
+    EXPECT_FALSE(ExtSettings_IsHotkeyTaken(&set, &extended));
+    EXPECT_FALSE(ExtSettings_IsHotkeyTaken(&set, &empty));
+    EXPECT_FALSE(ExtSettings_IsHotkeyTaken(nullptr, &same));
 }
 
 }  // namespace

@@ -54,7 +54,7 @@ struct ChoiceCase {
     int chosen;
 };
 
-TEST(ChooseAdapterAddress, TakesTheDefaultRouteWithTheLowestMetric)
+TEST(IpAddress_Choose, TakesTheDefaultRouteWithTheLowestMetric)
 {
     const ChoiceCase cases[] = {
         {"no adapters", {}, -1},
@@ -86,8 +86,8 @@ TEST(ChooseAdapterAddress, TakesTheDefaultRouteWithTheLowestMetric)
         {"the unspecified address never", {V4(0, 0, 0, 0, true, 1), V4(192, 168, 0, 5, true, 2)}, 1},
     };
     for (const ChoiceCase& c : cases)
-        EXPECT_EQ(ChooseAdapterAddress(c.list.data(), static_cast<int>(c.list.size())), c.chosen) << c.name;
-    EXPECT_EQ(ChooseAdapterAddress(nullptr, 3), -1);
+        EXPECT_EQ(IpAddress_Choose(c.list.data(), static_cast<int>(c.list.size())), c.chosen) << c.name;
+    EXPECT_EQ(IpAddress_Choose(nullptr, 3), -1);
 }
 
 struct TextCase {
@@ -98,13 +98,13 @@ struct TextCase {
 std::string Text(const AdapterAddress& a, size_t size = IP_ADDRESS_TEXT_SIZE)
 {
     std::string buf(size + 8, 'X');
-    bool ok = FormatIpAddress(&buf[0], size, &a);
+    bool ok = IpAddress_Format(&buf[0], size, &a);
     EXPECT_EQ(buf.substr(size), std::string(8, 'X')) << "wrote past the buffer";
     std::string text = size ? std::string(buf.c_str()) : std::string();
     return ok ? text : "false:" + text;
 }
 
-TEST(FormatIpAddress, DottedDecimalForIPv4)
+TEST(IpAddress_Format, DottedDecimalForIPv4)
 {
     const TextCase cases[] = {
         {V4(192, 168, 0, 5, true, 0), "192.168.0.5"},
@@ -116,7 +116,7 @@ TEST(FormatIpAddress, DottedDecimalForIPv4)
         EXPECT_EQ(Text(c.address), c.text);
 }
 
-TEST(FormatIpAddress, Rfc5952TextForIPv6)
+TEST(IpAddress_Format, Rfc5952TextForIPv6)
 {
     const TextCase cases[] = {
         {V6({0x2001, 0xdb8, 0, 0, 0, 0, 0, 1}, true, 0), "2001:db8::1"},
@@ -138,7 +138,7 @@ TEST(FormatIpAddress, Rfc5952TextForIPv6)
         EXPECT_EQ(Text(c.address), c.text);
 }
 
-TEST(FormatIpAddress, ATextThatDoesNotFitIsRefused)
+TEST(IpAddress_Format, ATextThatDoesNotFitIsRefused)
 {
     AdapterAddress v4 = V4(192, 168, 0, 5, true, 0);
     EXPECT_EQ(Text(v4, 12), "192.168.0.5");

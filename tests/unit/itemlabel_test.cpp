@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "editing/itemlabel.h"
+#include "text/itemlabel.h"
 
 namespace {
 
@@ -68,12 +68,12 @@ TEST(MakeItemLabel, NeverSplitsADoubleByteCharacter)
 std::u16string LabelW(const std::string& original, size_t units, size_t limit)
 {
     std::u16string buf(units + 8, u'X');
-    MakeItemLabelW(&buf[0], units, original.c_str(), limit);
+    ItemLabel_MakeW(&buf[0], units, original.c_str(), limit);
     EXPECT_EQ(buf.substr(units), std::u16string(8, u'X')) << "wrote past the label";
     return std::u16string(buf.c_str());
 }
 
-TEST(MakeItemLabelW, CutsOriginalsAtTheRightPlaces)
+TEST(ItemLabel_MakeW, CutsOriginalsAtTheRightPlaces)
 {
     const std::string grin = "\xF0\x9F\x98\x80";  // 😀
     const std::string cafe = "Caf\xC3\xA9";         // Café

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "editing/itemlabel.h"
+#include "text/itemlabel.h"
 #include "menu/menulabel.h"
 #include "text/cp932.h"
 #include "text/grapheme.h"
@@ -217,11 +217,11 @@ TEST(LabelCut, AgreesWithTheByteCutsForCodePageTexts)
             char bytes[64];
             char16_t units[128];
             MakeMenuLabel(bytes, text.c_str(), size);
-            MakeMenuLabelW(units, 128, utf8.c_str(), size);
+            MenuLabel_MakeW(units, 128, utf8.c_str(), size);
             ASSERT_EQ(std::u16string(units), Utf16Of(bytes)) << testing::PrintToString(text) << " size " << size;
 
             MakeItemLabel(bytes, text.c_str(), static_cast<size_t>(size));
-            MakeItemLabelW(units, 128, utf8.c_str(), static_cast<size_t>(size));
+            ItemLabel_MakeW(units, 128, utf8.c_str(), static_cast<size_t>(size));
             ASSERT_EQ(std::u16string(units), Utf16Of(bytes)) << testing::PrintToString(text) << " limit " << size;
 
             // Menu tips: StrCopyN to the tip size + 1, with line breaks; a CR

@@ -173,7 +173,7 @@ std::u16string LabelW(const std::string& original, int size)
 {
     const size_t units = 2 * static_cast<size_t>(size) + 1;
     std::u16string buf(units + 8, u'X');
-    size_t n = MakeMenuLabelW(&buf[0], units, original.c_str(), size);
+    size_t n = MenuLabel_MakeW(&buf[0], units, original.c_str(), size);
     EXPECT_EQ(buf.substr(units), std::u16string(8, u'X')) << "wrote past the label";
     EXPECT_EQ(buf[n], 0);
     return buf.substr(0, n);
@@ -185,7 +185,7 @@ struct LabelWCase {
     std::u16string expected;
 };
 
-TEST(MakeMenuLabelW, CutsOriginalsAtTheRightPlaces)
+TEST(MenuLabel_MakeW, CutsOriginalsAtTheRightPlaces)
 {
     const LabelWCase cases[] = {
         {CAFE + " " + GRIN + " " + HAN, 64, u"Caf\u00E9 \xD83D\xDE00 \uD55C"},
@@ -216,7 +216,7 @@ TEST(MakeMenuLabelW, CutsOriginalsAtTheRightPlaces)
 }
 
 // The largest label size: 255 emoji take 510 units, which twice the size holds.
-TEST(MakeMenuLabelW, LongestLabelFitsTwiceTheSize)
+TEST(MenuLabel_MakeW, LongestLabelFitsTwiceTheSize)
 {
     std::string many;
     for (int i = 0; i < 300; i++)

@@ -23,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include "settings/appinfo.h"
+#include "settings/settings.h"
 #include "settings/apppath.h"
 #include "settings/hotkeytable.h"
 #include "settings/profile.h"
@@ -97,7 +98,7 @@ std::string Lines(std::initializer_list<std::string> lines)
 std::string ReadString(const std::string& path, const char* section, const char* key)
 {
     char buf[1024];
-    ReadProfileText(path.c_str(), section, key, ABSENT, buf, sizeof(buf));
+    Profile_ReadText(path.c_str(), section, key, ABSENT, buf, sizeof(buf));
     return buf;
 }
 
@@ -118,7 +119,7 @@ protected:
         WriteFileBytes(path, text);
         AppInfo info;
         memset(&info, 0xA5, sizeof(info));
-        LoadSettingsFrom(&info, path.c_str());
+        Settings_LoadFrom(&info, path.c_str());
         return info;
     }
 
@@ -136,7 +137,7 @@ void ExpectHotkey(const HotkeyDef& def, int modifiers, int vk)
 std::string ExpectedLogFolder()
 {
     char module[4096];
-    if (!GetModulePath(module, sizeof(module)))
+    if (!AppPath_GetModulePath(module, sizeof(module)))
         return "log";
     std::string folder = module;
     size_t cut = folder.rfind(SEP);
@@ -174,7 +175,7 @@ TEST_F(SettingsFile, AbsentFileGivesDefaults)
 {
     AppInfo info;
     memset(&info, 0xA5, sizeof(info));
-    LoadSettingsFrom(&info, path.c_str());
+    Settings_LoadFrom(&info, path.c_str());
     ExpectDefaults(info);
     EXPECT_FALSE(FileExists(path));
 }
@@ -219,11 +220,11 @@ TEST_F(SettingsFile, EverySavedFieldLoadsBack)
         saved.hotkeys.slots[i].modifiers = (i % 15) + 1;
         saved.hotkeys.slots[i].vk = 0x41 + i;
     }
-    SaveSettingsTo(&saved, path.c_str());
+    Settings_SaveTo(&saved, path.c_str());
 
     AppInfo loaded;
     memset(&loaded, 0xA5, sizeof(loaded));
-    LoadSettingsFrom(&loaded, path.c_str());
+    Settings_LoadFrom(&loaded, path.c_str());
     EXPECT_EQ(loaded.historyMax, saved.historyMax);
     EXPECT_EQ(loaded.menuTextChars, saved.menuTextChars);
     EXPECT_EQ(loaded.newestFirst, saved.newestFirst);
@@ -249,9 +250,9 @@ TEST_F(SettingsFile, HistorySwitchIsReadButNeverWritten)
     AppInfo info;
     SetDefaultSettings(&info);
     info.historyEnabled = false;
-    SaveSettingsTo(&info, path.c_str());
+    Settings_SaveTo(&info, path.c_str());
     EXPECT_EQ(ReadString(path, MAIN, K_HISTORY_ENABLED), ABSENT);
-    LoadSettingsFrom(&info, path.c_str());
+    Settings_LoadFrom(&info, path.c_str());
     EXPECT_TRUE(info.historyEnabled);
 }
 
@@ -260,9 +261,9 @@ TEST_F(SettingsFile, HistorySwitchSetByHandSurvivesSaves)
     AppInfo info = LoadText(Lines({Section(MAIN), Entry(K_HISTORY_ENABLED, "0")}));
     EXPECT_FALSE(info.historyEnabled);
     info.historyEnabled = true;
-    SaveSettingsTo(&info, path.c_str());
+    Settings_SaveTo(&info, path.c_str());
     EXPECT_EQ(ReadString(path, MAIN, K_HISTORY_ENABLED), "0");
-    LoadSettingsFrom(&info, path.c_str());
+    Settings_LoadFrom(&info, path.c_str());
     EXPECT_FALSE(info.historyEnabled);
 }
 
@@ -394,10 +395,10 @@ TEST_F(SettingsFile, OldHistoryFileKeyIsMigrated)
 {
     AppInfo info = LoadText(Lines({Section(MAIN), Entry(K_OLD_SAVE_HISTORY, "0")}));
     EXPECT_FALSE(info.useHistoryFile);
-    SaveSettingsTo(&info, path.c_str());
+    Settings_SaveTo(&info, path.c_str());
     EXPECT_EQ(ReadString(path, MAIN, K_USE_HISTORY_FILE), "0");
     EXPECT_EQ(ReadString(path, MAIN, K_OLD_SAVE_HISTORY), ABSENT);
-    LoadSettingsFrom(&info, path.c_str());
+    Settings_LoadFrom(&info, path.c_str());
     EXPECT_FALSE(info.useHistoryFile);
 }
 
@@ -422,7 +423,7 @@ TEST_F(SettingsFile, EverySaveDeletesTheSevenOldKeysAndKeepsOthers)
     for (const char* key : oldKeys)
         text += Entry(key, "1") + "\r\n";
     AppInfo info = LoadText(text);
-    SaveSettingsTo(&info, path.c_str());
+    Settings_SaveTo(&info, path.c_str());
     for (const char* key : oldKeys)
         EXPECT_EQ(ReadString(path, MAIN, key), ABSENT);
     EXPECT_EQ(ReadString(path, MAIN, "Unrelated"), "keep");
@@ -445,7 +446,7 @@ TEST_F(SettingsFile, OldHotkeyKeysInTheMainSection)
     ExpectHotkey(info.hotkeys.slots[2], 6, 68);
 
     // After a save they stand in the hotkey section alone.
-    SaveSettingsTo(&info, path.c_str());
+    Settings_SaveTo(&info, path.c_str());
     EXPECT_EQ(ReadString(path, MAIN, H_SHOW_EDITOR), ABSENT);
     EXPECT_EQ(ReadString(path, S_HOTKEYS, H_SHOW_EDITOR), "1604");
     EXPECT_EQ(ReadString(path, S_HOTKEYS, H_SHOW_HISTORY), "1700");
@@ -521,7 +522,7 @@ TEST_F(SettingsFile, EveryHotkeySlotIsWrittenUnderItsOwnKey)
     info.hotkeys.slots[4] = HotkeyDef{0, 0};
     // Only the low byte of each field is stored.
     info.hotkeys.slots[8] = HotkeyDef{0x106, 0x141};
-    SaveSettingsTo(&info, path.c_str());
+    Settings_SaveTo(&info, path.c_str());
     for (int i = 0; i < HOTKEY_COUNT; i++) {
         int expected = i == 4 ? 0 : i == 8 ? 1601 : 4 * 256 + 0x30 + i;
         EXPECT_EQ(ReadString(path, S_HOTKEYS, HOTKEY_KEY_OF_SLOT[i]), std::to_string(expected)) << "slot " << i + 1;
@@ -565,7 +566,7 @@ TEST_F(SettingsFile, OnlyTheFirstDateFormatIsKept)
     AppInfo info = LoadText(Lines({Section(S_DATE_FORMAT), Entry(K_FORMAT_COUNT, "3"), Entry("0", "%Y-%m-%d"),
                                    Entry("1", "second"), Entry("2", "third")}));
     EXPECT_STREQ(info.dateFormat, "%Y-%m-%d");
-    SaveSettingsTo(&info, path.c_str());
+    Settings_SaveTo(&info, path.c_str());
     EXPECT_EQ(ReadString(path, S_DATE_FORMAT, K_FORMAT_COUNT), "1");
     EXPECT_EQ(ReadString(path, S_DATE_FORMAT, "0"), "%Y-%m-%d");
     EXPECT_EQ(ReadString(path, S_DATE_FORMAT, "1"), "second");
@@ -576,7 +577,7 @@ TEST_F(SettingsFile, AFreshSaveWritesOneDateFormat)
 {
     AppInfo info;
     SetDefaultSettings(&info);
-    SaveSettingsTo(&info, path.c_str());
+    Settings_SaveTo(&info, path.c_str());
     EXPECT_EQ(ReadString(path, S_DATE_FORMAT, K_FORMAT_COUNT), "1");
     EXPECT_EQ(ReadString(path, S_DATE_FORMAT, "0"), DEFAULT_FORMAT);
     EXPECT_EQ(ReadString(path, S_DATE_FORMAT, "1"), ABSENT);
@@ -699,12 +700,12 @@ TEST_F(SettingsFile, AFolderInPlaceOfTheFileGivesDefaultsAndIsLeftAlone)
     ASSERT_EQ(MakeFolder(path.c_str()), 0);
     AppInfo info;
     memset(&info, 0xA5, sizeof(info));
-    LoadSettingsFrom(&info, path.c_str());
+    Settings_LoadFrom(&info, path.c_str());
     ExpectDefaults(info);
     info.historyMax = 99;
-    SaveSettingsTo(&info, path.c_str());
+    Settings_SaveTo(&info, path.c_str());
     EXPECT_FALSE(WriteProfileInt(path.c_str(), MAIN, K_HISTORY_MAX, 5));
-    LoadSettingsFrom(&info, path.c_str());
+    Settings_LoadFrom(&info, path.c_str());
     EXPECT_EQ(info.historyMax, 30);
     struct stat st;
     ASSERT_EQ(stat(path.c_str(), &st), 0);
@@ -716,9 +717,9 @@ TEST_F(SettingsFile, AFileInAMissingFolderGivesDefaults)
 {
     std::string missing = TempFolder() + "tamarin_no_such_folder_" + std::to_string(ProcessId()) + SEP + "t.ini";
     AppInfo info;
-    LoadSettingsFrom(&info, missing.c_str());
+    Settings_LoadFrom(&info, missing.c_str());
     ExpectDefaults(info);
-    SaveSettingsTo(&info, missing.c_str());
+    Settings_SaveTo(&info, missing.c_str());
     EXPECT_FALSE(FileExists(missing));
 }
 
@@ -757,7 +758,7 @@ const LayoutStep LAYOUT_STEPS[] = {
 TEST_F(SettingsFile, ProfileWritesLeaveTheSystemsLayout)
 {
     for (const LayoutStep& step : LAYOUT_STEPS) {
-        EXPECT_TRUE(WriteProfileText(path.c_str(), step.section, step.key, step.value));
+        EXPECT_TRUE(Profile_WriteText(path.c_str(), step.section, step.key, step.value));
         EXPECT_EQ(ReadFileBytes(path), step.expected) << step.section << " " << step.key;
     }
     EXPECT_EQ(ReadString(path, "s2", "\x83\x41"), "x");
@@ -788,7 +789,7 @@ TEST_F(SettingsFile, KeysAddedAfterALastLineWithoutLineEnd)
     for (const HandEditCase& c : HAND_EDIT_CASES) {
         NextFile();
         WriteFileBytes(path, c.before);
-        EXPECT_TRUE(WriteProfileText(path.c_str(), c.section, "k", "new"));
+        EXPECT_TRUE(Profile_WriteText(path.c_str(), c.section, "k", "new"));
         EXPECT_EQ(ReadString(path, c.lastSection, c.lastKey), "last") << c.before;
         EXPECT_EQ(ReadString(path, c.section, "k"), "new") << c.before;
         std::string bytes = ReadFileBytes(path);
@@ -813,7 +814,7 @@ TEST_F(SettingsFile, DefaultsComeBackWithoutTrailingBlanks)
     for (const auto& c : cases) {
         char buf[256];
         memset(buf, 'X', sizeof(buf));
-        ReadProfileText(path.c_str(), "s", "missing", c.line, buf, sizeof(buf));
+        Profile_ReadText(path.c_str(), "s", "missing", c.line, buf, sizeof(buf));
         EXPECT_STREQ(buf, c.expected) << "[" << c.line << "]";
     }
 }
@@ -854,14 +855,14 @@ TEST_F(SettingsFile, ReadsAreBoundedByTheBuffer)
     WriteFileBytes(path, Lines({"[s]", "k=abcdef", "j=ab\x95\x5c"}));  // 表
     char buf[8];
     memset(buf, 'X', sizeof(buf));
-    ReadProfileText(path.c_str(), "s", "k", "", buf, 4);
+    Profile_ReadText(path.c_str(), "s", "k", "", buf, 4);
     EXPECT_STREQ(buf, "abc");
     EXPECT_EQ(buf[4], 'X');
-    ReadProfileText(path.c_str(), "s", "j", "", buf, 4);
+    Profile_ReadText(path.c_str(), "s", "j", "", buf, 4);
     EXPECT_STREQ(buf, "ab");
-    ReadProfileText(path.c_str(), "s", "j", "", buf, 5);
+    Profile_ReadText(path.c_str(), "s", "j", "", buf, 5);
     EXPECT_STREQ(buf, "ab\x95\x5c");
-    ReadProfileText(path.c_str(), "s", "missing", "default  ", buf, sizeof(buf));
+    Profile_ReadText(path.c_str(), "s", "missing", "default  ", buf, sizeof(buf));
     EXPECT_STREQ(buf, "default");
 }
 
@@ -899,7 +900,7 @@ TEST(AppPath, BuildAppFilePathReplacesTheExtensionAndLowersSingleByteLetters)
     for (const AppPathCase& c : APP_PATH_CASES) {
         char buf[260];
         memset(buf, 'X', sizeof(buf));
-        bool ok = BuildAppFilePath(buf, c.size, c.module, c.ext);
+        bool ok = AppPath_Build(buf, c.size, c.module, c.ext);
         if (c.expected) {
             EXPECT_TRUE(ok) << c.module;
             EXPECT_STREQ(buf, c.expected) << c.module;
@@ -915,7 +916,7 @@ TEST(AppPath, BuildAppFilePathReplacesTheExtensionAndLowersSingleByteLetters)
 TEST(AppPath, GetAppFilePathNamesAFileBesideTheExecutable)
 {
     char module[4096];
-    ASSERT_TRUE(GetModulePath(module, sizeof(module)));
+    ASSERT_TRUE(AppPath_GetModulePath(module, sizeof(module)));
     char ini[4096];
     ASSERT_TRUE(GetAppFilePath(ini, sizeof(ini), ".ini"));
     std::string folder = module;
@@ -929,7 +930,7 @@ TEST(AppPath, GetAppFilePathNamesAFileBesideTheExecutable)
     EXPECT_EQ(std::string(ini).substr(strlen(ini) - 4), ".ini");
     EXPECT_EQ(std::string(ini).find('.', folder.size()), strlen(ini) - 4);
 
-    EXPECT_FALSE(GetModulePath(module, 4));
+    EXPECT_FALSE(AppPath_GetModulePath(module, 4));
     EXPECT_FALSE(GetAppFilePath(ini, 4, ".ini"));
 }
 

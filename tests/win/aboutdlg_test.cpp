@@ -60,11 +60,11 @@ TEST(AboutBoxRules, VersionQueryPathIsLowerCaseHex)
     };
     for (const Case& c : cases) {
         char out[ABOUT_QUERY_SIZE];
-        ASSERT_TRUE(FormatVersionQuery(out, sizeof out, c.language, c.codePage, c.name)) << c.expected;
+        ASSERT_TRUE(AboutDlg_FormatVersionQuery(out, sizeof out, c.language, c.codePage, c.name)) << c.expected;
         EXPECT_STREQ(out, c.expected);
     }
     char small[10];
-    EXPECT_FALSE(FormatVersionQuery(small, sizeof small, 0x0411, 932, "ProductName"));
+    EXPECT_FALSE(AboutDlg_FormatVersionQuery(small, sizeof small, 0x0411, 932, "ProductName"));
 }
 
 // A version block as a table of strings; a missing name gives null. Records
@@ -135,7 +135,7 @@ TEST(AboutBoxRules, TextsFromTheVersionStrings)
         block.strings = c.strings;
         AboutTexts texts;
         memset(&texts, 'X', sizeof texts);
-        BuildAboutTexts(FakeLookup, &block, &texts);
+        AboutDlg_BuildTexts(FakeLookup, &block, &texts);
         EXPECT_STREQ(texts.caption, c.caption);
         EXPECT_STREQ(texts.versionLine, c.versionLine);
         EXPECT_EQ(block.asked, c.asked);
@@ -148,14 +148,14 @@ TEST(AboutBoxRules, CompanyAndCopyrightAreKeptAndMissingOnesAreEmpty)
     block.strings = {{"CompanyName", "Tamarin Project"}, {"LegalCopyright", "(C) 2026"}, {"ProductName", "T"}};
     AboutTexts texts;
     memset(&texts, 'X', sizeof texts);
-    BuildAboutTexts(FakeLookup, &block, &texts);
+    AboutDlg_BuildTexts(FakeLookup, &block, &texts);
     EXPECT_STREQ(texts.company, "Tamarin Project");
     EXPECT_STREQ(texts.copyright, "(C) 2026");
     EXPECT_STREQ(texts.productVersion, "");
 
     FakeBlock empty;
     memset(&texts, 'X', sizeof texts);
-    BuildAboutTexts(FakeLookup, &empty, &texts);
+    AboutDlg_BuildTexts(FakeLookup, &empty, &texts);
     EXPECT_STREQ(texts.company, "");
     EXPECT_STREQ(texts.copyright, "");
     EXPECT_STREQ(texts.productName, "");
@@ -195,7 +195,7 @@ TEST(AboutBoxRules, TextsAreCutWithoutSplittingACharacter)
         FakeBlock block;
         block.strings = {{"ProductName", c.name}, {"ProductVersion", c.version}};
         AboutTexts texts;
-        BuildAboutTexts(FakeLookup, &block, &texts);
+        AboutDlg_BuildTexts(FakeLookup, &block, &texts);
         EXPECT_EQ(std::string(texts.productName), c.productName);
         EXPECT_EQ(std::string(texts.caption), c.caption);
         EXPECT_EQ(std::string(texts.versionLine), c.versionLine);
@@ -221,7 +221,7 @@ TEST(AboutBoxRules, ResourcesLine)
     for (const Case& c : cases) {
         char line[ABOUT_RESOURCES_LINE_SIZE];
         memset(line, 'X', sizeof line);
-        FormatResourcesLine(line, sizeof line, c.percent);
+        AboutDlg_FormatResourcesLine(line, sizeof line, c.percent);
         EXPECT_EQ(std::string(line), c.expected) << c.percent;
     }
 }
@@ -418,7 +418,7 @@ protected:
             return;
         g_opened = Opened{};
         g_hook = HookLog{};
-        MakeProgramAboutBoxParams(&params_, module_);
+        AboutDlg_MakeProgramParams(&params_, module_);
         // Away from where the box opens, so that no move reaches its link
         // before a test puts the pointer there.
         RECT work;
@@ -432,7 +432,7 @@ protected:
         srand(SeedFor(false));
     }
 
-    INT_PTR Open(const char* programFile) { return ShowAboutBoxFrom(nullptr, &params_, programFile, RecordAddress); }
+    INT_PTR Open(const char* programFile) { return AboutDlg_ShowFrom(nullptr, &params_, programFile, RecordAddress); }
     INT_PTR Open() { return Open(exe_); }
 
     AboutBoxParams params_;
@@ -472,7 +472,7 @@ TEST_F(AboutBox, ProgramBlock)
 {
     AboutBoxParams p;
     memset(&p, 0xCD, sizeof p);
-    MakeProgramAboutBoxParams(&p, module_);
+    AboutDlg_MakeProgramParams(&p, module_);
     EXPECT_EQ(p.flags, 0x1AAu);
     EXPECT_EQ(p.iconId, 1006);
     EXPECT_EQ(p.companyId, 0);
@@ -721,7 +721,7 @@ TEST_F(AboutBox, HoverTurnsTheLinkRedWithTheHandAndLeavingBlue)
         onButton = CentreOf(GetDlgItem(dialog, IDOK));
         SendMouseTo(onButton);
     }));
-    script.Add([&] { return CursorIsAt(onButton) && GetLinkLabelState(link) == LINKLABEL_NORMAL; });
+    script.Add([&] { return CursorIsAt(onButton) && LinkLabel_GetState(link) == LINKLABEL_NORMAL; });
     script.Add(Settled());
     script.Add(Do([&] {
         before = Pixels(link);
@@ -729,15 +729,15 @@ TEST_F(AboutBox, HoverTurnsTheLinkRedWithTheHandAndLeavingBlue)
         codesBefore = g_hook.linkCodes.size();
         SendMouseTo(onLink);
     }));
-    script.Add([&] { return CursorIsAt(onLink) && GetLinkLabelState(link) == LINKLABEL_HOT; });
+    script.Add([&] { return CursorIsAt(onLink) && LinkLabel_GetState(link) == LINKLABEL_HOT; });
     script.Add(Settled());
     script.Add(Do([&] {
-        stateOnLink = GetLinkLabelState(link);
+        stateOnLink = LinkLabel_GetState(link);
         cursorOnLink = GetCursor();
         hot = Pixels(link);
         SendMouseTo(onButton);
     }));
-    script.Add([&] { return CursorIsAt(onButton) && GetLinkLabelState(link) == LINKLABEL_NORMAL; });
+    script.Add([&] { return CursorIsAt(onButton) && LinkLabel_GetState(link) == LINKLABEL_NORMAL; });
     script.Add(Settled());
     script.Add(Do([&] {
         cursorOnButton = GetCursor();

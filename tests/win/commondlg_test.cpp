@@ -34,7 +34,7 @@ TEST(CommonDlg, FormattedTextOfAHugeArgumentStaysInItsBuffer)
     char block[FORMATTED_MESSAGE_SIZE + 64];
     memset(block, 0x5A, sizeof(block));
     std::string huge(5000, 'x');
-    size_t length = FormatMessageBoxText(block, FORMATTED_MESSAGE_SIZE, "<%s>", huge.c_str());
+    size_t length = CommonDlg_FormatMessageBoxText(block, FORMATTED_MESSAGE_SIZE, "<%s>", huge.c_str());
     EXPECT_EQ(length, static_cast<size_t>(FORMATTED_MESSAGE_SIZE - 1));
     EXPECT_EQ(strlen(block), static_cast<size_t>(FORMATTED_MESSAGE_SIZE - 1));
     EXPECT_EQ(block[0], '<');
@@ -64,7 +64,7 @@ TEST(CommonDlg, FormattedTextIsCutBeforeADoubleByteCharacter)
     };
     for (const FormatCase& c : cases) {
         char buf[FORMATTED_MESSAGE_SIZE];
-        size_t length = FormatMessageBoxText(buf, sizeof(buf), "%s", c.expected.c_str());
+        size_t length = CommonDlg_FormatMessageBoxText(buf, sizeof(buf), "%s", c.expected.c_str());
         EXPECT_EQ(length, c.length) << c.name;
         EXPECT_EQ(strlen(buf), c.length) << c.name;
         EXPECT_EQ(memcmp(buf, c.expected.data(), c.length), 0) << c.name;
@@ -74,7 +74,7 @@ TEST(CommonDlg, FormattedTextIsCutBeforeADoubleByteCharacter)
 TEST(CommonDlg, FormattedTextTakesTheValues)
 {
     char buf[FORMATTED_MESSAGE_SIZE];
-    FormatMessageBoxText(buf, sizeof(buf), "%s: %d / %02d", "count", -12, 7);
+    CommonDlg_FormatMessageBoxText(buf, sizeof(buf), "%s: %d / %02d", "count", -12, 7);
     EXPECT_STREQ(buf, "count: -12 / 07");
 }
 
@@ -105,7 +105,7 @@ TEST(CommonDlg, ChooserPathSplitsAtTheLastRealBackslash)
         char folder[CHOOSER_FOLDER_SIZE];
         char file[262];  // one byte more than any size given, to see it untouched
         memset(file, 0x5A, sizeof(file));
-        SplitChooserPath(c.initialPath, folder, file, c.fileSize);
+        CommonDlg_SplitChooserPath(c.initialPath, folder, file, c.fileSize);
         EXPECT_STREQ(folder, c.folder) << c.initialPath;
         EXPECT_STREQ(file, c.file) << c.initialPath;
         EXPECT_EQ(file[c.fileSize], 0x5A) << c.initialPath;
@@ -118,14 +118,14 @@ TEST(CommonDlg, InitialPathIsCutTo260BytesBeforeTheSplit)
     std::string longPath = "C:\\" + std::string(300, 'a') + "\\name.txt";
     char folder[CHOOSER_FOLDER_SIZE];
     char file[261];
-    SplitChooserPath(longPath.c_str(), folder, file, sizeof(file));
+    CommonDlg_SplitChooserPath(longPath.c_str(), folder, file, sizeof(file));
     EXPECT_STREQ(folder, "C:");
     EXPECT_STREQ(file, std::string(257, 'a').c_str());
 
     // "C:\" and 128 whole characters make 259 bytes; the first byte of the
     // 129th would be the 260th and is left out.
     std::string kanji = "C:\\" + Repeat(kHyo, 200);
-    SplitChooserPath(kanji.c_str(), folder, file, sizeof(file));
+    CommonDlg_SplitChooserPath(kanji.c_str(), folder, file, sizeof(file));
     EXPECT_STREQ(folder, "C:");
     EXPECT_EQ(std::string(file), Repeat(kHyo, 128));
 }
@@ -134,14 +134,14 @@ TEST(CommonDlg, SinglePathListEndsInTwoNuls)
 {
     char list[16];
     memset(list, 0x5A, sizeof(list));
-    ASSERT_TRUE(MakeSinglePathList(list, sizeof(list), "C:\\a.txt"));
+    ASSERT_TRUE(CommonDlg_MakeSinglePathList(list, sizeof(list), "C:\\a.txt"));
     EXPECT_EQ(memcmp(list, "C:\\a.txt\0\0", 10), 0);
     EXPECT_EQ(list[10], 0x5A);
 
     // Thirteen bytes of path and two NULs fit into fifteen, not fourteen.
-    EXPECT_TRUE(MakeSinglePathList(list, 15, "C:\\abcdef.txt"));
+    EXPECT_TRUE(CommonDlg_MakeSinglePathList(list, 15, "C:\\abcdef.txt"));
     memset(list, 0x5A, sizeof(list));
-    EXPECT_FALSE(MakeSinglePathList(list, 14, "C:\\abcdef.txt"));
+    EXPECT_FALSE(CommonDlg_MakeSinglePathList(list, 14, "C:\\abcdef.txt"));
     EXPECT_EQ(list[0], 0);
     EXPECT_EQ(list[1], 0);
     EXPECT_EQ(list[14], 0x5A);
@@ -196,7 +196,7 @@ TEST_F(CommonDlgFiles, DeletedFileIsGoneFromItsFolder)
     MakeFile("a.txt");
     MakeFile("b.txt");
     char list[MAX_PATH + 2];
-    ASSERT_TRUE(MakeSinglePathList(list, sizeof(list), PathOf("a.txt").c_str()));
+    ASSERT_TRUE(CommonDlg_MakeSinglePathList(list, sizeof(list), PathOf("a.txt").c_str()));
     EXPECT_TRUE(DeleteToRecycleBin(nullptr, list, kQuiet));
     EXPECT_FALSE(Exists(PathOf("a.txt")));
     EXPECT_TRUE(Exists(PathOf("b.txt")));
@@ -218,7 +218,7 @@ TEST_F(CommonDlgFiles, DeletingAMissingFileHarmsNothing)
 {
     MakeFile("b.txt");
     char list[MAX_PATH + 2];
-    ASSERT_TRUE(MakeSinglePathList(list, sizeof(list), PathOf("missing.txt").c_str()));
+    ASSERT_TRUE(CommonDlg_MakeSinglePathList(list, sizeof(list), PathOf("missing.txt").c_str()));
     EXPECT_TRUE(DeleteToRecycleBin(nullptr, list, kQuiet));
     EXPECT_TRUE(Exists(PathOf("b.txt")));
     EXPECT_TRUE(Exists(folder));

@@ -16,7 +16,7 @@ TEST(Cp932Table, DecodesAsTheSystemDoes)
 {
     int checked = 0;
     for (int b = 1; b < 256; b++) {
-        if (IsMbcsLeadByte(static_cast<unsigned char>(b)))
+        if (Text_IsMbcsLeadByte(static_cast<unsigned char>(b)))
             continue;
         char c = static_cast<char>(b);
         WCHAR w[2] = {0, 0};
@@ -26,7 +26,7 @@ TEST(Cp932Table, DecodesAsTheSystemDoes)
         checked++;
     }
     for (int lead = 0x81; lead <= 0xFC; lead++) {
-        if (!IsMbcsLeadByte(static_cast<unsigned char>(lead)))
+        if (!Text_IsMbcsLeadByte(static_cast<unsigned char>(lead)))
             continue;
         for (int trail = 0x40; trail <= 0xFC; trail++) {
             if (trail == 0x7F)

@@ -455,7 +455,7 @@ inline LRESULT CALLBACK WatchInitDialog(int code, WPARAM wParam, LPARAM lParam)
         w.zoomed = IsZoomed(call->hwnd) != FALSE;
         w.topmost = (GetWindowLongA(call->hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
         RECT restored = {0, 0, 0, 0};
-        GetRestoredRect(call->hwnd, &restored);
+        Placement_GetRestoredRect(call->hwnd, &restored);
         w.restored.cx = restored.right - restored.left;
         w.restored.cy = restored.bottom - restored.top;
     }

@@ -72,7 +72,7 @@ LRESULT AnswerNotify(WPARAM wParam, LPARAM lParam)
     case DDLBN_BEGINDRAG:
         return g_parent.refuseBeginDrag ? 1 : 0;
     case DDLBN_QUERYCURSOR:
-        return reinterpret_cast<LRESULT>(LoadDragCursor(record->iTo));
+        return reinterpret_cast<LRESULT>(DragListBox_LoadCursor(record->iTo));
     case DDLBN_DESTROY:
         FreeAllItemData(record->hdr.hwndFrom);
         return 0;
@@ -560,9 +560,9 @@ TEST_F(DragListBox, ItemFromPtIsOrdinal14OfComctl32)
 TEST_F(DragListBox, DragCursorsFallBackToSystemCursors)
 {
     // The test program carries no cursor resources of its own.
-    EXPECT_EQ(LoadDragCursor(-1), LoadCursorA(nullptr, IDC_NO));
-    EXPECT_EQ(LoadDragCursor(0), LoadCursorA(nullptr, IDC_ARROW));
-    EXPECT_EQ(LoadDragCursor(3), LoadCursorA(nullptr, IDC_ARROW));
+    EXPECT_EQ(DragListBox_LoadCursor(-1), LoadCursorA(nullptr, IDC_NO));
+    EXPECT_EQ(DragListBox_LoadCursor(0), LoadCursorA(nullptr, IDC_ARROW));
+    EXPECT_EQ(DragListBox_LoadCursor(3), LoadCursorA(nullptr, IDC_ARROW));
 }
 
 TEST_F(DragListBox, DroppedFilesAreForwarded)
@@ -628,14 +628,14 @@ TEST_F(DragListMouse, QueryCursorReportsTheTargetWhileDragging)
     for (const Event& e : g_parent.events)
         sawInside = sawInside || (e.code == DDLBN_QUERYCURSOR && e.iTo == 3);
     EXPECT_TRUE(sawInside);
-    EXPECT_EQ(GetCursor(), LoadDragCursor(3));
+    EXPECT_EQ(GetCursor(), DragListBox_LoadCursor(3));
 
     MouseTo(BesideList());
     ASSERT_FALSE(g_parent.events.empty());
     const Event& last = g_parent.events.back();
     EXPECT_EQ(last.code, static_cast<UINT>(DDLBN_QUERYCURSOR));
     EXPECT_EQ(last.iTo, -1);
-    EXPECT_EQ(GetCursor(), LoadDragCursor(-1));
+    EXPECT_EQ(GetCursor(), DragListBox_LoadCursor(-1));
     Release();
 }
 
@@ -1144,7 +1144,7 @@ TEST_F(DragListDialog, DragMovesTheItemAndTheCursorComesFromMsgResult)
 {
     Press(ItemPoint(3));
     MouseTo(ItemPoint(1));
-    EXPECT_EQ(GetCursor(), LoadDragCursor(1));
+    EXPECT_EQ(GetCursor(), DragListBox_LoadCursor(1));
     Release();
     ASSERT_TRUE(PumpUntil([] { return Count(DDLBN_ENDDRAG) > 0; }));
     EXPECT_EQ(Items(), (Order{"item0", "item3", "item1", "item2"}));

@@ -25,6 +25,7 @@
 #include "resources/dialogs_editpad.h"
 #include "resources/resource.h"
 #include "settings/apppath.h"
+#include "ui/dialogguard.h"
 #include "ui/placement.h"
 #include "win/dialogdriver.h"
 #include "win/input.h"
@@ -314,14 +315,14 @@ protected:
         return path;
     }
 
-    char* Open(const char* initialText) { return OpenEditPadFrom(module_, owner_, initialText, iniPath_.c_str()); }
+    char* Open(const char* initialText) { return EditPad_OpenFrom(module_, owner_, initialText, iniPath_.c_str()); }
 
     // The pad started with a text and its original; *original gets the one it gives back.
     char* RunPadWithOriginal(DialogScript* script, const char* initialText, const char* initialOriginal,
                              char** original)
     {
         return RunDialogScript(script, [&]() {
-            return OpenEditPadWithOriginalFrom(module_, owner_, initialText, initialOriginal, iniPath_.c_str(),
+            return EditPad_OpenWithOriginalFrom(module_, owner_, initialText, initialOriginal, iniPath_.c_str(),
                                                original);
         });
     }
@@ -348,7 +349,7 @@ protected:
         HWND plain = CreateDialogParamA(module_, MAKEINTRESOURCEA(IDD_EDITPAD), nullptr, PlainProc, 0);
         SIZE size = {0, 0};
         if (plain) {
-            size = GetWindowSize(plain);
+            size = Placement_GetWindowSize(plain);
             DestroyWindow(plain);
         }
         return size;
@@ -802,7 +803,7 @@ TEST_F(EditPad, ExportProposesATimedNameInTheProgramsFolderAndWritesTheBytes)
     std::string target = PathOf("exported.txt");
     WriteWholeFile(target, "to be replaced");  // an existing file is asked about first
     char programFolder[MAX_PATH];
-    ASSERT_TRUE(GetModuleFolder(programFolder, sizeof programFolder));
+    ASSERT_TRUE(AppPath_GetModuleFolder(programFolder, sizeof programFolder));
     SYSTEMTIME before, after;
     DialogScript script;
     HWND chooser = nullptr;
@@ -1039,10 +1040,10 @@ TEST_F(EditPad, PlacementRoundTripsThroughTheIniFile)
     bool top = true, zoomed = true;
     first.Add(WaitForPad());
     first.Add(Do([&]() {
-        opened = GetWindowSize(pad_);
+        opened = Placement_GetWindowSize(pad_);
         top = IsWindowTopmost(pad_);
         zoomed = IsZoomed(pad_) != FALSE;
-        ResizeWindow(pad_, 700, 500);
+        Placement_ResizeWindow(pad_, 700, 500);
         PostButton(pad_, IDCANCEL);
     }));
     RunPad(&first, "");
@@ -1059,7 +1060,7 @@ TEST_F(EditPad, PlacementRoundTripsThroughTheIniFile)
     DialogScript second;
     second.Add(WaitForPad());
     second.Add(Do([&]() {
-        opened = GetWindowSize(pad_);
+        opened = Placement_GetWindowSize(pad_);
         ShowWindow(pad_, SW_MAXIMIZE);
         PostButton(pad_, IDOK);
     }));
@@ -1098,8 +1099,8 @@ TEST_F(EditPad, CannotBeMadeSmallerThanItsTemplate)
     script.Add(WaitForPad());
     script.Add(Do([&]() {
         SendMessageA(pad_, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
-        ResizeWindow(pad_, 20, 20);
-        shrunk = GetWindowSize(pad_);
+        Placement_ResizeWindow(pad_, 20, 20);
+        shrunk = Placement_GetWindowSize(pad_);
         PostButton(pad_, IDCANCEL);
     }));
     RunPad(&script, "");
@@ -1117,13 +1118,13 @@ TEST_F(EditPad, ControlsFollowTheWindowSize)
     bool bareIsCaption = false;
     script.Add(WaitForPad());
     script.Add(Do([&]() {
-        client0 = GetClientSize(pad_);
+        client0 = Placement_GetClientSize(pad_);
         edit0 = ChildRect(pad_, IDC_PAD_EDIT);
         ok0 = ChildRect(pad_, IDOK);
         cancel0 = ChildRect(pad_, IDCANCEL);
-        SIZE window = GetWindowSize(pad_);
-        ResizeWindow(pad_, window.cx + 80, window.cy + 50);
-        client1 = GetClientSize(pad_);
+        SIZE window = Placement_GetWindowSize(pad_);
+        Placement_ResizeWindow(pad_, window.cx + 80, window.cy + 50);
+        client1 = Placement_GetClientSize(pad_);
         edit1 = ChildRect(pad_, IDC_PAD_EDIT);
         ok1 = ChildRect(pad_, IDOK);
         cancel1 = ChildRect(pad_, IDCANCEL);

@@ -51,7 +51,7 @@ const ExpectedItem ITEMS[] = {
 
 class ExtSettingsDlg : public TamarinDialogTest {
 protected:
-    bool Open(ExtSettingsRecord* record) { return ShowExtSettingsDialogFrom(module_, nullptr, record); }
+    bool Open(ExtSettingsRecord* record) { return ExtSettingsDlg_ShowFrom(module_, nullptr, record); }
 };
 
 HotkeySet NineWithDate()
@@ -293,7 +293,7 @@ TEST_F(ExtSettingsDlg, SecondOpeningBringsTheFirstToTheFront)
     DialogScript script;
     script.Add(WaitForDialog(&dialog, CAPTION, HOTKEY));
     script.Add(Do([&]() {
-        openDuring = IsExtSettingsDialogOpen();
+        openDuring = ExtSettingsDlg_IsOpen();
         elsewhere = ShowWindowInFront();
     }));
     script.Add(Do([&]() {
@@ -309,7 +309,7 @@ TEST_F(ExtSettingsDlg, SecondOpeningBringsTheFirstToTheFront)
     EXPECT_FALSE(secondResult);
     EXPECT_EQ(dialogsDuring, 1u);
     EXPECT_EQ(foregroundAfter, dialog);
-    EXPECT_FALSE(IsExtSettingsDialogOpen());
+    EXPECT_FALSE(ExtSettingsDlg_IsOpen());
     ExpectRecord(other, true, true, MOD_ALT, 'O');
 }
 

@@ -191,13 +191,13 @@ TEST_F(Hotkeys, RegisterAllReportsTheSlotsHeldElsewhere)
     ASSERT_TRUE(RegisterHotKey(other, 1, ALL_MODS, VK_F14));
     ASSERT_TRUE(RegisterHotKey(other, 2, ALL_MODS, VK_F15));
     EXPECT_EQ(RegisterAllHotkeys(main, &set), (1u << 4) | (1u << 7));
-    EXPECT_EQ(GetFailedHotkeySlots(), (1u << 4) | (1u << 7));
+    EXPECT_EQ(Hotkeys_GetFailedSlots(), (1u << 4) | (1u << 7));
     EXPECT_FALSE(IsFree(ALL_MODS, VK_F13));  // the free one is registered all the same
     UnregisterHotKey(other, 1);
     UnregisterHotKey(other, 2);
     UnregisterAllHotkeys(main);  // as the program does before registering again
     EXPECT_EQ(RegisterAllHotkeys(main, &set), 0u);
-    EXPECT_EQ(GetFailedHotkeySlots(), 0u);
+    EXPECT_EQ(Hotkeys_GetFailedSlots(), 0u);
 }
 
 TEST(HotkeyModifiers, RegisteredWithoutRepeatAndWithoutTheExtendedMark)
@@ -213,7 +213,7 @@ TEST(HotkeyModifiers, RegisteredWithoutRepeatAndWithoutTheExtendedMark)
     };
     for (const auto& c : cases) {
         HotkeyDef def = {c.stored, 'V'};
-        EXPECT_EQ(HotkeyRegistrationModifiers(&def), c.registered) << c.stored;
+        EXPECT_EQ(Hotkeys_RegistrationModifiers(&def), c.registered) << c.stored;
     }
 }
 

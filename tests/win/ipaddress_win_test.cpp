@@ -44,7 +44,7 @@ std::string RoutedIPv4()
 TEST(AdapterAddresses, TheLoopbackIsListedAndMarked)
 {
     AdapterAddress list[64];
-    int count = CollectAdapterAddresses(list, 64);
+    int count = IpAddress_Collect(list, 64);
     ASSERT_GT(count, 0);
     bool loopback = false;
     for (int i = 0; i < count; i++) {
@@ -58,7 +58,7 @@ TEST(AdapterAddresses, TheLoopbackIsListedAndMarked)
 TEST(AdapterAddresses, AFullListStopsAtItsEnd)
 {
     AdapterAddress list[2] = {};
-    EXPECT_LE(CollectAdapterAddresses(list, 1), 1);
+    EXPECT_LE(IpAddress_Collect(list, 1), 1);
     EXPECT_EQ(list[1].family, 0);
 }
 
@@ -68,14 +68,14 @@ TEST(AdapterAddresses, TheIpCommandTakesTheRoutedAdapter)
     if (routed.empty())
         GTEST_SKIP() << "this computer has no IPv4 default gateway";
     AdapterAddress list[64];
-    int count = CollectAdapterAddresses(list, 64);
-    int chosen = ChooseAdapterAddress(list, count);
+    int count = IpAddress_Collect(list, 64);
+    int chosen = IpAddress_Choose(list, count);
     ASSERT_GE(chosen, 0);
     char chosenText[IP_ADDRESS_TEXT_SIZE];
-    ASSERT_TRUE(FormatIpAddress(chosenText, sizeof chosenText, &list[chosen]));
+    ASSERT_TRUE(IpAddress_Format(chosenText, sizeof chosenText, &list[chosen]));
     EXPECT_EQ(std::string(chosenText), routed);
     char text[64] = "";
-    ASSERT_TRUE(GetHostIpAddress(text, sizeof text));
+    ASSERT_TRUE(Commands_GetHostIpAddress(text, sizeof text));
     EXPECT_EQ(std::string(text), routed);
 }
 

@@ -14,6 +14,7 @@
 #include "menu/menutip.h"
 #include "menu/popupmenu.h"
 #include "settings/appinfo.h"
+#include "settings/settings.h"
 #include "store/appdata.h"
 
 namespace {
@@ -118,14 +119,14 @@ TEST_F(MenuTip, TipShowsTheTextOfTheLabelWhileAPopupIsOpen)
     SetPropA(window, PROP_MENUSNAPSHOT, snapshot);
     AppData_Add(data, LIST_HISTORY, "newer");  // the clipboard changed meanwhile
     POINT pt = {100, 200};
-    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, &info);
+    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, data, &info);
     EXPECT_STREQ(Buffer(), "labelled");
-    EXPECT_STREQ(GetMenuEntryText(window, IDM_HISTORY_FIRST), "labelled");
-    EXPECT_EQ(GetMenuEntryText(window, IDM_HISTORY_FIRST + 1), nullptr);
+    EXPECT_STREQ(PopupMenu_GetEntryText(window, data, IDM_HISTORY_FIRST), "labelled");
+    EXPECT_EQ(PopupMenu_GetEntryText(window, data, IDM_HISTORY_FIRST + 1), nullptr);
 
-    ReleaseTextMenuSnapshot(window);
+    PopupMenu_ReleaseSnapshot(window);
     EXPECT_EQ(GetPropA(window, PROP_MENUSNAPSHOT), nullptr);
-    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, &info);
+    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, data, &info);
     EXPECT_STREQ(Buffer(), "newer");
 }
 
@@ -136,7 +137,7 @@ TEST_F(MenuTip, EntryShowsItsWholeTextBesideTheCursor)
     ASSERT_TRUE(MenuTip_Create(window, &info));
     Watch();
     POINT pt = {100, 200};
-    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, &info);
+    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, data, &info);
     EXPECT_STREQ(Buffer(), "line1\r\nline2");
     const std::vector<UINT> order = {TTM_SETMAXTIPWIDTH, TTM_SETTOOLINFOA, TTM_TRACKPOSITION, TTM_ACTIVATE,
                                      TTM_TRACKACTIVATE};
@@ -158,7 +159,7 @@ TEST_F(MenuTip, EntryShowsItsWholeTextBesideTheCursor)
     EXPECT_TRUE(IsWindowVisible(Tip()));
 
     g_sent.clear();
-    MenuTip_Show(window, IDM_REGISTERED_FIRST, pt, &info);
+    MenuTip_Show(window, IDM_REGISTERED_FIRST, pt, data, &info);
     EXPECT_STREQ(Buffer(), "registered");
     EXPECT_NE(FindSent(TTM_TRACKACTIVATE), nullptr);
 }
@@ -174,7 +175,7 @@ TEST_F(MenuTip, OriginalGoesInAsUnicode)
     EXPECT_EQ(WideBuffer(window), nullptr);  // made only when first needed
     Watch();
     POINT pt = {100, 200};
-    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, &info);
+    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, data, &info);
     ASSERT_NE(WideBuffer(window), nullptr);
     EXPECT_EQ(std::wstring(WideBuffer(window)), L"Caf\u00E9\r\n\xD83D\xDE00");
     EXPECT_NE(FindSent(TTM_SETTOOLINFOW), nullptr);
@@ -203,7 +204,7 @@ TEST_F(MenuTip, LongOriginalIsCutToTheTipSize)
     info.menuTipChars = 1024;
     ASSERT_TRUE(MenuTip_Create(window, &info));
     POINT pt = {100, 200};
-    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, &info);
+    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, data, &info);
     ASSERT_NE(WideBuffer(window), nullptr);
     std::wstring shown = WideBuffer(window);
     EXPECT_EQ(shown.size(), 2048u);
@@ -217,11 +218,11 @@ TEST_F(MenuTip, ItemsWithoutTextHideTheTip)
     Watch();
     POINT pt = {10, 10};
     // No item, the placeholder, a command, an index past the end.
-    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, &info);
+    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, data, &info);
     ASSERT_TRUE(IsWindowVisible(Tip()));
     for (int id : {-1, 0, 40054, IDM_HISTORY_FIRST + 1}) {
         g_sent.clear();
-        MenuTip_Show(window, id, pt, &info);
+        MenuTip_Show(window, id, pt, data, &info);
         std::vector<UINT> sent = SentMessages();
         ASSERT_GE(sent.size(), 2u) << id;
         EXPECT_EQ(sent[0], static_cast<UINT>(TTM_POP)) << id;
@@ -238,7 +239,7 @@ TEST_F(MenuTip, PopHidesTheTip)
     Watch();
     AppData_Add(data, LIST_HISTORY, "text");
     POINT pt = {10, 10};
-    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, &info);
+    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, data, &info);
     ASSERT_TRUE(IsWindowVisible(Tip()));
     g_sent.clear();
     MenuTip_Pop(window);
@@ -257,9 +258,9 @@ TEST_F(MenuTip, LongTextIsCutToTheTipSizeWithoutSplittingACharacter)
     ASSERT_EQ(info.menuTipChars, 1024);
     ASSERT_TRUE(MenuTip_Create(window, &info));
     POINT pt = {0, 0};
-    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, &info);
+    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, data, &info);
     EXPECT_EQ(std::string(Buffer()), many.substr(0, 1024));
-    MenuTip_Show(window, IDM_HISTORY_FIRST + 1, pt, &info);
+    MenuTip_Show(window, IDM_HISTORY_FIRST + 1, pt, data, &info);
     EXPECT_EQ(std::string(Buffer()), ("a" + many).substr(0, 1023));
 }
 
@@ -269,7 +270,7 @@ TEST_F(MenuTip, SmallTipSize)
     AppData_Add(data, LIST_HISTORY, "abcdef");
     ASSERT_TRUE(MenuTip_Create(window, &info));
     POINT pt = {0, 0};
-    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, &info);
+    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, data, &info);
     EXPECT_STREQ(Buffer(), "ab");
 }
 
@@ -283,8 +284,8 @@ TEST_F(MenuTip, DestroyRemovesBothProperties)
     // Without a tip every call is harmless.
     AppData_Add(data, LIST_HISTORY, "text");
     POINT pt = {0, 0};
-    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, &info);
-    MenuTip_Show(window, -1, pt, &info);
+    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, data, &info);
+    MenuTip_Show(window, -1, pt, data, &info);
     MenuTip_Pop(window);
 }
 

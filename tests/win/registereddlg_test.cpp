@@ -5,11 +5,11 @@
 // the guard on the owner, the saved placement with the minimum size and the
 // controls following a resize.
 //
-// The edit pad is answered by a stand-in set with SetRegisteredTextEditor,
+// The edit pad is answered by a stand-in set with RegisteredDlg_SetEditor,
 // which notes how it was called and gives back the text a test queued for it.
 //
 // Every text the list items hold is a heap copy made and freed in one place
-// of the dialog, which counts both (GetRegisteredTextCopies). Each test checks
+// of the dialog, which counts both (RegisteredDlg_GetTextCopies). Each test checks
 // that as many copies were freed as made once the dialog has gone, and while
 // it runs that exactly one live copy stands behind every item, each a pointer
 // of its own: a copy leaked when an item is replaced or deleted, or freed
@@ -32,6 +32,8 @@
 #include "resources/dialogs_registered.h"
 #include "resources/resource.h"
 #include "store/appdata.h"
+#include "ui/dialogguard.h"
+#include "ui/dialogstate.h"
 #include "ui/placement.h"
 #include "unit/failingalloc.h"
 #include "win/dialogdriver.h"
@@ -172,7 +174,7 @@ Buttons ButtonStates(HWND dialog)
 
 long LiveCopies()
 {
-    RegisteredTextCopies copies = GetRegisteredTextCopies();
+    RegisteredTextCopies copies = RegisteredDlg_GetTextCopies();
     return copies.made - copies.freed;
 }
 
@@ -343,7 +345,7 @@ protected:
         data_ = AppData_New();
         ASSERT_NE(data_, nullptr);
         g_editor = Editor();
-        SetRegisteredTextEditor(StandInEditor);
+        RegisteredDlg_SetEditor(StandInEditor);
         liveBefore_ = LiveCopies();
         // The dialog opens centred on the pointer: keep it clear of the edges.
         SetCursorPos(GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2);
@@ -352,13 +354,13 @@ protected:
     {
         if (!module_)
             return;
-        SetRegisteredTextEditor(nullptr);
+        RegisteredDlg_SetEditor(nullptr);
         AppData_Delete(data_);
         DeleteFileA(ini_);
         EXPECT_EQ(LiveCopies(), liveBefore_) << "text copies of the list items were leaked or freed twice";
     }
 
-    bool Open(HWND owner = nullptr) { return OpenRegisteredTextDialogFrom(module_, owner, data_, ini_); }
+    bool Open(HWND owner = nullptr) { return RegisteredDlg_OpenFrom(module_, owner, data_, ini_); }
 
     // Steps: wait for the dialog and, once it shows, check it against the store.
     void AddWaitForDialog(DialogScript* script)
@@ -807,7 +809,7 @@ TEST_F(RegisteredDlg, BackspaceDoesNothingSpaceEditsDeleteDeletes)
         EXPECT_EQ(g_editor.calls[0].owner, dialog_);
         EXPECT_EQ(ItemTexts(dialog_), (Texts{"A", "B2", "C"}));
         EXPECT_EQ(Selection(dialog_), 1);
-        atDelete = GetRegisteredTextCopies();
+        atDelete = RegisteredDlg_GetTextCopies();
         PostKey(dialog_, VK_DELETE);
     }));
     script.Add(Settled());
@@ -815,8 +817,8 @@ TEST_F(RegisteredDlg, BackspaceDoesNothingSpaceEditsDeleteDeletes)
         EXPECT_EQ(ItemTexts(dialog_), (Texts{"A", "C"}));
         EXPECT_EQ(Selection(dialog_), 1);
         // The deleted item's text was freed at once, not left for the end.
-        EXPECT_EQ(GetRegisteredTextCopies().freed, atDelete.freed + 1);
-        EXPECT_EQ(GetRegisteredTextCopies().made, atDelete.made);
+        EXPECT_EQ(RegisteredDlg_GetTextCopies().freed, atDelete.freed + 1);
+        EXPECT_EQ(RegisteredDlg_GetTextCopies().made, atDelete.made);
         ExpectCopies();
         PostButton(dialog_, IDOK);
     }));

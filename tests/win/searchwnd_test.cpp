@@ -18,6 +18,7 @@
 #include "menu/searchwnd.h"
 #include "settings/appinfo.h"
 #include "settings/profile.h"
+#include "settings/settings.h"
 #include "store/appdata.h"
 #include "ui/placement.h"
 #include "win/dialogdriver.h"
@@ -147,9 +148,9 @@ protected:
     {
         SearchWindowParams params = {data, &info, anchor, ini};
         UINT_PTR guard = SetTimer(nullptr, 0, 100, EndSearchAfterTimeout);
-        int id = RunDialogScript(script, [&]() { return RunSearchWindow(owner, &params); });
+        int id = RunDialogScript(script, [&]() { return SearchWnd_Run(owner, &params); });
         KillTimer(nullptr, guard);
-        EXPECT_FALSE(IsSearchWindowOpen());
+        EXPECT_FALSE(SearchWnd_IsOpen());
         return id;
     }
 
@@ -481,7 +482,7 @@ TEST_F(SearchWnd, SizeIsKeptInTheIniFile)
     DialogScript again;
     again.Add(WaitForSearch(&s));
     again.Add(Do([&]() {
-        reopened = GetWindowSize(s.window);
+        reopened = Placement_GetWindowSize(s.window);
         Key(s.edit, VK_ESCAPE);
     }));
     EXPECT_EQ(Run(&again), 0);
@@ -501,7 +502,7 @@ TEST_F(SearchWnd, SavedSizeBelowTheMinimumGrowsToIt)
     DialogScript script;
     script.Add(WaitForSearch(&s));
     script.Add(Do([&]() {
-        size = GetWindowSize(s.window);
+        size = Placement_GetWindowSize(s.window);
         GetClientRect(s.window, &client);
         GetClientRect(s.list, &listRect);
         Key(s.edit, VK_ESCAPE);
@@ -623,8 +624,8 @@ TEST_F(SearchWnd, SecondOpeningBringsTheFirstToTheFront)
     DialogScript script;
     script.Add(WaitForSearch(&s));
     script.Add(Do([&]() {
-        openDuring = IsSearchWindowOpen();
-        second = RunSearchWindow(nullptr, nullptr);
+        openDuring = SearchWnd_IsOpen();
+        second = SearchWnd_Run(nullptr, nullptr);
         for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, SEARCH_WINDOW_CLASS, nullptr)) != nullptr;)
             windows++;
         Key(s.edit, VK_ESCAPE);

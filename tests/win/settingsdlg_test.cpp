@@ -18,6 +18,7 @@
 #include "resources/dialogs_settings.h"
 #include "resources/resource.h"
 #include "settings/appinfo.h"
+#include "ui/dialogstate.h"
 #include "win/dialogdriver.h"
 
 namespace {
@@ -68,7 +69,7 @@ TEST(SettingsDlgRules, HistoryCountText)
     };
     for (const CountCase& c : cases) {
         int value = -12345;
-        EXPECT_EQ(CheckHistoryCountText(c.text, &value), c.check) << '"' << c.text << '"';
+        EXPECT_EQ(SettingsDlg_CheckHistoryCountText(c.text, &value), c.check) << '"' << c.text << '"';
         EXPECT_EQ(value, c.value) << '"' << c.text << '"';
     }
 }
@@ -102,7 +103,7 @@ TEST(SettingsDlgRules, DatePreviewIsCutTo79Bytes)
     for (const PreviewCase& c : cases) {
         char out[80];
         memset(out, 'X', sizeof out);
-        FormatDatePreview(out, sizeof out, c.format.c_str(), &t);
+        SettingsDlg_FormatDatePreview(out, sizeof out, c.format.c_str(), &t);
         EXPECT_EQ(std::string(out), c.expected) << c.format;
     }
 }
@@ -199,7 +200,7 @@ protected:
         RemoveDirectoryA(historyPath_);
         RemoveDirectoryA(folder_);
     }
-    bool Open(AppInfo* info) { return ShowSettingsDialogFrom(module_, nullptr, info, historyPath_); }
+    bool Open(AppInfo* info) { return SettingsDlg_ShowFrom(module_, nullptr, info, historyPath_); }
     // The side file with the originals of the history's texts.
     std::string SidePath() const { return std::string(historyPath_) + ".utf8"; }
 

@@ -13,8 +13,8 @@
 #include "dialogdriver.h"
 #include "dialogs/aboutdlg.h"
 #include "dialogs/commondlg.h"
-#include "shell/shellcom.h"
 #include "ui/placement.h"
+#include "ui/shellcom.h"
 
 namespace {
 
@@ -88,7 +88,7 @@ TEST(ShellCom, TheRecycleBinIsUsedInAnApartment)
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);
     std::string missing = std::string(temp) + "tamarin-shellcom-missing.txt";
-    ASSERT_TRUE(MakeSinglePathList(list, sizeof list, missing.c_str()));
+    ASSERT_TRUE(CommonDlg_MakeSinglePathList(list, sizeof list, missing.c_str()));
     EXPECT_EQ(ApartmentAfter([&] { DeleteToRecycleBin(nullptr, list, FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI); }),
               RPC_E_CHANGED_MODE);
 }
@@ -140,9 +140,9 @@ TEST(ShellCom, TheAboutBoxTakesItsIconsInAnApartment)
         GTEST_SKIP() << "tamarin.exe is not built";
     EXPECT_EQ(ApartmentAfter([&] {
                   AboutBoxParams params;
-                  MakeProgramAboutBoxParams(&params, templates);
+                  AboutDlg_MakeProgramParams(&params, templates);
                   UINT_PTR timer = SetTimer(nullptr, 0, 50, CloseAboutBox);
-                  EXPECT_EQ(ShowAboutBoxFrom(nullptr, &params, nullptr, NoAddress), IDOK);
+                  EXPECT_EQ(AboutDlg_ShowFrom(nullptr, &params, nullptr, NoAddress), IDOK);
                   KillTimer(nullptr, timer);
               }),
               RPC_E_CHANGED_MODE);

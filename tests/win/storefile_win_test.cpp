@@ -250,17 +250,17 @@ TEST_F(StoreFilesBesideExe, ReplaceRetriesOnlyWhileTheFileIsHeld)
 {
     std::string tmp = registeredPath + ".tmp";
     // A missing source is no hold: refused at once.
-    EXPECT_FALSE(ReplaceFileRetrying(tmp.c_str(), registeredPath.c_str(), true));
+    EXPECT_FALSE(FileReplace_ReplaceRetrying(tmp.c_str(), registeredPath.c_str(), true));
     WriteBytes(registeredPath, BYTES("old\0"));
     WriteBytes(tmp, BYTES("new\0"));
     HANDLE held = CreateFileA(registeredPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(ReplaceFileRetrying(tmp.c_str(), registeredPath.c_str(), false));
-    EXPECT_FALSE(ReplaceFileRetrying(tmp.c_str(), registeredPath.c_str(), true));
+    EXPECT_FALSE(FileReplace_ReplaceRetrying(tmp.c_str(), registeredPath.c_str(), false));
+    EXPECT_FALSE(FileReplace_ReplaceRetrying(tmp.c_str(), registeredPath.c_str(), true));
     CloseHandle(held);
     EXPECT_EQ(ReadBytes(registeredPath), BYTES("old\0"));
-    EXPECT_TRUE(ReplaceFileRetrying(tmp.c_str(), registeredPath.c_str(), false));
+    EXPECT_TRUE(FileReplace_ReplaceRetrying(tmp.c_str(), registeredPath.c_str(), false));
     EXPECT_EQ(ReadBytes(registeredPath), BYTES("new\0"));
 }
 

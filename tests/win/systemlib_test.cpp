@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "shell/systemlib.h"
+#include "ui/systemlib.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ std::string ProgramFolder()
 
 TEST(SystemLibrary, LoadsFromTheSystemFolder)
 {
-    HMODULE library = LoadSystemLibrary("iphlpapi.dll");
+    HMODULE library = SystemLib_Load("iphlpapi.dll");
     ASSERT_NE(library, nullptr);
     char path[MAX_PATH];
     GetModuleFileNameA(library, path, sizeof path);
@@ -29,7 +29,7 @@ TEST(SystemLibrary, LoadsFromTheSystemFolder)
 }
 
 // The planted library sits both beside this program and in the current
-// folder; LoadLibraryA by bare name finds it there, LoadSystemLibrary not.
+// folder; LoadLibraryA by bare name finds it there, SystemLib_Load not.
 TEST(SystemLibrary, APlantedCopyBesideTheProgramIsNotLoaded)
 {
     const std::string planted = ProgramFolder() + "\\planted\\rsrc32.dll";
@@ -44,7 +44,7 @@ TEST(SystemLibrary, APlantedCopyBesideTheProgramIsNotLoaded)
     EXPECT_NE(bare, nullptr);  // the test's own check that the copy is found by name
     if (bare)
         FreeLibrary(bare);
-    EXPECT_EQ(LoadSystemLibrary(name.c_str()), nullptr);
+    EXPECT_EQ(SystemLib_Load(name.c_str()), nullptr);
 
     SetCurrentDirectoryA(current);
     DeleteFileA(beside.c_str());
@@ -53,12 +53,12 @@ TEST(SystemLibrary, APlantedCopyBesideTheProgramIsNotLoaded)
 TEST(SystemLibrary, ANameTooLongForAPathLoadsNothing)
 {
     std::string name(MAX_PATH, 'a');
-    EXPECT_EQ(LoadSystemLibrary(name.c_str()), nullptr);
+    EXPECT_EQ(SystemLib_Load(name.c_str()), nullptr);
 }
 
 TEST(SystemLibrary, ThisSystemIsNtBased)
 {
-    EXPECT_TRUE(IsNtPlatform());
+    EXPECT_TRUE(SystemLib_IsNtPlatform());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "settings/appinfo.h"
+#include "settings/settings.h"
 #include "shell/tray.h"
 
 namespace {
@@ -27,7 +28,7 @@ struct TrayTip : testing::Test {
         DeleteTrayIcon(window);
         DestroyWindow(window);
     }
-    std::wstring Tip() { return GetTrayTip(); }
+    std::wstring Tip() { return Tray_GetTip(); }
 };
 
 TEST_F(TrayTip, ShowsTheOriginalOrTheText)
@@ -58,7 +59,7 @@ TEST_F(TrayTip, LongTextsAreCutToTheRecord)
 TEST_F(TrayTip, SoonAppliesOnTheTimer)
 {
     SetTrayTip("", nullptr);
-    SetTrayTipSoon(window, "x", "\xED\x95\x9C");  // 한
+    Tray_SetTipSoon(window, "x", "\xED\x95\x9C");  // 한
     EXPECT_EQ(Tip(), L"");
     MSG msg;
     DWORD start = GetTickCount();

@@ -1,11 +1,11 @@
 // Loading optional system libraries by full path. LoadLibrary with a bare
 // name searches the program's folder and the current folder before the
 // system folder; a full path makes it take that one file.
-#include "shell/systemlib.h"
+#include "ui/systemlib.h"
 
 #include <stdio.h>
 
-HMODULE LoadSystemLibrary(const char* name)
+HMODULE SystemLib_Load(const char* name)
 {
     char folder[MAX_PATH];
     UINT length = GetSystemDirectoryA(folder, sizeof folder);
@@ -21,7 +21,7 @@ HMODULE LoadSystemLibrary(const char* name)
 
 // The high bit of GetVersion is set on Windows 95, 98 and Me only; it is the
 // one part of the answer that compatibility settings leave alone.
-bool IsNtPlatform()
+bool SystemLib_IsNtPlatform()
 {
     return (GetVersion() & 0x80000000u) == 0;
 }

@@ -1,7 +1,7 @@
 // Labels: a text shown on one line. Control characters (line breaks, tabs)
 // are dropped so the lines run together, and a long text is cut before the
 // limit without splitting a double-byte character.
-#include "editing/itemlabel.h"
+#include "text/itemlabel.h"
 
 #include <string.h>
 
@@ -38,7 +38,7 @@ char* MakeItemLabel(char* label, const char* text, size_t limit)
     return label;
 }
 
-char16_t* MakeItemLabelW(char16_t* label, size_t labelSize, const char* original, size_t limit)
+char16_t* ItemLabel_MakeW(char16_t* label, size_t labelSize, const char* original, size_t limit)
 {
     size_t budget = limit > 1 ? limit - 1 : 0;
     LabelCut_Utf8(label, labelSize, original, strlen(original), budget, LABELCUT_DROP_CONTROLS);

@@ -14,4 +14,4 @@ char* MakeItemLabel(char* label, const char* text, size_t limit);
 // The label of a text's UTF-8 original: control characters dropped, each
 // character as wide as its code-page-932 form, cut to limit - 1 between
 // grapheme clusters (labelcut.h). label holds labelSize UTF-16 units.
-char16_t* MakeItemLabelW(char16_t* label, size_t labelSize, const char* original, size_t limit);
+char16_t* ItemLabel_MakeW(char16_t* label, size_t labelSize, const char* original, size_t limit);
