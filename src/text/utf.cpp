@@ -37,7 +37,8 @@ static bool SecondByteRange(unsigned char first, unsigned char* low, unsigned ch
     return true;
 }
 
-uint32_t Utf_DecodeUtf8(const char* s, size_t length, size_t* used)
+// One code point as UTF-8 writes it, surrogates included.
+static uint32_t DecodeOne(const char* s, size_t length, size_t* used)
 {
     const unsigned char* p = reinterpret_cast<const unsigned char*>(s);
     *used = 1;
@@ -60,6 +61,23 @@ uint32_t Utf_DecodeUtf8(const char* s, size_t length, size_t* used)
     }
     *used = size;
     return cp;
+}
+
+// A high surrogate's three-byte form directly followed by a low one's (UTF-8
+// made from UTF-16 one unit at a time) is the pair they make in UTF-16 and
+// reads as its one code point. Read one by one, a bounded conversion could
+// keep the high half and drop the low half, and a cut could fall between them.
+uint32_t Utf_DecodeUtf8(const char* s, size_t length, size_t* used)
+{
+    uint32_t cp = DecodeOne(s, length, used);
+    if (cp < 0xD800 || cp > 0xDBFF || *used >= length)
+        return cp;
+    size_t lowUsed;
+    uint32_t low = DecodeOne(s + *used, length - *used, &lowUsed);
+    if (low < 0xDC00 || low > 0xDFFF)
+        return cp;
+    *used += lowUsed;
+    return 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
 }
 
 uint32_t Utf_DecodeUtf16(const char16_t* s, size_t length, size_t* used)
@@ -189,11 +207,10 @@ size_t Utf_Utf16Length(const char16_t* s)
     return n;
 }
 
-// A high surrogate written on its own and then a low one would read back as
-// a pair, which Utf_Utf16ToUtf8 writes as four bytes: not canonical.
+// A pair written as two surrogates (six bytes) is one that Utf_Utf16ToUtf8
+// writes as four bytes: not canonical.
 bool Utf_IsCanonicalUtf8(const char* s, size_t length)
 {
-    bool afterLoneHigh = false;
     for (size_t i = 0; i < length;) {
         if (s[i] == 0)
             return false;
@@ -201,9 +218,8 @@ bool Utf_IsCanonicalUtf8(const char* s, size_t length)
         uint32_t cp = Utf_DecodeUtf8(s + i, length - i, &used);
         if (cp == UTF_REPLACEMENT && !(used == 3 && static_cast<unsigned char>(s[i]) == 0xEF))
             return false;
-        if (afterLoneHigh && cp >= 0xDC00 && cp <= 0xDFFF)
+        if (used > UTF8_CHAR_MAX)
             return false;
-        afterLoneHigh = cp >= 0xD800 && cp <= 0xDBFF;
         i += used;
     }
     return true;

@@ -7,12 +7,14 @@
 
 enum {
     UTF_REPLACEMENT = 0xFFFD,  // stands for bytes that are no UTF-8
-    UTF8_CHAR_MAX = 4,         // bytes of one code point
+    UTF8_CHAR_MAX = 4,         // bytes Utf_EncodeUtf8 writes for one code point
 };
 
 inline bool Utf_IsSurrogate(uint32_t cp) { return cp >= 0xD800 && cp <= 0xDFFF; }
 
-// The code point at s (length > 0) and in used its size (at least 1).
+// The code point at s (length > 0) and in used its size (at least 1). In
+// UTF-8, a surrogate pair written as two three-byte forms is read as one code
+// point of six bytes.
 uint32_t Utf_DecodeUtf8(const char* s, size_t length, size_t* used);
 uint32_t Utf_DecodeUtf16(const char16_t* s, size_t length, size_t* used);
 // Writes cp (at most U+10FFFF) and answers the bytes or units written.

@@ -208,6 +208,12 @@ TEST(Cp932, Utf8FormsAgreeWithUtf16)
     EXPECT_TRUE(Cp932_FitsUtf8("\xE3\x81\x82" "a", 4));  // あa
     EXPECT_FALSE(Cp932_FitsUtf8("\xC3", 1));            // no UTF-8 at all
     free(text);
+    // A surrogate pair written as two three-byte forms is one character, one "?".
+    const std::string pair = "a\xED\xA0\xBD\xED\xB8\x80";  // a😀
+    text = Cp932_DupFromUtf8(pair.data(), pair.size(), &n);
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(std::string(text, n), "a?");
+    free(text);
 
     char16_t* wide = Cp932_DupToUtf16("\x82\xa0" "b", 3, &n);  // あb
     ASSERT_NE(wide, nullptr);

@@ -132,6 +132,12 @@ TEST(LabelCut, StopsWhereTheDestinationIsFull)
 TEST(LabelCut, KeepsLoneSurrogates)
 {
     EXPECT_EQ(Cut("\xED\xA0\xBD" "a", 2, 0), u"\xD83D" "a");
+    // A high and a low surrogate written one by one are the pair they make in
+    // UTF-16: one character of width one, never cut in two.
+    const std::string pair = "a\xED\xAD\xAD\xED\xB3\xAD";
+    EXPECT_EQ(Cut(pair, 2, 0), u"a\xDB6D\xDCED");
+    EXPECT_EQ(Cut(pair, 1, 0), u"a");
+    EXPECT_EQ(Cut(pair, 100, 0, 3), u"a");
 }
 
 TEST(Grapheme, Boundaries)

@@ -178,6 +178,29 @@ TEST(Utf, BoundedConversionsKeepWholeCharacters)
     EXPECT_EQ(units[0], 0);
 }
 
+// U+DB6D and U+DCED each in its own three-byte form, as UTF-8 made from
+// UTF-16 one unit at a time holds them: in UTF-16 they are one pair, so they
+// read as the one code point of that pair, and a bounded conversion writes
+// both units or neither.
+TEST(Utf, SurrogatesWrittenOneByOneReadAsTheirPair)
+{
+    const std::string pair = "\xED\xAD\xAD\xED\xB3\xAD";
+    EXPECT_EQ(DecodeAll(pair), CodePoints{0xEB4ED});
+    EXPECT_EQ(DecodeAll("\xED\xAD\xAD" "A\xED\xB3\xAD"), (CodePoints{0xDB6D, 0x41, 0xDCED}));
+    EXPECT_EQ(DecodeAll("\xED\xB3\xAD\xED\xAD\xAD"), (CodePoints{0xDCED, 0xDB6D}));  // the wrong way round
+    EXPECT_EQ(DecodeAll("\xED\xAD\xAD\xED\xB3"), (CodePoints{0xDB6D, R}));          // the low one cut short
+    EXPECT_EQ(ToUtf16(pair), u"\xDB6D\xDCED");
+    EXPECT_EQ(ToUtf8(ToUtf16(pair)), "\xF3\xAB\x93\xAD");
+
+    const std::string text = "A" + pair;
+    char16_t units[4] = {u'X', u'X', u'X', u'X'};
+    EXPECT_EQ(Utf_Utf8ToUtf16(units, 3, text.data(), text.size()), 3u);
+    EXPECT_EQ(std::u16string(units), u"A");  // never the high surrogate without its partner
+    EXPECT_EQ(units[3], u'X');
+    EXPECT_EQ(Utf_Utf8ToUtf16(units, 4, text.data(), text.size()), 3u);
+    EXPECT_EQ(std::u16string(units), u"A\xDB6D\xDCED");
+}
+
 TEST(Utf, HeapCopiesAreWholeAndEnded)
 {
     size_t n = 0;
