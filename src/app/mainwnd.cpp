@@ -11,13 +11,38 @@
 #include "shell/tray.h"
 #include "shell/viewerchain.h"
 #include "store/appdata.h"
+#include "store/historysave.h"
 #include "store/storefile.h"
+
+// Called on the saving thread; the rest of the work is the main thread's.
+static void PostHistorySaved(void* context)
+{
+    PostMessageA(static_cast<HWND>(context), WM_HISTORYSAVED, 0, 0);
+}
+
+// The history file is written in the background, so a clipboard change never
+// waits on it; without a saver it is written at once, as before.
+static AppData* LoadClipStore(HWND hwnd, const AppInfo* info)
+{
+    AppData* data = AppData_Load(info);
+    if (data)
+        data->saver = HistorySaver_New(PostHistorySaved, hwnd);
+    return data;
+}
+
+static LRESULT OnHistorySaved(HWND hwnd)
+{
+    AppData* data = GetAppData(hwnd);
+    if (data && data->saver)
+        HistorySaver_Finished(data->saver);
+    return 0;
+}
 
 static LRESULT OnCreate(HWND hwnd, const CREATESTRUCTA* create)
 {
     AppInfo* info = static_cast<AppInfo*>(create->lpCreateParams);
     SetPropA(hwnd, PROP_APPINFO, info);
-    SetPropA(hwnd, PROP_APPDATA, AppData_Load(info));
+    SetPropA(hwnd, PROP_APPDATA, LoadClipStore(hwnd, info));
     MenuTip_Create(hwnd, info);
     SetPropA(hwnd, PROP_DIALOG, nullptr);
     CreateTrayIcon(hwnd, info);
@@ -36,6 +61,9 @@ static LRESULT OnDestroy(HWND hwnd)
     RemovePropA(hwnd, PROP_DIALOG);
     MenuTip_Destroy(hwnd);
     if (data) {
+        // A background save in progress ends first; the last save is this one.
+        HistorySaver_Delete(data->saver);
+        data->saver = nullptr;
         if (info)
             AppData_SaveHistory(data, info);
         AppData_SaveRegistered(data);
@@ -46,14 +74,18 @@ static LRESULT OnDestroy(HWND hwnd)
     return 0;
 }
 
-// At log-off or shutdown only the history is saved; the registered texts are
-// written at each change and the settings at each dialog OK.
+// At log-off or shutdown only the history is saved, at once and whole; the
+// registered texts are written at each change and the settings at each
+// dialog OK.
 static LRESULT OnQueryEndSession(HWND hwnd)
 {
     AppData* data = GetAppData(hwnd);
     const AppInfo* info = GetAppInfo(hwnd);
-    if (data && info)
+    if (data && info) {
+        if (data->saver)
+            HistorySaver_Wait(data->saver);
         AppData_SaveHistory(data, info);
+    }
     return TRUE;
 }
 
@@ -160,6 +192,8 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_SHOWTEXTMENU:
     case WM_SHOWCOMMANDMENU:
         return OnShowPopup(hwnd, msg);
+    case WM_HISTORYSAVED:
+        return OnHistorySaved(hwnd);
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }

@@ -15,6 +15,7 @@ enum {
     WM_TRAYCALLBACK = WM_APP + 1,     // 32769: tray icon mouse messages
     WM_SHOWTEXTMENU = WM_APP + 2,     // 32770: registered texts and history
     WM_SHOWCOMMANDMENU = WM_APP + 3,  // 32771: command popup
+    WM_HISTORYSAVED = WM_APP + 32,    // 32800: the background history save has ended
 };
 
 // Window properties. The registered-text dialog and the edit pad set

@@ -60,10 +60,11 @@ inline bool HotkeyDef_IsEmpty(const HotkeyDef& def) { return def.modifiers == 0 
 
 void SetDefaultSettings(AppInfo* info);
 void LoadSettings(AppInfo* info);
-void SaveSettings(const AppInfo* info);
+// false when the INI file could not be written; it is then as it was.
+bool SaveSettings(const AppInfo* info);
 void LoadHotkeys(HotkeySet* set, const char* path, const char* section);
 void SaveHotkeys(const HotkeySet* set, const char* path, const char* section);
 
 // The same as LoadSettings / SaveSettings on an INI file named by the caller.
 void LoadSettingsFrom(AppInfo* info, const char* iniPath);
-void SaveSettingsTo(const AppInfo* info, const char* iniPath);
+bool SaveSettingsTo(const AppInfo* info, const char* iniPath);

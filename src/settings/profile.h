@@ -1,8 +1,9 @@
-// INI file access. Every value of the INI file goes through these helpers;
-// profile_win.cpp uses the Win32 profile functions, profile_posix.cpp a small
-// reader and writer of the same file layout for the native build. The text
-// pair is named ...ProfileText because <windows.h> makes WriteProfileString a
-// macro for the win.ini function.
+// INI file access. Every value of the INI file goes through these helpers.
+// Reading: profile_win.cpp uses the Win32 profile functions, profile_posix.cpp
+// a reader of the same file layout for the native build. Writing (profile.cpp)
+// edits the file's text in memory and puts the new file in place in one step.
+// The text pair is named ...ProfileText because <windows.h> makes
+// WriteProfileString a macro for the win.ini function.
 #pragma once
 
 #include <stddef.h>
@@ -12,8 +13,18 @@
 // buf must not overlap the default.
 void ReadProfileText(const char* path, const char* section, const char* key, const char* defaultValue,
                        char* buf, size_t size);
-// A null value deletes the key.
+// A null value deletes the key. The file is replaced whole: after a crash or
+// on a full disk it holds either its old or its new text.
 bool WriteProfileText(const char* path, const char* section, const char* key, const char* value);
+
+// Gathers the writes to path that follow into one replacement of the file,
+// made by EndProfileBatch: the file then goes from its old text to the text
+// with every write of the batch in one step. false when the file is there but
+// cannot be read (nothing is gathered then, and the writes go nowhere).
+bool BeginProfileBatch(const char* path);
+// true when every write of the batch is in the file; false leaves the file as
+// it was before BeginProfileBatch.
+bool EndProfileBatch();
 
 bool ReadProfileBool(const char* path, const char* section, const char* key, bool defaultValue);
 int ReadProfileInt(const char* path, const char* section, const char* key, int defaultValue);

@@ -224,7 +224,7 @@ void LoadSettingsFrom(AppInfo* info, const char* ini)
 // "履歴機能を利用する" is read but never written: the history switch lasts
 // until the process ends, and only a value put into the file by hand
 // decides the state at start-up.
-void SaveSettingsTo(const AppInfo* info, const char* ini)
+static void WriteSettingsKeys(const AppInfo* info, const char* ini)
 {
     WriteProfileBool(ini, SECTION_MAIN, KEY_USE_HISTORY_FILE, info->useHistoryFile);
     WriteProfileBool(ini, SECTION_MAIN, KEY_ANIMATE_ICON, info->animateIcon);
@@ -262,6 +262,17 @@ void SaveSettingsTo(const AppInfo* info, const char* ini)
     DeleteProfileKey(ini, SECTION_MAIN, KEY_OLD_IMAGE_TO_FILE);
 }
 
+// All keys go into the file in one replacement: killed in the middle, or on
+// a full disk, the INI file is either the old one or the new one, and keys
+// and sections that are not Tamarin's stay as they were.
+bool SaveSettingsTo(const AppInfo* info, const char* ini)
+{
+    if (!BeginProfileBatch(ini))
+        return false;
+    WriteSettingsKeys(info, ini);
+    return EndProfileBatch();
+}
+
 // Without a module path there is no INI file: the settings stay at their
 // defaults and are not saved.
 void LoadSettings(AppInfo* info)
@@ -274,10 +285,10 @@ void LoadSettings(AppInfo* info)
     LoadSettingsFrom(info, ini);
 }
 
-void SaveSettings(const AppInfo* info)
+bool SaveSettings(const AppInfo* info)
 {
     char ini[INI_PATH_SIZE];
     if (!GetAppFilePath(ini, sizeof(ini), ".ini"))
-        return;
-    SaveSettingsTo(info, ini);
+        return true;
+    return SaveSettingsTo(info, ini);
 }

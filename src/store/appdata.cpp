@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "settings/appinfo.h"
+#include "store/historysave.h"
 #include "store/storefile.h"
 #include "text/text.h"
 
@@ -18,9 +19,39 @@ static PtrList* ListOf(const AppData* data, int list)
     return nullptr;
 }
 
-static bool FreeTextAndRemove(void* item, int, void*)
+// A text that cannot be put on the pile is left allocated rather than freed
+// under a save that may still be reading it.
+static void HoldText(TextPile* pile, void* text)
 {
-    free(item);
+    if (pile->count == pile->capacity) {
+        size_t capacity = pile->capacity ? pile->capacity * 2 : 64;
+        void** texts = static_cast<void**>(realloc(pile->texts, capacity * sizeof(void*)));
+        if (!texts)
+            return;
+        pile->texts = texts;
+        pile->capacity = capacity;
+    }
+    pile->texts[pile->count++] = text;
+}
+
+// Every text leaves its list through here.
+static void ReleaseText(AppData* data, int list, void* text)
+{
+    if (list == LIST_HISTORY && data->heldHistoryTexts)
+        HoldText(data->heldHistoryTexts, text);
+    else
+        free(text);
+}
+
+struct ListOwner {
+    AppData* data;
+    int list;
+};
+
+static bool FreeTextAndRemove(void* item, int, void* context)
+{
+    ListOwner* owner = static_cast<ListOwner*>(context);
+    ReleaseText(owner->data, owner->list, item);
     return true;
 }
 
@@ -39,14 +70,16 @@ static bool IsSameItem(void* item, int, void* context)
 }
 
 struct TrimLimit {
+    ListOwner owner;
     int maximum;
 };
 
 static bool KeepBelowLimit(void* item, int index, void* context)
 {
-    if (index < static_cast<TrimLimit*>(context)->maximum)
+    TrimLimit* limit = static_cast<TrimLimit*>(context);
+    if (index < limit->maximum)
         return true;
-    free(item);
+    ReleaseText(limit->owner.data, limit->owner.list, item);
     return false;
 }
 
@@ -79,8 +112,9 @@ bool AppData_Delete(AppData* data)
 
 // A text already in the list moves to the head as the same stored string, so
 // pointers taken from the list before stay valid; a new text is copied.
-static void AddOrMove(PtrList* list, const char* text)
+static void AddOrMove(AppData* data, int which, const char* text)
 {
+    PtrList* list = ListOf(data, which);
     void* found = PtrList_FindIf(list, true, IsEqualText, const_cast<char*>(text));
     if (found) {
         if (list->head && list->head->item == found)
@@ -88,7 +122,7 @@ static void AddOrMove(PtrList* list, const char* text)
         ListItemMatch match = {found};
         PtrList_RemoveIf(list, IsSameItem, &match);
         if (PtrList_AddHead(list, found) < 0)
-            free(found);
+            ReleaseText(data, which, found);
         return;
     }
     char* copy = static_cast<char*>(MemDup(text, strlen(text) + 1));
@@ -98,21 +132,34 @@ static void AddOrMove(PtrList* list, const char* text)
         free(copy);
 }
 
+// A list the user has changed is written again even when its file could not
+// be read whole: the change is what the user wants kept.
+static void MarkChanged(AppData* data, int mask)
+{
+    data->partialLists &= ~mask;
+}
+
 bool AppData_Add(AppData* data, int mask, const char* text)
 {
+    MarkChanged(data, mask);
     if (mask & LIST_HISTORY)
-        AddOrMove(data->history, text);
+        AddOrMove(data, LIST_HISTORY, text);
     if (mask & LIST_REGISTERED)
-        AddOrMove(data->registered, text);
+        AddOrMove(data, LIST_REGISTERED, text);
     return true;
 }
 
 bool AppData_Clear(AppData* data, int mask)
 {
-    if (mask & LIST_HISTORY)
-        PtrList_RemoveIf(data->history, FreeTextAndRemove, nullptr);
-    if (mask & LIST_REGISTERED)
-        PtrList_RemoveIf(data->registered, FreeTextAndRemove, nullptr);
+    MarkChanged(data, mask);
+    if (mask & LIST_HISTORY) {
+        ListOwner owner = {data, LIST_HISTORY};
+        PtrList_RemoveIf(data->history, FreeTextAndRemove, &owner);
+    }
+    if (mask & LIST_REGISTERED) {
+        ListOwner owner = {data, LIST_REGISTERED};
+        PtrList_RemoveIf(data->registered, FreeTextAndRemove, &owner);
+    }
     return true;
 }
 
@@ -140,7 +187,7 @@ bool AppData_Trim(AppData* data, int list, int maximum)
     if (!l)
         return false;
     if (maximum < PtrList_GetCount(l)) {
-        TrimLimit limit = {maximum};
+        TrimLimit limit = {{data, list}, maximum};
         PtrList_KeepIf(l, false, KeepBelowLimit, &limit);
     }
     return true;
@@ -150,9 +197,14 @@ bool AppData_AddClip(AppData* data, const char* text, const AppInfo* info)
 {
     if (AppData_Contains(data, LIST_REGISTERED, text))
         return true;
-    AddOrMove(data->history, text);
+    MarkChanged(data, LIST_HISTORY);
+    AddOrMove(data, LIST_HISTORY, text);
     AppData_Trim(data, LIST_HISTORY, info->historyMax);
-    if (info->useHistoryFile)
+    if (!info->useHistoryFile)
+        return true;
+    if (data->saver)
+        HistorySaver_Request(data->saver, data, info);
+    else
         AppData_SaveHistory(data, info);
     return true;
 }
@@ -161,7 +213,8 @@ bool AppData_Register(AppData* data, const char* text)
 {
     if (AppData_Contains(data, LIST_REGISTERED, text))
         return true;
-    AddOrMove(data->registered, text);
+    MarkChanged(data, LIST_REGISTERED);
+    AddOrMove(data, LIST_REGISTERED, text);
     AppData_SaveRegistered(data);
     return true;
 }

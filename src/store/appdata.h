@@ -1,9 +1,12 @@
 // AppData: the clip store, holding the history and the registered texts.
 #pragma once
 
+#include <stddef.h>
+
 #include "store/ptrlist.h"
 
 struct AppInfo;
+struct HistorySaver;
 
 enum {
     LIST_HISTORY = 1,
@@ -20,9 +23,26 @@ enum {
 inline bool IsHistoryId(int id) { return id >= IDM_HISTORY_FIRST && id <= IDM_HISTORY_LAST; }
 inline bool IsRegisteredId(int id) { return id >= IDM_REGISTERED_FIRST && id <= IDM_REGISTERED_LAST; }
 
+// Texts that have left a list but must outlive their place in it for a
+// while: history texts a background save is still writing out.
+struct TextPile {
+    void** texts;
+    size_t count;
+    size_t capacity;
+};
+
 struct AppData {
     PtrList* history;
     PtrList* registered;
+    // Lists whose store file could not be read whole at start-up; their file
+    // is not written until the list changes.
+    int partialLists;
+    // While set, history texts that leave the list go here instead of being
+    // freed; whoever set it frees them.
+    TextPile* heldHistoryTexts;
+    // When set, a clipboard text added to the history asks it for a save in
+    // the background instead of writing the history file at once.
+    HistorySaver* saver;
 };
 
 AppData* AppData_New();

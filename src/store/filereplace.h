@@ -1,6 +1,7 @@
-// Crash-safe rewriting of the store files: the new contents go to a file
-// beside the old one, reach the disk, and then take the old name in one step.
-// storefile_win.cpp and storefile_posix.cpp hold the two platform halves.
+// Crash-safe rewriting of the files beside the executable: the new contents go
+// to a file beside the old one, reach the disk, and then take the old name in
+// one step. filereplace.cpp holds the portable steps; storefile_win.cpp and
+// storefile_posix.cpp hold the two platform halves.
 #pragma once
 
 #include <stdio.h>
@@ -13,3 +14,27 @@ bool FlushFileToDisk(FILE* file);
 // that path always holds either its old or its new contents. false leaves
 // both files as they were.
 bool ReplaceFileAtomically(const char* tmpPath, const char* path);
+
+// The file that path finally names, symbolic links followed, as a heap string
+// the caller frees; null when there is nothing to follow (no link, no such
+// file) or it cannot be spelled: the caller then uses path itself.
+char* ResolveLinkTarget(const char* path);
+
+// One rewrite in progress: the open temporary file, its name, and the file it
+// is going to replace.
+struct FileReplacement {
+    FILE* file;
+    char* tmpPath;
+    char* target;
+    char* streamBuffer;  // the file's stdio buffer, or null
+};
+
+// Opens a temporary file for the new contents of path, beside the file that
+// path finally names (so a symbolic link keeps pointing at it). false when no
+// temporary file can be created; r then holds nothing.
+bool FileReplacement_Begin(FileReplacement* r, const char* path);
+
+// Flushes the temporary file to the disk, closes it and puts it in place of
+// the target. With written false, or on any failure, the temporary file is
+// removed and the target left as it was. r is released either way.
+bool FileReplacement_Commit(FileReplacement* r, bool written);

@@ -17,6 +17,8 @@ enum {
 AppData* AppData_Load(const AppInfo* info);
 bool AppData_SaveHistory(AppData* data, const AppInfo* info);
 bool AppData_SaveRegistered(AppData* data);
+// Where the history file is; false when the path cannot be had.
+bool AppData_HistoryFilePath(char* buf, size_t size);
 
 bool StoreFile_Read(AppData* data, int mask, const char* ext, char* buffer, size_t limit);
 bool StoreFile_Write(AppData* data, int list, const char* ext);
@@ -27,6 +29,19 @@ void* AllocShrinking(size_t firstSize, size_t smallestSize, size_t* obtained);
 // The same operations on a file named by the caller instead of one beside the executable.
 bool StoreFile_ReadPath(AppData* data, int mask, const char* path, char* buffer, size_t limit);
 bool StoreFile_WritePath(AppData* data, int list, const char* path);
+
+// Every record of the file at path, each whole however long, added to the
+// lists of the mask. false when the file could not be read to its end (out of
+// memory, a read error): the records before that point are in the lists.
+bool StoreFile_ReadWholePath(AppData* data, int mask, const char* path);
+
+// Writes texts (texts[0] the list's head, written last) as the store file at
+// path, through a temporary file; false when the file was left as it was.
+bool StoreFile_SaveTexts(const char* const* texts, size_t count, const char* path);
+
+// Every allocation made while reading a file whole goes through this; tests
+// swap it to run out of memory at a chosen point.
+extern void* (*StoreFile_Reallocate)(void* block, size_t size);
 
 // Every record of an open store file in one pass, read in large blocks: fn
 // receives each text (NUL-terminated in buffer) with its length, exactly the

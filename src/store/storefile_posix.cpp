@@ -1,7 +1,9 @@
-// The native half of the crash-safe store-file rewrite: fsync and rename.
+// The native half of the crash-safe store-file rewrite: fsync, rename, and
+// the file a symbolic link leads to.
 #include "store/filereplace.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <stdlib.h>
 #include <string.h>
 #include <unistd.h>
@@ -39,4 +41,12 @@ bool ReplaceFileAtomically(const char* tmpPath, const char* path)
         return false;
     SyncParentFolder(path);
     return true;
+}
+
+char* ResolveLinkTarget(const char* path)
+{
+    struct stat info;
+    if (lstat(path, &info) != 0 || !S_ISLNK(info.st_mode))
+        return nullptr;
+    return realpath(path, nullptr);
 }

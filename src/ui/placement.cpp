@@ -195,18 +195,20 @@ void LoadWindowPlacementFile(const char* iniPath, const char* section, SavedPlac
 }
 
 // The size written is that of the restored window, so a window closed while
-// maximised (or minimised) comes back at the size the user gave it.
+// maximised (or minimised) comes back at the size the user gave it. The keys
+// reach the file together, in one replacement of it.
 void SaveWindowPlacementFile(HWND window, const char* iniPath, const char* section)
 {
-    if (!iniPath)
+    if (!iniPath || !BeginProfileBatch(iniPath))
         return;
     WriteProfileBool(iniPath, section, PLACEMENT_KEY_TOPMOST, IsWindowTopmost(window));
     WriteProfileBool(iniPath, section, PLACEMENT_KEY_MAXIMIZED, IsZoomed(window) != FALSE);
     RECT restored;
-    if (!GetRestoredRect(window, &restored))
-        return;
-    WriteProfileInt(iniPath, section, PLACEMENT_KEY_HEIGHT, restored.bottom - restored.top);
-    WriteProfileInt(iniPath, section, PLACEMENT_KEY_WIDTH, restored.right - restored.left);
+    if (GetRestoredRect(window, &restored)) {
+        WriteProfileInt(iniPath, section, PLACEMENT_KEY_HEIGHT, restored.bottom - restored.top);
+        WriteProfileInt(iniPath, section, PLACEMENT_KEY_WIDTH, restored.right - restored.left);
+    }
+    EndProfileBatch();
 }
 
 // Called at WM_INITDIALOG, after the dialog has recorded its template size

@@ -583,17 +583,39 @@ TEST_F(StoreFolder, FolderThatDoesNotExistWritesNothing)
     EXPECT_EQ(ListTexts(data, LIST_HISTORY), (Texts{"a", "b"}));
 }
 
-// The temporary file's name is taken by a folder: it cannot be created.
-TEST_F(StoreFolder, TempFileThatCannotBeCreatedKeepsTheOldFile)
+// The temporary file's usual name is taken by a folder: the save goes
+// through another name, and the folder is left alone.
+TEST_F(StoreFolder, TempNameTakenByAFolderDoesNotBlockTheSave)
 {
     std::string path = File("texts.use");
+    made.push_back(path + ".1.tmp");
     WriteFileBytes(path, BYTES("old\0"));
     ASSERT_EQ(MakeFolder(path + ".tmp"), 0);
     FillList(data, LIST_REGISTERED, {"new"});
+    EXPECT_TRUE(StoreFile_WritePath(data, LIST_REGISTERED, path.c_str()));
+    EXPECT_EQ(ReadFileBytes(path), BYTES("new\0"));
+    EXPECT_TRUE(IsFolder(path + ".tmp"));
+    EXPECT_FALSE(FileExists(path + ".1.tmp"));
+}
+
+// Every name a save could take is a folder: the old file stays.
+TEST_F(StoreFolder, NoFreeTempNameKeepsTheOldFile)
+{
+    std::string path = File("texts.use");
+    WriteFileBytes(path, BYTES("old\0"));
+    std::vector<std::string> blockers = {path + ".tmp"};
+    for (int i = 1; i < 100; i++)
+        blockers.push_back(path + "." + std::to_string(i) + ".tmp");
+    for (const std::string& b : blockers) {
+        made.push_back(b);
+        ASSERT_EQ(MakeFolder(b), 0);
+    }
+    FillList(data, LIST_REGISTERED, {"new"});
     std::vector<const char*> before = ListPointers(data, LIST_REGISTERED);
+    const char* texts[] = {"new"};
+    EXPECT_FALSE(StoreFile_SaveTexts(texts, 1, path.c_str()));
     EXPECT_TRUE(StoreFile_WritePath(data, LIST_REGISTERED, path.c_str()));
     EXPECT_EQ(ReadFileBytes(path), BYTES("old\0"));
-    EXPECT_TRUE(IsFolder(path + ".tmp"));
     EXPECT_EQ(ListPointers(data, LIST_REGISTERED), before);
 }
 
@@ -610,6 +632,24 @@ TEST_F(StoreFolder, FailedReplaceRemovesTheTempFile)
 }
 
 #ifndef _WIN32
+// A store file that is a symbolic link stays one: the file it points at gets
+// the new contents, and the temporary file is made beside that file.
+TEST_F(StoreFolder, LinkedFileIsWrittenThroughToItsTarget)
+{
+    std::string target = File("real.use");
+    std::string link = File("texts.use");
+    WriteFileBytes(target, BYTES("old\0"));
+    ASSERT_EQ(symlink("real.use", link.c_str()), 0);
+    FillList(data, LIST_REGISTERED, {"new"});
+    StoreFile_WritePath(data, LIST_REGISTERED, link.c_str());
+    struct stat st;
+    ASSERT_EQ(lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(ReadFileBytes(target), BYTES("new\0"));
+    EXPECT_FALSE(FileExists(target + ".tmp"));
+    EXPECT_FALSE(FileExists(link + ".tmp"));
+}
+
 // A full disk: the temporary name leads to /dev/full, where every write fails.
 TEST_F(StoreFolder, WriteErrorKeepsTheOldFile)
 {
@@ -732,27 +772,124 @@ TEST_F(AppFiles, HistoryLargerThanTheCapLoadsWhole)
     EXPECT_EQ(ListTexts(data, LIST_HISTORY), expected);
 }
 
-// The history is read with the 1 MiB buffer: records of up to 1048574 bytes.
-TEST_F(AppFiles, HistoryRecordsSplitOnlyPastTheLargeBuffer)
+// A text of n bytes with line breaks spread through it, so that CR LF pairs
+// fall on every kind of boundary of the reading buffer.
+std::string LongText(size_t n, char fill)
 {
-    std::string longest(HISTORY_BUFFER_FIRST_SIZE - 2, 'h');
-    std::string longer = std::string(HISTORY_BUFFER_FIRST_SIZE - 2, 'g') + "XY";
-    WriteFileBytes(historyPath, longest + std::string(1, '\0') + longer + std::string(1, '\0'));
-    data = AppData_Load(&info);
-    ASSERT_NE(data, nullptr);
-    ASSERT_EQ(AppData_GetCount(data, LIST_HISTORY), 3);
-    EXPECT_STREQ(AppData_GetAt(data, LIST_HISTORY, 0), "XY");
-    EXPECT_EQ(std::string(AppData_GetAt(data, LIST_HISTORY, 1)), longer.substr(0, longest.size()));
-    EXPECT_EQ(std::string(AppData_GetAt(data, LIST_HISTORY, 2)), longest);
+    std::string text(n, fill);
+    for (size_t i = 7; i < n; i += 4093)
+        text[i] = '\n';
+    if (n > 65535)
+        text[65534] = '\n';  // its CR is the last byte the first buffer takes
+    return text;
 }
 
-TEST_F(AppFiles, RegisteredRecordsSplitAtTheSmallBuffer)
+// Each record comes back as the one text it is, whatever its length: around
+// the first reading buffer (64 KiB), the old history buffer (1 MiB), and
+// several megabytes.
+TEST_F(AppFiles, RecordsOfAnyLengthLoadWhole)
 {
-    std::string text(REGISTERED_LIMIT, 'r');
-    WriteFileBytes(registeredPath, text + std::string(1, '\0'));
+    const size_t sizes[] = {0, 1, 65533, 65534, 65535, 65536, 65537, 131072, 1048574, 1048575, 1048576, 3 * 1048576 + 5};
+    Texts history;
+    Texts registered;
+    char fill = 'a';
+    for (size_t n : sizes) {
+        history.push_back(LongText(n, fill++));
+        registered.push_back(LongText(n, fill++));
+    }
+    data = AppData_New();
+    ASSERT_NE(data, nullptr);
+    FillList(data, LIST_HISTORY, history);
+    FillList(data, LIST_REGISTERED, registered);
+    AppData_SaveHistory(data, &info);
+    AppData_SaveRegistered(data);
+    AppData_Delete(data);
+
     data = AppData_Load(&info);
     ASSERT_NE(data, nullptr);
-    EXPECT_EQ(ListTexts(data, LIST_REGISTERED), (Texts{"r", text.substr(1)}));
+    EXPECT_EQ(data->partialLists, 0);
+    EXPECT_TRUE(ListTexts(data, LIST_HISTORY) == history);
+    EXPECT_TRUE(ListTexts(data, LIST_REGISTERED) == registered);
+}
+
+// Fails every allocation above a size (or of exactly one size), as a
+// machine short of memory would.
+size_t g_allocationCeiling;
+size_t g_refusedSize;
+
+void* ReallocateBelowCeiling(void* block, size_t size)
+{
+    return size > g_allocationCeiling || size == g_refusedSize ? nullptr : realloc(block, size);
+}
+
+struct ShortOfMemory {
+    explicit ShortOfMemory(size_t ceiling, size_t refused = 0)
+    {
+        g_allocationCeiling = ceiling;
+        g_refusedSize = refused;
+        StoreFile_Reallocate = ReallocateBelowCeiling;
+    }
+    ~ShortOfMemory() { StoreFile_Reallocate = realloc; }
+};
+
+// A record that cannot be held ends the load: the texts read before it stay,
+// the file is not written back while the list is as loaded, and the first
+// change of the list writes it again.
+TEST_F(AppFiles, LoadCutShortByMemoryKeepsTheFileUntilTheListChanges)
+{
+    std::string big = LongText(3 * 1048576, 'b');
+    std::string bytes = BYTES("old 1\0old 2\0") + big + BYTES("\0newest\0");
+    WriteFileBytes(historyPath, bytes);
+    WriteFileBytes(registeredPath, bytes);
+    {
+        ShortOfMemory lack(1048576);
+        data = AppData_Load(&info);
+    }
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->partialLists, LIST_HISTORY | LIST_REGISTERED);
+    EXPECT_EQ(ListTexts(data, LIST_HISTORY), (Texts{"old 2", "old 1"}));
+    EXPECT_EQ(ListTexts(data, LIST_REGISTERED), (Texts{"old 2", "old 1"}));
+
+    AppData_SaveHistory(data, &info);
+    AppData_SaveRegistered(data);
+    EXPECT_EQ(ReadFileBytes(historyPath), bytes);
+    EXPECT_EQ(ReadFileBytes(registeredPath), bytes);
+
+    AppData_AddClip(data, "clip", &info);
+    EXPECT_EQ(ReadFileBytes(historyPath), BYTES("old 1\0old 2\0clip\0"));
+    EXPECT_EQ(ReadFileBytes(registeredPath), bytes);
+    AppData_Register(data, "mine");
+    EXPECT_EQ(ReadFileBytes(registeredPath), BYTES("old 1\0old 2\0mine\0"));
+    EXPECT_EQ(data->partialLists, 0);
+}
+
+// The same when memory runs out for the copy of a record rather than for the
+// reading buffer.
+TEST_F(AppFiles, LoadCutShortWhileCopyingARecord)
+{
+    std::string big(100000, 'c');
+    WriteFileBytes(registeredPath, BYTES("first\0") + big + BYTES("\0"));
+    {
+        ShortOfMemory lack(SIZE_MAX, big.size() + 1);
+        data = AppData_Load(&info);
+    }
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->partialLists, LIST_REGISTERED);
+    EXPECT_EQ(ListTexts(data, LIST_REGISTERED), Texts{"first"});
+}
+
+TEST_F(AppFiles, ClearingAPartlyLoadedListWritesItsFile)
+{
+    WriteFileBytes(historyPath, BYTES("a\0") + std::string(100000, 'x') + BYTES("\0"));
+    {
+        ShortOfMemory lack(70000);
+        data = AppData_Load(&info);
+    }
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->partialLists, LIST_HISTORY);
+    AppData_Clear(data, LIST_HISTORY);
+    AppData_SaveHistory(data, &info);
+    EXPECT_EQ(ReadFileBytes(historyPath), "");
 }
 
 TEST_F(AppFiles, HistoryFileOffReadsAndWritesNothing)
