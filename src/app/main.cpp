@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <stdlib.h>
 
+#include "app/cmdline.h"
 #include "app/mainwnd.h"
 #include "app/startup.h"
 #include "settings/appinfo.h"
@@ -13,7 +14,7 @@ static AppInfo g_appInfo;
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     if (__argc > 1)
-        return CopyArgumentPaths(__argc, __argv) ? 1 : 0;
+        return RunCommandLineMode();
 
     LoadSettings(&g_appInfo);
     InitCommonControls();
