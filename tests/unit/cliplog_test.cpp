@@ -1,9 +1,17 @@
-// Tests of the clipboard change log's names and of the bitmap file layout
-// derived from CF_DIB blocks, well-formed and malformed.
+// Tests of the clipboard change log's names, of the bitmap file layout
+// derived from CF_DIB blocks, well-formed and malformed, and of writes that
+// fail on a full disk.
 #include "store/cliplog.h"
 
 #include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 #include <memory>
 #include <string>
@@ -268,5 +276,75 @@ TEST(ClipLogDib, HeadersOfAV5Bitmap)
     EXPECT_EQ(0, memcmp(headers + BMP_FILE_HEADER_SIZE, infoSize, 4));
     EXPECT_EQ(0, memcmp(headers + BMP_FILE_HEADER_SIZE + 4, dib.data() + 4, BMP_INFO_HEADER_SIZE - 4));
 }
+
+#ifndef _WIN32
+// A log folder of its own; the native build names each level with its
+// backslashes, so every entry sits directly in it.
+struct FullDiskLog : testing::Test {
+    std::string folder;
+    ClipLogPaths paths;
+    SYSTEMTIME time = MakeTime(2004, 3, 7, 9, 30, 15);
+
+    void SetUp() override
+    {
+        char name[] = "/tmp/tamarin_cliplog_XXXXXX";
+        ASSERT_NE(mkdtemp(name), nullptr);
+        folder = name;
+    }
+    void TearDown() override
+    {
+        for (const char* p : {paths.file, paths.dayFolder, paths.monthFolder})
+            remove(p);
+        rmdir(folder.c_str());
+    }
+
+    // The log file's name leads to /dev/full, where every write fails.
+    void FillDisk(const char* ext)
+    {
+        ClipLog_BuildPaths(&paths, folder.c_str(), &time, ext);
+        ASSERT_TRUE(ClipLog_MakeFolder(paths.monthFolder));
+        ASSERT_TRUE(ClipLog_MakeFolder(paths.dayFolder));
+        ASSERT_EQ(symlink("/dev/full", paths.file), 0);
+    }
+
+    bool LeftBehind()
+    {
+        struct stat st;
+        return lstat(paths.file, &st) == 0;
+    }
+};
+
+TEST_F(FullDiskLog, TextThatCannotBeWrittenLeavesNoFile)
+{
+    FillDisk(".txt");
+    EXPECT_FALSE(ClipLog_WriteTextAt(folder.c_str(), "clipboard text", &time));
+    EXPECT_FALSE(LeftBehind());
+}
+
+TEST_F(FullDiskLog, ImageThatCannotBeWrittenLeavesNoFile)
+{
+    FillDisk(".bmp");
+    std::vector<unsigned char> dib(40 + 16, 0);  // two rows of 8 bytes
+    dib[0] = 40;   // biSize
+    dib[4] = 2;    // biWidth
+    dib[8] = 2;    // biHeight
+    dib[12] = 1;   // biPlanes
+    dib[14] = 24;  // biBitCount
+    EXPECT_FALSE(ClipLog_WriteImageAt(folder.c_str(), dib.data(), dib.size(), &time));
+    EXPECT_FALSE(LeftBehind());
+}
+
+TEST_F(FullDiskLog, TextThatFitsIsWritten)
+{
+    ClipLog_BuildPaths(&paths, folder.c_str(), &time, ".txt");
+    EXPECT_TRUE(ClipLog_WriteTextAt(folder.c_str(), "a\r\nb", &time));
+    FILE* f = fopen(paths.file, "rb");
+    ASSERT_NE(f, nullptr);
+    char buf[16] = {};
+    EXPECT_EQ(fread(buf, 1, sizeof buf, f), 4u);
+    fclose(f);
+    EXPECT_STREQ(buf, "a\r\nb");
+}
+#endif
 
 }  // namespace
