@@ -6,6 +6,7 @@
 #include <stdlib.h>
 
 #include "app/mainwnd.h"
+#include "app/notice.h"
 #include "datefmt/datefmt.h"
 #include "dialogs/aboutdlg.h"
 #include "dialogs/hotkeydlg.h"
@@ -101,8 +102,8 @@ void OnClearClipboard(HWND mainWindow)
 void OnSettings(HWND mainWindow)
 {
     AppInfo* info = GetAppInfo(mainWindow);
-    if (info && ShowSettingsDialog(mainWindow, info))
-        SaveSettings(info);
+    if (info && ShowSettingsDialog(mainWindow, info) && !SaveSettings(info))
+        Notice_ShowOnce(mainWindow, NOTICE_SETTINGS_NOT_SAVED);
 }
 
 // No hotkey of the program is registered while the dialog runs, so the key
@@ -120,8 +121,8 @@ void OnHotkeySettings(HWND mainWindow)
     UnregisterAllHotkeys(mainWindow);
     bool ok = ShowHotkeyDialog(mainWindow, &info->hotkeys);
     RegisterAllHotkeys(mainWindow, &info->hotkeys);
-    if (ok)
-        SaveSettings(info);
+    if (ok && !SaveSettings(info))
+        Notice_ShowOnce(mainWindow, NOTICE_SETTINGS_NOT_SAVED);
 }
 
 void OnAbout(HWND mainWindow)

@@ -6,6 +6,7 @@
 
 #include "app/cmdline.h"
 #include "app/mainwnd.h"
+#include "app/notice.h"
 #include "app/startup.h"
 #include "settings/appinfo.h"
 
@@ -29,6 +30,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         DispatchMessageA(&msg);
     }
     CloseHandle(mutex);
-    SaveSettings(&g_appInfo);
+    if (!SaveSettings(&g_appInfo))
+        Notice_ShowOnce(nullptr, NOTICE_SETTINGS_NOT_SAVED);
     return static_cast<int>(msg.wParam);
 }

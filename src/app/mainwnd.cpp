@@ -3,6 +3,7 @@
 #include "app/mainwnd.h"
 
 #include "app/commands.h"
+#include "app/notice.h"
 #include "menu/menutip.h"
 #include "menu/popupmenu.h"
 #include "resources/resource.h"
@@ -25,8 +26,10 @@ static void PostHistorySaved(void* context)
 static AppData* LoadClipStore(HWND hwnd, const AppInfo* info)
 {
     AppData* data = AppData_Load(info);
-    if (data)
-        data->saver = HistorySaver_New(PostHistorySaved, hwnd);
+    if (!data)
+        return nullptr;
+    data->saver = HistorySaver_New(PostHistorySaved, hwnd);
+    Notice_PostLoadProblems(hwnd, data->partialLists);
     return data;
 }
 
@@ -194,6 +197,9 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         return OnShowPopup(hwnd, msg);
     case WM_HISTORYSAVED:
         return OnHistorySaved(hwnd);
+    case WM_SHOWNOTICE:
+        Notice_ShowOnce(hwnd, static_cast<NoticeKind>(wParam));
+        return 0;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }

@@ -16,6 +16,7 @@ enum {
     WM_SHOWTEXTMENU = WM_APP + 2,     // 32770: registered texts and history
     WM_SHOWCOMMANDMENU = WM_APP + 3,  // 32771: command popup
     WM_HISTORYSAVED = WM_APP + 32,    // 32800: the background history save has ended
+    WM_SHOWNOTICE = WM_APP + 33,      // 32801: show notice wParam (notice.h) once
 };
 
 // Window properties. The registered-text dialog and the edit pad set

@@ -12,6 +12,7 @@
 
 #include "app/mainwnd.h"
 #include "dialogs/commondlg.h"
+#include "editing/padfill.h"
 #include "menu/popupmenu.h"
 #include "resources/dialogs_editpad.h"
 #include "resources/resource.h"
@@ -59,6 +60,7 @@ struct EditPadInfo {
     int minWidth;  // window size at the start, the template's
     int minHeight;
     const char* iniPath;  // where the placement is kept, or null
+    PadFill fill;         // the part of a long text still on its way in
 };
 
 // Edit control, OK and Cancel, in the order they are moved.
@@ -134,21 +136,36 @@ void EditPad_ExportPath(char* buf, size_t size, const char* folder, const SYSTEM
 
 // ---------------------------------------------------------------- commands
 
-// The result buffer may hold a little more than the text: in code page 932
-// the length given can exceed the bytes that GetWindowTextA copies.
+// The pad's whole text: the edit control's, and the part of a long text that
+// has not reached it yet. A heap text, or null when it cannot be allocated.
+// The buffer may hold a little more than the text: in code page 932 the
+// length given can exceed the bytes that GetWindowTextA copies.
+static char* GetPadText(HWND pad, const EditPadInfo* info)
+{
+    HWND edit = GetPadEdit(pad);
+    int length = GetWindowTextLengthA(edit);
+    size_t restLength = 0;
+    const char* rest = PadFill_Rest(&info->fill, &restLength);
+    char* text = static_cast<char*>(malloc(static_cast<size_t>(length) + restLength + 1));
+    if (!text)
+        return nullptr;
+    text[0] = 0;
+    GetWindowTextA(edit, text, length + 1);
+    size_t shown = strlen(text);
+    memcpy(text + shown, rest, restLength);
+    text[shown + restLength] = 0;
+    return text;
+}
+
 static void OnOk(HWND pad)
 {
     EditPadInfo* info = GetPadInfo(pad);
     if (!info)
         return;
-    HWND edit = GetPadEdit(pad);
-    int length = GetWindowTextLengthA(edit);
     free(info->text);
-    info->text = static_cast<char*>(malloc(static_cast<size_t>(length) + 1));
+    info->text = GetPadText(pad, info);
     if (!info->text)
         return;
-    info->text[0] = 0;
-    GetWindowTextA(edit, info->text, length + 1);
     EndDialog(pad, IDOK);
 }
 
@@ -163,8 +180,11 @@ static void OnOpenFile(HWND pad)
     char* text = EditPad_ReadFile(path);
     if (!text)
         return;
-    SetWindowTextA(GetPadEdit(pad), text);
-    free(text);
+    EditPadInfo* info = GetPadInfo(pad);
+    if (info)
+        PadFill_Start(&info->fill, pad, GetPadEdit(pad), text, text);
+    else
+        free(text);
 }
 
 // A file that cannot be created is skipped without a message.
@@ -181,13 +201,10 @@ static void OnExportFile(HWND pad)
     path[0] = 0;
     if (!ChooseSaveFile(pad, EXPORT_FLAGS, path, sizeof(path), proposed, EXPORT_TITLE, FILE_FILTER))
         return;
-    HWND edit = GetPadEdit(pad);
-    int length = GetWindowTextLengthA(edit);
-    char* text = static_cast<char*>(malloc(static_cast<size_t>(length) + 1));
+    EditPadInfo* info = GetPadInfo(pad);
+    char* text = info ? GetPadText(pad, info) : nullptr;
     if (!text)
         return;
-    text[0] = 0;
-    GetWindowTextA(edit, text, length + 1);
     EditPad_WriteFile(path, text, strlen(text));
     free(text);
 }
@@ -265,21 +282,20 @@ static void AddTopmostItem(HWND pad)
         InsertMenuA(system, static_cast<UINT>(pos + 1), MF_BYPOSITION | MF_STRING, IDM_PAD_TOPMOST, MENU_TOPMOST);
 }
 
-// The initial text is the caller's; the field is cleared once it is shown,
-// so that afterwards it only ever holds the pad's own copy.
+// The initial text is the caller's (it outlives the pad); the field is
+// cleared once it is taken, so that afterwards it only ever holds the pad's
+// own copy. A long text arrives piece by piece.
 static void LoadInitialText(HWND pad, EditPadInfo* info)
 {
     HWND edit = GetPadEdit(pad);
     if (info->text) {
-        SetWindowTextA(edit, info->text);
+        PadFill_Start(&info->fill, pad, edit, info->text, nullptr);
         info->text = nullptr;
         return;
     }
     char* clip = static_cast<char*>(Clip_GetData(pad, CF_TEXT));
-    if (clip) {
-        SetWindowTextA(edit, clip);
-        free(clip);
-    }
+    if (clip)
+        PadFill_Start(&info->fill, pad, edit, clip, clip);
 }
 
 // The template's size and client size are taken before the saved size is
@@ -365,11 +381,21 @@ static BOOL OnGetMinMaxInfo(HWND pad, LPARAM lParam)
     return TRUE;
 }
 
+static BOOL OnTimer(HWND pad, WPARAM id)
+{
+    EditPadInfo* info = GetPadInfo(pad);
+    if (id != TIMER_PAD_FILL || !info)
+        return FALSE;
+    PadFill_Step(&info->fill, pad, GetPadEdit(pad));
+    return TRUE;
+}
+
 static void OnDestroy(HWND pad)
 {
     EditPadInfo* info = GetPadInfo(pad);
     if (!info)
         return;
+    PadFill_Stop(&info->fill, pad);
     SaveWindowPlacementFile(pad, info->iniPath, EDITPAD_SECTION);
     RemovePropA(pad, PROP_EDITPADINFO);
 }
@@ -397,6 +423,8 @@ static INT_PTR CALLBACK EditPadProc(HWND pad, UINT msg, WPARAM wParam, LPARAM lP
         return OnGetMinMaxInfo(pad, lParam);
     case WM_NCHITTEST:
         return HitTestMoveByClient(pad, wParam, lParam);
+    case WM_TIMER:
+        return OnTimer(pad, wParam);
     case WM_DESTROY:
         OnDestroy(pad);
         return FALSE;

@@ -240,21 +240,27 @@ static void OnDelete(HWND dialog)
     UpdateButtons(dialog);
 }
 
-// The store adds at the head, so adding from the last item up leaves the
-// registered list in the order shown. Equal texts end as one entry, at the
-// place of the upper one.
+// The registered list becomes the list box's texts, top item first; equal
+// texts end as one entry at the place of the upper one. Built in one pass,
+// not by adding item after item (each add searching the whole list).
 static void CommitList(HWND dialog)
 {
     AppData* data = static_cast<AppData*>(GetPropA(dialog, PROP_DIALOGPARAM));
     if (!data)
         return;
     HWND list = GetList(dialog);
-    AppData_Clear(data, LIST_REGISTERED);
-    for (int i = GetItemCount(list) - 1; i >= 0; i--) {
+    int count = GetItemCount(list);
+    const char** texts = static_cast<const char**>(malloc((count ? count : 1) * sizeof(const char*)));
+    if (!texts)
+        return;
+    int kept = 0;
+    for (int i = 0; i < count; i++) {
         const char* text = GetItemText(list, i);
         if (text)
-            AppData_Add(data, LIST_REGISTERED, text);
+            texts[kept++] = text;
     }
+    AppData_SetList(data, LIST_REGISTERED, texts, kept);
+    free(texts);
 }
 
 static void OnCommand(HWND dialog, int id, int code)
@@ -372,18 +378,35 @@ static const char* IniPath()
     return g_haveIniPath ? g_iniPath : nullptr;
 }
 
+struct ListFill {
+    HWND list;
+    int added;
+};
+
+static void AddTextItem(const char* text, int, void* context)
+{
+    ListFill* fill = static_cast<ListFill*>(context);
+    if (InsertTextItem(fill->list, fill->added, text))
+        fill->added++;
+}
+
+// One walk of the store's list; the list box gets room for every item at
+// once and draws only when it is full.
 static void FillList(HWND dialog, const AppData* data)
 {
     HWND list = GetList(dialog);
     SubclassDragListBox(list);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     int count = data ? AppData_GetCount(data, LIST_REGISTERED) : 0;
-    for (int i = 0; i < count; i++) {
-        const char* text = AppData_GetAt(data, LIST_REGISTERED, i);
-        if (text)
-            InsertTextItem(list, GetItemCount(list), text);
-    }
-    if (count > 0)
+    if (count <= 0)
+        return;
+    SendMessageA(list, LB_INITSTORAGE, static_cast<WPARAM>(count), static_cast<LPARAM>(count) * ITEM_LABEL_LIMIT);
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    ListFill fill = {list, 0};
+    AppData_ForEach(data, LIST_REGISTERED, AddTextItem, &fill);
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+    if (fill.added > 0)
         Select(list, 0);
 }
 

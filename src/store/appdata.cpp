@@ -9,6 +9,7 @@
 #include "store/historysave.h"
 #include "store/storefile.h"
 #include "text/text.h"
+#include "text/texthash.h"
 
 static PtrList* ListOf(const AppData* data, int list)
 {
@@ -226,4 +227,90 @@ const char* AppData_GetTextById(const AppData* data, int id)
     if (IsHistoryId(id))
         return AppData_GetAt(data, LIST_HISTORY, id - IDM_HISTORY_FIRST);
     return nullptr;
+}
+
+void AppData_ForEach(const AppData* data, int list, AppDataTextFn fn, void* context)
+{
+    PtrList* l = ListOf(data, list);
+    if (!l)
+        return;
+    int index = 0;
+    for (const PtrListNode* node = l->head; node; node = node->next)
+        fn(static_cast<const char*>(node->item), index++, context);
+}
+
+// Whether texts[i] occurs above i; an open-addressing table of the indexes
+// seen so far, keyed by the texts' hashes.
+struct SeenTexts {
+    size_t* slots;  // index + 1, 0 for an empty slot
+    size_t mask;
+};
+
+static bool SeenBefore(SeenTexts* seen, const char* const* texts, size_t i)
+{
+    size_t length = strlen(texts[i]);
+    size_t slot = static_cast<size_t>(TextHash(texts[i], length)) & seen->mask;
+    for (;;) {
+        size_t entry = seen->slots[slot];
+        if (entry == 0) {
+            seen->slots[slot] = i + 1;
+            return false;
+        }
+        if (strcmp(texts[entry - 1], texts[i]) == 0)
+            return true;
+        slot = (slot + 1) & seen->mask;
+    }
+}
+
+static void FreeTextsOfList(PtrList* list)
+{
+    for (PtrListNode* node = list->head; node; node = node->next)
+        free(node->item);
+}
+
+// The new list is built whole beside the old one and only then takes its
+// place, so running out of memory half way changes nothing.
+bool AppData_SetList(AppData* data, int list, const char* const* texts, int count)
+{
+    PtrList* old = ListOf(data, list);
+    if (!old || count < 0)
+        return false;
+    size_t n = static_cast<size_t>(count);
+    size_t slotCount = 16;
+    while (slotCount < n * 2)
+        slotCount *= 2;
+    SeenTexts seen = {static_cast<size_t*>(calloc(slotCount, sizeof(size_t))), slotCount - 1};
+    bool* keep = static_cast<bool*>(malloc(n ? n : 1));
+    PtrList* fresh = PtrList_New();
+    bool ok = seen.slots && keep && fresh;
+    for (size_t i = 0; ok && i < n; i++)
+        keep[i] = !SeenBefore(&seen, texts, i);
+    // Added from the bottom up: each goes to the head.
+    for (size_t i = n; ok && i-- > 0;) {
+        if (!keep[i])
+            continue;
+        char* copy = static_cast<char*>(MemDup(texts[i], strlen(texts[i]) + 1));
+        if (!copy || PtrList_AddHead(fresh, copy) < 0) {
+            free(copy);
+            ok = false;
+        }
+    }
+    free(seen.slots);
+    free(keep);
+    if (!ok) {
+        if (fresh) {
+            FreeTextsOfList(fresh);
+            PtrList_RemoveIf(fresh, [](void*, int, void*) { return true; }, nullptr);
+            PtrList_Delete(fresh);
+        }
+        return false;
+    }
+    MarkChanged(data, list);
+    AppData_Clear(data, list);
+    PtrList_Delete(old);
+    if (list == LIST_HISTORY)
+        data->history = fresh;
+    else
+        data->registered = fresh;
+    return true;
 }

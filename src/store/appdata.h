@@ -56,3 +56,15 @@ bool AppData_Trim(AppData* data, int list, int maximum);
 bool AppData_AddClip(AppData* data, const char* text, const AppInfo* info);
 bool AppData_Register(AppData* data, const char* text);
 const char* AppData_GetTextById(const AppData* data, int id);
+
+// Calls fn with each text of the list in index order (index 0 first), in one
+// walk of the list.
+typedef void (*AppDataTextFn)(const char* text, int index, void* context);
+void AppData_ForEach(const AppData* data, int list, AppDataTextFn fn, void* context);
+
+// Makes the list hold texts[0] to texts[count - 1] in that order, a text
+// that occurs twice only at its upper place: the list that clearing it and
+// adding the texts from the last to the first gives, made in linear time.
+// All or nothing: false (out of memory, a bad selector) leaves the list as
+// it was.
+bool AppData_SetList(AppData* data, int list, const char* const* texts, int count);

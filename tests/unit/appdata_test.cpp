@@ -14,8 +14,10 @@ namespace {
 std::vector<std::string> ListTexts(const AppData* data, int list)
 {
     std::vector<std::string> texts;
-    for (int i = 0; i < AppData_GetCount(data, list); i++)
-        texts.push_back(AppData_GetAt(data, list, i));
+    AppData_ForEach(
+        data, list,
+        [](const char* text, int, void* context) { static_cast<std::vector<std::string>*>(context)->push_back(text); },
+        &texts);
     return texts;
 }
 
@@ -146,6 +148,93 @@ TEST_F(ClipStore, ClearEmptiesOnlyTheMaskedLists)
     EXPECT_EQ(AppData_GetCount(data, LIST_REGISTERED), 1);
     AppData_Clear(data, LIST_HISTORY | LIST_REGISTERED);
     EXPECT_EQ(AppData_GetCount(data, LIST_REGISTERED), 0);
+}
+
+// SetList gives what clearing the list and adding the texts from the last to
+// the first gives, a repeated text at its upper place.
+struct SetListCase {
+    const char* name;
+    Texts before;
+    Texts texts;
+    Texts after;
+};
+
+const SetListCase SET_LIST_CASES[] = {
+    {"empty list from nothing", {}, {}, {}},
+    {"texts in order", {"old"}, {"a", "b", "c"}, {"a", "b", "c"}},
+    {"cleared", {"x", "y"}, {}, {}},
+    {"repeat keeps the upper place", {}, {"a", "b", "a", "c", "b"}, {"a", "b", "c"}},
+    {"compared byte for byte", {}, {"a", "A", "a\n", "a"}, {"a", "A", "a\n"}},
+    {"empty text is a text", {}, {"", "x", ""}, {"", "x"}},
+    // 表 and ソ end in 0x5C; 表 and 表示 share a prefix
+    {"double-byte texts", {}, {"\x95\x5c", "\x83\x5c", "\x95\x5c\x8e\xa6", "\x95\x5c"}, {"\x95\x5c", "\x83\x5c", "\x95\x5c\x8e\xa6"}},
+};
+
+TEST_F(ClipStore, SetListMatchesClearingAndAddingFromTheBottom)
+{
+    for (const SetListCase& c : SET_LIST_CASES) {
+        for (int list : {LIST_REGISTERED, LIST_HISTORY}) {
+            AppData_Clear(data, LIST_HISTORY | LIST_REGISTERED);
+            for (size_t i = c.before.size(); i-- > 0;)
+                AppData_Add(data, list, c.before[i].c_str());
+            std::vector<const char*> texts;
+            for (const std::string& t : c.texts)
+                texts.push_back(t.c_str());
+            EXPECT_TRUE(AppData_SetList(data, list, texts.data(), static_cast<int>(texts.size()))) << c.name;
+            EXPECT_EQ(ListTexts(data, list), c.after) << c.name;
+
+            AppData* reference = AppData_New();
+            for (size_t i = c.texts.size(); i-- > 0;)
+                AppData_Add(reference, list, c.texts[i].c_str());
+            EXPECT_EQ(ListTexts(reference, list), ListTexts(data, list)) << c.name;
+            AppData_Delete(reference);
+        }
+    }
+}
+
+TEST_F(ClipStore, SetListRefusesABadSelector)
+{
+    const char* texts[] = {"a"};
+    EXPECT_FALSE(AppData_SetList(data, 3, texts, 1));
+    EXPECT_FALSE(AppData_SetList(data, LIST_REGISTERED, texts, -1));
+}
+
+// 30,000 distinct texts and as many repeats: linear, where adding each in
+// turn compares every text with every other.
+TEST_F(ClipStore, SetListOfManyTexts)
+{
+    std::vector<std::string> strings;
+    for (int i = 0; i < 30000; i++)
+        strings.push_back("registered text " + std::to_string(i));
+    std::vector<const char*> texts;
+    for (int pass = 0; pass < 2; pass++)
+        for (const std::string& t : strings)
+            texts.push_back(t.c_str());
+    ASSERT_TRUE(AppData_SetList(data, LIST_REGISTERED, texts.data(), static_cast<int>(texts.size())));
+    EXPECT_EQ(ListTexts(data, LIST_REGISTERED), strings);
+}
+
+TEST_F(ClipStore, ForEachVisitsTheListInIndexOrder)
+{
+    for (const char* t : {"c", "b", "a"})
+        AppData_Add(data, LIST_REGISTERED, t);
+    Texts seen;
+    std::vector<int> indexes;
+    struct Visit {
+        Texts* seen;
+        std::vector<int>* indexes;
+    } visit = {&seen, &indexes};
+    AppData_ForEach(
+        data, LIST_REGISTERED,
+        [](const char* text, int index, void* context) {
+            Visit* v = static_cast<Visit*>(context);
+            v->seen->push_back(text);
+            v->indexes->push_back(index);
+        },
+        &visit);
+    EXPECT_EQ(seen, (Texts{"a", "b", "c"}));
+    EXPECT_EQ(indexes, (std::vector<int>{0, 1, 2}));
+    AppData_ForEach(data, 7, [](const char*, int, void*) { FAIL(); }, nullptr);
 }
 
 }  // namespace
