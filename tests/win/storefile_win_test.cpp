@@ -196,4 +196,80 @@ TEST_F(StoreFilesBesideExe, HistoryFileOffLeavesTheFileAlone)
     AppData_Delete(loaded);
 }
 
-} // namespace
+// Wine's own mapping from a Windows name to the Unix one (a kernel32 export).
+std::string UnixNameOf(const std::string& path)
+{
+    typedef char*(CDECL * UnixNameFn)(const WCHAR*);
+    UnixNameFn unixName = reinterpret_cast<UnixNameFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    WCHAR wide[MAX_PATH];
+    if (!unixName || !MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH))
+        return "";
+    char* name = unixName(wide);
+    if (!name)
+        return "";
+    std::string result = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return result;
+}
+
+bool RunUnixProgram(const char* program, const std::string& command)
+{
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    std::vector<char> line(command.begin(), command.end());
+    line.push_back(0);
+    if (!CreateProcessA(program, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return false;
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    return true;
+}
+
+// Wine cannot wait on a Unix process; what it leaves behind is the sign.
+bool WaitUntilExists(const std::string& path, bool exists)
+{
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 20000; Sleep(20)) {
+        if (Exists(path) == exists)
+            return true;
+    }
+    return false;
+}
+
+// A symbolic link made the way a user of the desktop around Wine makes one:
+// with ln, run from here (Wine starts Unix programs too).
+bool MakeUnixLink(const std::string& target, const std::string& link)
+{
+    return RunUnixProgram("Z:\\bin\\ln", "ln -s \"" + UnixNameOf(target) + "\" \"" + UnixNameOf(link) + "\"") &&
+           WaitUntilExists(link, true);
+}
+
+// DeleteFile would remove the link's target under Wine, not the link.
+bool RemoveUnixLink(const std::string& link)
+{
+    return RunUnixProgram("Z:\\bin\\rm", "rm -f \"" + UnixNameOf(link) + "\"") && WaitUntilExists(link, false);
+}
+
+// The registered-text file is a link to a file elsewhere: the save reaches
+// that file, and the link stays a link (what is later written to the target
+// shows through it).
+TEST_F(StoreFilesBesideExe, LinkedStoreFileIsWrittenThroughToItsTarget)
+{
+    std::string target = BesideExe(".target");
+    RemoveFile(target);
+    WriteBytes(target, BYTES("old\0"));
+    ASSERT_TRUE(MakeUnixLink(target, registeredPath));
+    AppData_Add(data, LIST_REGISTERED, "new");
+    AppData_SaveRegistered(data);
+    EXPECT_EQ(ReadBytes(target), BYTES("new\0"));
+    EXPECT_EQ(ReadBytes(registeredPath), BYTES("new\0"));
+    WriteBytes(target, BYTES("later\0"));
+    EXPECT_EQ(ReadBytes(registeredPath), BYTES("later\0")) << "the link was replaced by a plain file";
+    EXPECT_FALSE(Exists(target + ".tmp"));
+    // The link first: once its target is gone, Wine no longer sees it.
+    EXPECT_TRUE(RemoveUnixLink(registeredPath));
+    RemoveFile(target);
+}
+
+}  // namespace
