@@ -372,7 +372,9 @@ PadRun OpenPadOn(Tamarin* t, const std::string& text)
     while (Now() - start < 120000) {
         pad = FindWindowA("#32770", PAD_CAPTION);
         edit = pad ? GetDlgItem(pad, 1014) : nullptr;
-        if (edit && IsWindowVisible(pad) && GetWindowTextLengthA(edit) > 0)
+        // The text's length is asked of the control itself: for a window of
+        // another process GetWindowTextLength gives only the window's caption.
+        if (edit && IsWindowVisible(pad) && SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0) > 0)
             break;
         Sleep(1);
     }

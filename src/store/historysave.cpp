@@ -5,6 +5,9 @@
 
 #include <stdlib.h>
 
+#include <atomic>
+#include <new>
+
 #include "settings/appinfo.h"
 #include "store/appdata.h"
 #include "store/storefile.h"
@@ -22,12 +25,13 @@ struct HistorySaver {
     size_t count;
     char path[APP_FILE_PATH_SIZE];
     bool written;        // the saving thread's result
+    std::atomic<bool> ended;  // the saving thread is done with the snapshot
     int failures;
 };
 
 HistorySaver* HistorySaver_New(HistorySavedFn notify, void* context)
 {
-    HistorySaver* saver = static_cast<HistorySaver*>(calloc(1, sizeof(HistorySaver)));
+    HistorySaver* saver = new (std::nothrow) HistorySaver();
     if (!saver)
         return nullptr;
     saver->notify = notify;
@@ -39,6 +43,7 @@ static void RunSave(void* arg)
 {
     HistorySaver* saver = static_cast<HistorySaver*>(arg);
     saver->written = StoreFile_SaveTexts(saver->texts, saver->count, saver->path);
+    saver->ended = true;
     if (saver->notify)
         saver->notify(saver->context);
 }
@@ -72,6 +77,7 @@ static void StartSave(HistorySaver* saver)
         return;
     }
     saver->data->heldHistoryTexts = &saver->held;
+    saver->ended = false;
     saver->thread = SaveThread_Start(RunSave, saver);
     if (!saver->thread) {
         saver->data->heldHistoryTexts = nullptr;
@@ -96,10 +102,14 @@ static void EndSave(HistorySaver* saver)
     saver->count = 0;
 }
 
+// A save whose end was never announced (its notice lost) is finished here,
+// so that the history file does not stop following the history.
 void HistorySaver_Request(HistorySaver* saver, AppData* data, const AppInfo* info)
 {
     saver->data = data;
     saver->info = info;
+    if (saver->thread && saver->ended)
+        EndSave(saver);
     if (saver->thread) {
         saver->pending = true;
         return;
@@ -132,7 +142,7 @@ void HistorySaver_Delete(HistorySaver* saver)
         return;
     HistorySaver_Wait(saver);
     free(saver->held.texts);
-    free(saver);
+    delete saver;
 }
 
 int HistorySaver_FailedSaves(const HistorySaver* saver)

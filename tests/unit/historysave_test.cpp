@@ -194,6 +194,18 @@ TEST_F(BackgroundSave, FailedSaveLosesNothing)
     EXPECT_EQ(ReadFileBytes(historyPath), BYTES("a\0b\0"));
 }
 
+// The notice of an ended save never arrives (a full message queue): the
+// next change still finds the save over and starts the next one.
+TEST_F(BackgroundSave, LostNoticeDoesNotStopTheFileFollowing)
+{
+    AppData_AddClip(data, "a", &info);
+    ASSERT_TRUE(notices.WaitFor(1));
+    AppData_AddClip(data, "b", &info);
+    EXPECT_TRUE(HistorySaver_IsSaving(saver));
+    FinishSave(2);
+    EXPECT_EQ(ReadFileBytes(historyPath), BYTES("a\0b\0"));
+}
+
 TEST_F(BackgroundSave, HistoryFileOffStartsNoSave)
 {
     info.useHistoryFile = false;
