@@ -114,33 +114,36 @@ TEST_F(SettingsSave, KilledAnywhereInTheSaveLeavesTheOldOrTheNewFile)
 
 // ---------------------------------------------------------------- full disk
 
+struct DialogSearch {
+    DWORD pid;
+    bool notice;
+    HWND found;
+};
+
+BOOL CALLBACK MatchDialog(HWND w, LPARAM param)
+{
+    DialogSearch* s = reinterpret_cast<DialogSearch*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    char cls[32] = "";
+    GetClassNameA(w, cls, sizeof cls);
+    if (pid != s->pid || strcmp(cls, "#32770") != 0 || !IsWindowVisible(w))
+        return TRUE;
+    char caption[64] = "";
+    GetWindowTextA(w, caption, sizeof caption);
+    if ((strcmp(caption, "Tamarin") == 0) == s->notice) {
+        s->found = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // A visible dialog-class window of the process: with notice true the box
 // captioned "Tamarin" (a notice), otherwise any other.
 HWND FindDialogOf(DWORD processId, bool notice)
 {
-    struct Search {
-        DWORD pid;
-        bool notice;
-        HWND found;
-    } search = {processId, notice, nullptr};
-    EnumWindows(
-        [](HWND w, LPARAM param) -> BOOL {
-            Search* s = reinterpret_cast<Search*>(param);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            char cls[32] = "";
-            GetClassNameA(w, cls, sizeof cls);
-            if (pid != s->pid || strcmp(cls, "#32770") != 0 || !IsWindowVisible(w))
-                return TRUE;
-            char caption[64] = "";
-            GetWindowTextA(w, caption, sizeof caption);
-            if ((strcmp(caption, "Tamarin") == 0) == s->notice) {
-                s->found = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    DialogSearch search = {processId, notice, nullptr};
+    EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
