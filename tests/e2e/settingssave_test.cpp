@@ -169,14 +169,14 @@ bool FillDisk(const std::string& filler)
     return true;
 }
 
-// Run by tests/e2e/settings_fault_test.sh, which mounts a small file system
+// Run by tests/e2e/file_fault_test.sh, which mounts a small file system
 // and names its folder in TAMARIN_FULL_DISK_FOLDER. The disk fills up after
 // Tamarin has started: the settings dialog's OK and the quit both fail to
 // save; the INI file stays the old one and the user is told once.
 TEST(FullDisk, SettingsStayAsTheyWereAndTheUserIsToldOnce)
 {
     const char* mount = getenv("TAMARIN_FULL_DISK_FOLDER");
-    ASSERT_TRUE(mount && *mount) << "run through tests/e2e/settings_fault_test.sh";
+    ASSERT_TRUE(mount && *mount) << "run through tests/e2e/file_fault_test.sh";
     Tamarin t;
     ASSERT_TRUE(Tamarin_PrepareIn(&t, mount));
     std::string oldBytes = OldIni();

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# The settings file under faults the Windows side cannot make itself:
+# Tamarin's files under faults the Windows side cannot make itself:
 #   - a full disk: a small tmpfs is mounted and the FullDisk tests of
 #     e2e_tests run with Tamarin's folder on it;
+#   - store files that are symbolic links, and a folder squatting on the name
+#     of the temporary file: the saves go through to the link's target and
+#     past the folder;
 #   - kill -9: Tamarin is sent SIGKILL at random moments inside its settings
 #     save, 100 times; the INI file must always be the old or the new one,
 #     byte for byte.
-# Needs root (mount). Usage: settings_fault_test.sh tamarin.exe e2e_tests.exe
+# Needs root (mount). Usage: file_fault_test.sh tamarin.exe e2e_tests.exe
 set -u
 exe=$1
 tests=$2
@@ -17,7 +20,7 @@ if [ -z "${DISPLAY:-}" ]; then
   own_session=1
 fi
 
-work=$(mktemp -d "$bin/../settings-fault.XXXXXX")
+work=$(realpath "$(mktemp -d "$bin/../file-fault.XXXXXX")")
 mnt="$work/disk"
 mounted=
 tamarin_pid=
@@ -44,10 +47,31 @@ TAMARIN_FULL_DISK_FOLDER="$folder" "$WINE" "$tests" --gtest_filter='FullDisk.*' 
 [ "${PIPESTATUS[0]}" -eq 0 ] || fail "full-disk tests"
 umount "$mnt" && mounted=
 
-# ---- kill -9 inside the save
+# ---- links and leftovers
 dir="$work/app"
-mkdir -p "$dir"
+mkdir -p "$dir" "$work/elsewhere"
 cp "$exe" "$dir/tamarin.exe"
+# A bare LF in a text is written back as CR LF: a save changes these files.
+printf 'kept\ntext\0' > "$work/elsewhere/registered"
+ln -s "$work/elsewhere/registered" "$dir/tamarin.use"
+printf 'old\nclip\0' > "$dir/tamarin.hst"
+mkdir "$dir/tamarin.hst.tmp"
+(cd "$dir" && exec "$WINE" tamarin.exe </dev/null >/dev/null 2>&1) &
+tamarin_pid=$!
+"$WINE" "$bin/post_command.exe" --wait >/dev/null 2>&1 || fail "Tamarin's window did not appear"
+"$WINE" "$bin/post_command.exe" 40001 >/dev/null 2>&1 || fail "cannot ask Tamarin to quit"
+wait "$tamarin_pid"
+tamarin_pid=
+[ -L "$dir/tamarin.use" ] || fail "the linked registered-text file is no longer a link"
+[ "$(readlink "$dir/tamarin.use")" == "$work/elsewhere/registered" ] || fail "the link points elsewhere"
+cmp -s "$work/elsewhere/registered" <(printf 'kept\r\ntext\0') || fail "the save did not reach the link's target"
+[ -d "$dir/tamarin.hst.tmp" ] || fail "the folder on the temporary name was touched"
+tail -c 11 "$dir/tamarin.hst" | cmp -s - <(printf 'old\r\nclip\0') ||
+  fail "the history was not saved past the folder on its temporary name"
+ls -d "$dir"/*.tmp "$work/elsewhere"/*.tmp 2>/dev/null | grep -v 'tamarin.hst.tmp$' && fail "a temporary file was left behind"
+rm -rf "$dir/tamarin.hst.tmp" "$dir/tamarin.use" "$dir/tamarin.hst" "$dir/tamarin.ini"
+
+# ---- kill -9 inside the save
 ini="$dir/tamarin.ini"
 old=$'; kept by hand\r\n[Mine]\r\nmine=1\r\n\r\n[Tamarin]\r\nOther=keep\r\n[Zzz]\r\nlast=1\r\n'
 
