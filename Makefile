@@ -1,7 +1,8 @@
 # Two commands for a newcomer: `make run` builds Tamarin and starts it under
 # Wine, `make test` builds everything and runs all tests. Both install what
-# is missing first (as root, on Debian).
-.PHONY: test run screenshot clean
+# is missing first (as root, on Debian). `make dist` builds the two release
+# archives in build/dist.
+.PHONY: test run screenshot dist clean
 
 test:
 	bash scripts/test.sh
@@ -11,6 +12,9 @@ run:
 
 screenshot:
 	bash scripts/screenshot.sh
+
+dist:
+	bash scripts/dist.sh
 
 clean:
 	rm -rf build

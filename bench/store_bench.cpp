@@ -23,7 +23,7 @@
 #include "settings/appinfo.h"
 #include "settings/apppath.h"
 #include "store/appdata.h"
-#include "store/filereplace.h"
+#include "settings/filereplace.h"
 #include "store/storefile.h"
 
 namespace {
@@ -151,9 +151,9 @@ void BM_SaveBaseline(benchmark::State& state)
         FILE* f = fopen(tmp.c_str(), "wb");
         fwrite(g_image.data(), 1, g_image.size(), f);
         fflush(f);
-        FlushFileToDisk(f);
+        FileReplace_FlushToDisk(f);
         fclose(f);
-        ReplaceFileAtomically(tmp.c_str(), path.c_str());
+        FileReplace_Replace(tmp.c_str(), path.c_str());
         StopWatch(state, watch, &samples);
     }
     remove(path.c_str());

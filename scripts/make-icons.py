@@ -2,7 +2,9 @@
 """Draws Tamarin's icons and writes them as .ico files into src/resources/icons.
 
 Python 3 standard library only. Every icon is drawn from the same shapes in a
-16 x 16 unit grid and rendered at 16, 32 and 48 pixels with supersampling, so
+16 x 16 unit grid and rendered at the sizes Windows asks for at 100 to 200 %
+display scaling (16, 20, 24, 32 for the tray; up to 64 for the program icon)
+with supersampling, so
 edges on whole units stay crisp and round ones are smoothed. Each image is a
 32-bit BGRA bitmap with alpha plus the 1-bit AND mask that older code paths
 read, stored after a BITMAPINFOHEADER as the ICO format wants.
@@ -330,12 +332,12 @@ def draw_program(c):
 
 
 ICONS = [
-    ("program.ico", draw_program, (16, 32, 48)),
-    ("tray_on.ico", draw_clipboard, (16, 32)),
-    ("tray_anim1.ico", lambda c: draw_anim(c, 0), (16, 32)),
-    ("tray_anim2.ico", lambda c: draw_anim(c, 1), (16, 32)),
-    ("tray_anim3.ico", lambda c: draw_anim(c, 2), (16, 32)),
-    ("tray_off.ico", draw_off, (16, 32)),
+    ("program.ico", draw_program, (16, 20, 24, 32, 40, 48, 64)),
+    ("tray_on.ico", draw_clipboard, (16, 20, 24, 32)),
+    ("tray_anim1.ico", lambda c: draw_anim(c, 0), (16, 20, 24, 32)),
+    ("tray_anim2.ico", lambda c: draw_anim(c, 1), (16, 20, 24, 32)),
+    ("tray_anim3.ico", lambda c: draw_anim(c, 2), (16, 20, 24, 32)),
+    ("tray_off.ico", draw_off, (16, 20, 24, 32)),
 ]
 
 

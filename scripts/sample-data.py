@@ -17,6 +17,8 @@ history = [
     "クリップボードの履歴",
     "printf(\"%s\\n\", text);",
     "今日の予定：表示テストとソースの確認",
+    "ＴＡＭＡＲＩＮ（全角の英字で書いた名前）",
+    "Tamarin の使い方：ホットキーで検索ウィンドウを開く",
 ]
 (folder / "tamarin.use").write_bytes(store(list(reversed(registered))))
 (folder / "tamarin.hst").write_bytes(store(history))

@@ -47,6 +47,10 @@ _wine_prepare_prefix() {
   [ -f "$WINEPREFIX/.tamarin-ready" ] && return 0
   mkdir -p "$WINEPREFIX"
   "$WINE" wineboot -i </dev/null >/dev/null 2>&1 || true
+  # Debian's Wine looks for its own fonts beside its libraries, where there
+  # are none; without Marlett the title-bar buttons show as "0 1 r". The
+  # prefix's font folder is always searched.
+  cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   # Let the dialogs' "ＭＳ Ｐゴシック" render with the installed IPA font.
   "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /d 'IPAPGothic' /f </dev/null >/dev/null 2>&1
   "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ ゴシック' /d 'IPAGothic' /f </dev/null >/dev/null 2>&1

@@ -12,10 +12,12 @@
 #include <string.h>
 #include <wchar.h>
 
+#include "ui/shellcom.h"
+
 enum {
     LONG_PATH_CHARS = 32768,      // the longest path the system can spell, NUL included
-    CLIPBOARD_OPEN_TRIES = 40,    // another program may hold the clipboard for a moment
-    CLIPBOARD_RETRY_DELAY = 25,   // ms between the tries
+    CLIPBOARD_OPEN_TRIES = 100,   // another program may hold the clipboard for a moment:
+    CLIPBOARD_RETRY_DELAY = 50,   // ms between the tries, five seconds in all
 };
 
 // Wine exports this from kernel32: the Windows name of a Unix path, in a heap
@@ -264,10 +266,9 @@ int RunCommandLineMode()
     WCHAR** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (!argv)
         return 0;
-    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ShellCom_Ensure();
     WCHAR* text = CopyArgumentPaths(argc, argv);
-    if (SUCCEEDED(com))
-        CoUninitialize();
+    ShellCom_Leave();
     LocalFree(argv);
     bool placed = text && PlaceText(text);
     free(text);

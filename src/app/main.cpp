@@ -9,6 +9,8 @@
 #include "app/notice.h"
 #include "app/startup.h"
 #include "settings/appinfo.h"
+#include "settings/settings.h"
+#include "ui/shellcom.h"
 
 static AppInfo g_appInfo;
 
@@ -30,6 +32,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         DispatchMessageA(&msg);
     }
     CloseHandle(mutex);
+    ShellCom_Leave();
     if (!SaveSettings(&g_appInfo))
         Notice_ShowOnce(nullptr, NOTICE_SETTINGS_NOT_SAVED);
     return static_cast<int>(msg.wParam);

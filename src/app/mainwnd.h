@@ -1,5 +1,5 @@
 // The hidden main window: its names, private messages, window properties and
-// the accessors every module uses to reach the settings and the clip store.
+// the look-ups of the settings and the clip store that its handlers make.
 #pragma once
 
 #include <windows.h>
@@ -9,25 +9,26 @@ struct AppData;
 
 #define MAIN_WINDOW_CLASS "Kinkajou"
 #define MAIN_WINDOW_TITLE "Kinkajou"
-#define SINGLE_INSTANCE_MUTEX "Tamarin"
+// Named after the program and made unique with a GUID: a plain "Tamarin"
+// could be held by any other program and would keep this one from starting.
+#define SINGLE_INSTANCE_MUTEX "Tamarin.SingleInstance.{c5677ac5-9a00-4eba-a791-edd8da0ae3b7}"
 
+// Private messages; 32769 is the tray's (WM_TRAYCALLBACK, shell/tray.h).
 enum {
-    WM_TRAYCALLBACK = WM_APP + 1,     // 32769: tray icon mouse messages
     WM_SHOWTEXTMENU = WM_APP + 2,     // 32770: registered texts and history
     WM_SHOWCOMMANDMENU = WM_APP + 3,  // 32771: command popup
     WM_HISTORYSAVED = WM_APP + 32,    // 32800: the background history save has ended
     WM_SHOWNOTICE = WM_APP + 33,      // 32801: show notice wParam (notice.h) once
 };
 
-// Window properties. The registered-text dialog and the edit pad set
-// PROP_DIALOG on their owner while they run.
+// Window properties of the main window. It also carries PROP_DIALOG
+// (ui/dialogguard.h) while an editing dialog runs over it.
 #define PROP_APPINFO "PROP_APPINFO"
 #define PROP_APPDATA "PROP_APPDATA"
-#define PROP_DIALOG "PROP_DIALOG"
-#define PROP_DIALOGPARAM "PROP_DIALOGPARAM"
 
-inline AppInfo* GetAppInfo(HWND mainWindow) { return static_cast<AppInfo*>(GetPropA(mainWindow, PROP_APPINFO)); }
-inline AppData* GetAppData(HWND mainWindow) { return static_cast<AppData*>(GetPropA(mainWindow, PROP_APPDATA)); }
-inline bool IsEditingDialogOpen(HWND mainWindow) { return GetPropA(mainWindow, PROP_DIALOG) != nullptr; }
+// The main window's own look-ups: its handlers hand what they fetch here to
+// the modules they call, which never look the main window up themselves.
+inline AppInfo* MainWnd_GetAppInfo(HWND mainWindow) { return static_cast<AppInfo*>(GetPropA(mainWindow, PROP_APPINFO)); }
+inline AppData* MainWnd_GetAppData(HWND mainWindow) { return static_cast<AppData*>(GetPropA(mainWindow, PROP_APPDATA)); }
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -8,20 +8,26 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "resources/resource.h"
+
+static HICON LoadProgramIcon(HINSTANCE instance, int widthMetric, int heightMetric)
+{
+    return static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON,
+                                         GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric), LR_SHARED));
+}
+
+// The class icons are the program's own icon resource, the one the shell
+// shows for the file. Asking the shell for the file's icon instead would
+// bring its COM and image-list machinery into the process at start-up, for a
+// window that is never shown.
 static void RegisterMainClass(HINSTANCE instance, WNDPROC proc, const char* className)
 {
-    char exePath[MAX_PATH];
-    GetModuleFileNameA(nullptr, exePath, sizeof exePath);
-    SHFILEINFOA largeIcon = {}, smallIcon = {};
-    SHGetFileInfoA(exePath, 0, &largeIcon, sizeof largeIcon, SHGFI_ICON | SHGFI_LARGEICON);
-    SHGetFileInfoA(exePath, 0, &smallIcon, sizeof smallIcon, SHGFI_ICON | SHGFI_SMALLICON);
-
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = proc;
     wc.hInstance = instance;
-    wc.hIcon = largeIcon.hIcon;
-    wc.hIconSm = smallIcon.hIcon;
+    wc.hIcon = LoadProgramIcon(instance, SM_CXICON, SM_CYICON);
+    wc.hIconSm = LoadProgramIcon(instance, SM_CXSMICON, SM_CYSMICON);
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     wc.lpszClassName = className;
     RegisterClassExA(&wc);

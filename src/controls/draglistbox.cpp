@@ -484,9 +484,10 @@ bool SubclassDragListBox(HWND listBox)
 }
 
 // The target counts positions before the removal: moving item 2 to target 5
-// leaves it at index 4, just above the item that was at index 5. Targets
-// outside 0 to count are refused before anything is deleted, so an item can
-// never be lost between the removal and the insertion.
+// leaves it at index 4, just above the item that was at index 5. The copy is
+// inserted before the original is deleted, so a list box that runs out of
+// room (LB_ERRSPACE) keeps every item where it was; targets outside 0 to
+// count are refused before anything changes.
 int MoveListBoxItem(HWND listBox, int to, int from)
 {
     LRESULT length = SendMessageA(listBox, LB_GETTEXTLEN, static_cast<WPARAM>(from), 0);
@@ -500,19 +501,22 @@ int MoveListBoxItem(HWND listBox, int to, int from)
         return -1;
     }
     LRESULT data = SendMessageA(listBox, LB_GETITEMDATA, static_cast<WPARAM>(from), 0);
-    SendMessageA(listBox, LB_DELETESTRING, static_cast<WPARAM>(from), 0);
-    if (from < to)
-        --to;
     LRESULT inserted = SendMessageA(listBox, LB_INSERTSTRING, static_cast<WPARAM>(to), reinterpret_cast<LPARAM>(text));
-    if (inserted >= 0 && data != 0)
-        SendMessageA(listBox, LB_SETITEMDATA, static_cast<WPARAM>(inserted), data);
     free(text);
-    return inserted < 0 ? -1 : static_cast<int>(inserted);
+    if (inserted < 0)
+        return -1;
+    if (data != 0 && SendMessageA(listBox, LB_SETITEMDATA, static_cast<WPARAM>(inserted), data) == LB_ERR) {
+        SendMessageA(listBox, LB_DELETESTRING, static_cast<WPARAM>(inserted), 0);
+        return -1;
+    }
+    int original = from < inserted ? from : from + 1;
+    SendMessageA(listBox, LB_DELETESTRING, static_cast<WPARAM>(original), 0);
+    return from < inserted ? static_cast<int>(inserted) - 1 : static_cast<int>(inserted);
 }
 
 // The cursor files come with the program's resources; a build without them
 // still shows the system's own no-entry sign and arrow.
-HCURSOR LoadDragCursor(int target)
+HCURSOR DragListBox_LoadCursor(int target)
 {
     bool outside = target < 0;
     HCURSOR shape = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(outside ? IDC_DRAG_NO : IDC_DRAG_MOVE));

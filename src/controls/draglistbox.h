@@ -52,4 +52,4 @@ int MoveListBoxItem(HWND listBox, int to, int from);
 
 // The program's drag cursor for a DDLBN_QUERYCURSOR target: the prohibition sign
 // outside the list (target < 0), the moving page over it. Shared; never destroy it.
-HCURSOR LoadDragCursor(int target);
+HCURSOR DragListBox_LoadCursor(int target);

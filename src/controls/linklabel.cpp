@@ -22,7 +22,7 @@ static LRESULT CallOriginalProc(HWND control, UINT msg, WPARAM wParam, LPARAM lP
     return CallWindowProcA(original, control, msg, wParam, lParam);
 }
 
-int GetLinkLabelState(HWND control)
+int LinkLabel_GetState(HWND control)
 {
     return static_cast<int>(reinterpret_cast<INT_PTR>(GetPropA(control, LLPROP_CONTROLSTATE)));
 }
@@ -132,7 +132,7 @@ static void PaintLinkLabel(HWND control)
         RECT client;
         GetClientRect(control, &client);
         FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-        bool hot = (GetLinkLabelState(control) & LINKLABEL_HOT) != 0;
+        bool hot = (LinkLabel_GetState(control) & LINKLABEL_HOT) != 0;
         SetTextColor(dc, hot ? HOT_LINK_TEXT_COLOR : LINK_TEXT_COLOR);
         if (hot && GetCapture() == control)
             FrameRect(dc, &client, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));

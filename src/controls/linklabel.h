@@ -36,4 +36,4 @@ struct NMLINKLABEL {
 // WM_NOTIFY, hdr.idFrom and the same record).
 bool AttachLinkLabel(HWND control);
 // LINKLABEL_NORMAL or LINKLABEL_HOT.
-int GetLinkLabelState(HWND control);
+int LinkLabel_GetState(HWND control);

@@ -14,8 +14,14 @@
 #include "controls/linklabel.h"
 #include "resources/dialogs_about.h"
 #include "resources/resource.h"
+#include "text/codepage.h"
 #include "text/text.h"
+#include "ui/dialogguard.h"
+#include "ui/dialogstate.h"
+#include "ui/latelib.h"
 #include "ui/placement.h"
+#include "ui/shellcom.h"
+#include "ui/systemlib.h"
 
 // "%s について"
 #define ABOUT_CAPTION_FORMAT "%s \x82\xc9\x82\xc2\x82\xa2\x82\xc4"
@@ -40,22 +46,33 @@ typedef int(WINAPI* FreeResourcesProc)(int kind);
 
 enum {
     FREE_RESOURCES_SYSTEM = 0,  // the kind the about box asks for
+    NOTICE_LEFT = 7,            // dialog units: the notice runs under the whole box
+    NOTICE_RIGHT = 132,
+    NOTICE_SIZE = 128,
     // A formatted text before its cut: two texts from the version block and
     // a little format around them.
     ABOUT_FORMAT_SIZE = 2 * ABOUT_TEXT_SIZE + 64,
 };
 
-// The open about box and what it runs with. Only one at a time: a second
-// request brings this one forward.
+// What one opening runs with, hung on the box as ABPROP_STATE from its
+// WM_INITDIALOG. The parameter block comes first: the box's creation
+// parameter is its address, as a hook sees it.
+#define ABPROP_STATE "ABPROP_STATE"
 struct AboutBoxState {
-    HWND dialog;
     AboutBoxParams params;  // the caller's block, copied
     char programFile[MAX_PATH];
     OpenAddressProc openAddress;
     HICON largeIcon;  // from the shell, destroyed when the box has ended
     HICON smallIcon;
 };
-static AboutBoxState g_about;
+
+// Only one about box at a time: a second request brings this one forward.
+static DialogGuard g_guard;
+
+static AboutBoxState* GetState(HWND dialog)
+{
+    return DialogState_Get<AboutBoxState>(dialog, ABPROP_STATE);
+}
 
 // ---------------------------------------------------------------- texts
 
@@ -81,7 +98,7 @@ static void CopyVersionString(VersionStringProc lookup, void* context, const cha
 
 // The strings are asked for in a fixed order; FileDescription only when the
 // product has no name, so that caption and version line still name it.
-void BuildAboutTexts(VersionStringProc lookup, void* context, AboutTexts* texts)
+void AboutDlg_BuildTexts(VersionStringProc lookup, void* context, AboutTexts* texts)
 {
     CopyVersionString(lookup, context, "CompanyName", texts->company);
     CopyVersionString(lookup, context, "LegalCopyright", texts->copyright);
@@ -94,18 +111,27 @@ void BuildAboutTexts(VersionStringProc lookup, void* context, AboutTexts* texts)
               texts->productVersion);
 }
 
-bool FormatVersionQuery(char* out, size_t size, unsigned language, unsigned codePage, const char* name)
+bool AboutDlg_FormatVersionQuery(char* out, size_t size, unsigned language, unsigned codePage, const char* name)
 {
     int n = snprintf(out, size, "\\StringFileInfo\\%04x%04x\\%s", language & 0xFFFF, codePage & 0xFFFF, name);
     return n >= 0 && static_cast<size_t>(n) < size;
 }
 
-void FormatResourcesLine(char* out, size_t size, int percent)
+void AboutDlg_FormatResourcesLine(char* out, size_t size, int percent)
 {
     FormatCut(out, size, ABOUT_RESOURCES_FORMAT, percent);
 }
 
 // ---------------------------------------------------------------- version block
+
+// The version library, loaded when the first about box opens.
+static LateLib g_versionLib = {"version.dll", nullptr};
+
+static BOOL QueryVersionValue(void* block, const char* path, void** value, UINT* length)
+{
+    auto query = LateLib_Get<decltype(&VerQueryValueA)>(&g_versionLib, "VerQueryValueA");
+    return query ? query(block, path, value, length) : FALSE;
+}
 
 struct VersionBlock {
     void* data;
@@ -117,11 +143,11 @@ static const char* QueryVersionString(void* context, const char* name)
 {
     const VersionBlock* block = static_cast<const VersionBlock*>(context);
     char query[ABOUT_QUERY_SIZE];
-    if (!FormatVersionQuery(query, sizeof(query), block->language, block->codePage, name))
+    if (!AboutDlg_FormatVersionQuery(query, sizeof(query), block->language, block->codePage, name))
         return nullptr;
     char* value = nullptr;
     UINT length = 0;
-    if (!VerQueryValueA(block->data, query, reinterpret_cast<void**>(&value), &length) || !value)
+    if (!QueryVersionValue(block->data, query, reinterpret_cast<void**>(&value), &length) || !value)
         return nullptr;
     return value;
 }
@@ -130,8 +156,12 @@ static const char* QueryVersionString(void* context, const char* name)
 // the file has no readable block.
 static bool ReadVersionTexts(const char* path, AboutTexts* texts)
 {
+    auto getSize = LateLib_Get<decltype(&GetFileVersionInfoSizeA)>(&g_versionLib, "GetFileVersionInfoSizeA");
+    auto getInfo = LateLib_Get<decltype(&GetFileVersionInfoA)>(&g_versionLib, "GetFileVersionInfoA");
+    if (!getSize || !getInfo)
+        return false;
     DWORD handle = 0;
-    DWORD size = GetFileVersionInfoSizeA(path, &handle);
+    DWORD size = getSize(path, &handle);
     if (size == 0)
         return false;
     void* data = malloc(size);
@@ -140,11 +170,11 @@ static bool ReadVersionTexts(const char* path, AboutTexts* texts)
     bool read = false;
     DWORD* translation = nullptr;
     UINT length = 0;
-    if (GetFileVersionInfoA(path, 0, size, data) &&
-        VerQueryValueA(data, "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) &&
+    if (getInfo(path, 0, size, data) &&
+        QueryVersionValue(data, "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) &&
         translation && length >= sizeof(DWORD)) {
         VersionBlock block = {data, LOWORD(*translation), HIWORD(*translation)};
-        BuildAboutTexts(QueryVersionString, &block, texts);
+        AboutDlg_BuildTexts(QueryVersionString, &block, texts);
         read = true;
     }
     free(data);
@@ -159,39 +189,40 @@ static void SetItemText(HWND dialog, int id, const char* text)
         SetDlgItemTextA(dialog, id, text);
 }
 
-static void TakeProgramFile(void)
+static void TakeProgramFile(AboutBoxState* state)
 {
-    if (!g_about.programFile[0]) {
-        DWORD n = GetModuleFileNameA(nullptr, g_about.programFile, sizeof(g_about.programFile));
-        if (n == 0 || n >= sizeof(g_about.programFile))
-            g_about.programFile[0] = 0;
+    if (!state->programFile[0]) {
+        DWORD n = GetModuleFileNameA(nullptr, state->programFile, sizeof(state->programFile));
+        if (n == 0 || n >= sizeof(state->programFile))
+            state->programFile[0] = 0;
     }
-    StrLowerSingleByte(g_about.programFile);
+    StrLowerSingleByte(state->programFile);
 }
 
 static HICON GetPathIcon(const char* path, UINT size)
 {
     SHFILEINFOA info;
     ZeroMemory(&info, sizeof(info));
+    ShellCom_Ensure();
     if (!SHGetFileInfoA(path, 0, &info, sizeof(info), SHGFI_ICON | size))
         return nullptr;
     return info.hIcon;
 }
 
-static void SetProgramIcons(HWND dialog)
+static void SetProgramIcons(HWND dialog, AboutBoxState* state)
 {
-    g_about.largeIcon = GetPathIcon(g_about.programFile, SHGFI_LARGEICON);
-    g_about.smallIcon = GetPathIcon(g_about.programFile, SHGFI_SMALLICON);
-    SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(g_about.largeIcon));
-    SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_about.smallIcon));
+    state->largeIcon = GetPathIcon(state->programFile, SHGFI_LARGEICON);
+    state->smallIcon = GetPathIcon(state->programFile, SHGFI_SMALLICON);
+    SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(state->largeIcon));
+    SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(state->smallIcon));
 }
 
 // Without a version block the template's own texts stay.
-static void ShowVersionTexts(HWND dialog)
+static void ShowVersionTexts(HWND dialog, const AboutBoxState* state)
 {
-    const AboutBoxParams* p = &g_about.params;
+    const AboutBoxParams* p = &state->params;
     AboutTexts texts;
-    if (!ReadVersionTexts(g_about.programFile, &texts))
+    if (!ReadVersionTexts(state->programFile, &texts))
         return;
     if (p->flags & ABF_CAPTION)
         SetWindowTextA(dialog, texts.caption);
@@ -203,13 +234,24 @@ static void ShowVersionTexts(HWND dialog)
         SetItemText(dialog, p->versionId, texts.versionLine);
 }
 
+// rsrc32.dll belongs to Windows 95, 98 and Me, in their system folder. On
+// NT-based Windows it does not exist, so a copy that a search by bare name
+// would find (the program's folder, the current folder) could only have been
+// planted there: it is not looked for at all.
+static HMODULE LoadResourcesLibrary()
+{
+    if (SystemLib_IsNtPlatform())
+        return nullptr;
+    return SystemLib_Load(RESOURCES_LIBRARY);
+}
+
 // Only the library of older Windows knows the figure; elsewhere the line
 // stays empty.
-static void ShowFreeResources(HWND dialog)
+static void ShowFreeResources(HWND dialog, const AboutBoxState* state)
 {
-    int id = g_about.params.resourcesId;
+    int id = state->params.resourcesId;
     SetItemText(dialog, id, "");
-    HMODULE library = LoadLibraryA(RESOURCES_LIBRARY);
+    HMODULE library = LoadResourcesLibrary();
     if (!library)
         return;
     FreeResourcesProc freeResources =
@@ -221,7 +263,7 @@ static void ShowFreeResources(HWND dialog)
     int percent = freeResources(FREE_RESOURCES_SYSTEM);
     FreeLibrary(library);
     char line[ABOUT_RESOURCES_LINE_SIZE];
-    FormatResourcesLine(line, sizeof(line), percent);
+    AboutDlg_FormatResourcesLine(line, sizeof(line), percent);
     SetItemText(dialog, id, line);
 }
 
@@ -280,23 +322,25 @@ static void MakeLink(HWND dialog, HWND tooltip, int id, const char* address, con
     AddLinkTip(tooltip, dialog, control, tip);
 }
 
-static BOOL OnInitDialog(HWND dialog)
+static BOOL OnInitDialog(HWND dialog, AboutBoxState* state)
 {
-    const AboutBoxParams* p = &g_about.params;
-    g_about.dialog = dialog;
-    TakeProgramFile();
-    SetProgramIcons(dialog);
+    const AboutBoxParams* p = &state->params;
+    DialogGuard_SetWindow(&g_guard, dialog);
+    TakeProgramFile(state);
+    SetProgramIcons(dialog, state);
+    if (p->notice && p->notice[0])
+        Placement_AddDialogFooter(dialog, IDC_ABOUT_NOTICE, p->notice, NOTICE_LEFT, NOTICE_RIGHT);
     PlaceWindowAtCursor(dialog);
-    ShowVersionTexts(dialog);
+    ShowVersionTexts(dialog, state);
     if (p->flags & ABF_RESOURCES)
-        ShowFreeResources(dialog);
+        ShowFreeResources(dialog, state);
     HWND tooltip = CreateLinkTips(dialog);
     if (p->flags & ABF_URL)
         MakeLink(dialog, tooltip, p->urlId, p->url, ABPROP_FONTURL, TIP_SITE_LINK);
     if (p->flags & ABF_MAIL)
         MakeLink(dialog, tooltip, p->mailId, p->mail, ABPROP_FONTMAIL, TIP_MAIL_LINK);
     if ((p->flags & ABF_ICON) && p->iconId)
-        SendDlgItemMessageA(dialog, p->iconId, STM_SETICON, reinterpret_cast<WPARAM>(g_about.largeIcon), 0);
+        SendDlgItemMessageA(dialog, p->iconId, STM_SETICON, reinterpret_cast<WPARAM>(state->largeIcon), 0);
     // The process's generator, never seeded: one opening in a thousand.
     if (rand() % ABOUT_RARE_CAPTION_ODDS == 0)
         SetWindowTextA(dialog, ABOUT_RARE_CAPTION);
@@ -306,37 +350,41 @@ static BOOL OnInitDialog(HWND dialog)
 // ---------------------------------------------------------------- messages
 
 // The link control of the given id when its feature is on, else null.
-static HWND LinkControl(HWND dialog, DWORD flag, int id)
+static HWND LinkControl(HWND dialog, const AboutBoxState* state, DWORD flag, int id)
 {
-    if (!(g_about.params.flags & flag) || !id)
+    if (!(state->params.flags & flag) || !id)
         return nullptr;
     return GetDlgItem(dialog, id);
 }
 
-void OpenAddressWithShell(HWND dialog, const char* address)
+void AboutDlg_OpenAddressWithShell(HWND dialog, const char* address)
 {
+    ShellCom_Ensure();
     ShellExecuteA(dialog, nullptr, address, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-static void OpenAddress(HWND dialog, const char* address)
+static void OpenAddress(HWND dialog, const AboutBoxState* state, const char* address)
 {
-    if (g_about.openAddress && address)
-        g_about.openAddress(dialog, address);
+    if (state->openAddress && address)
+        state->openAddress(dialog, address);
 }
 
 // A click on the site link opens the site and closes the box; one on the
 // mail link leaves it open. Hovering goes back to the link, which shows it.
 static BOOL OnNotify(HWND dialog, WPARAM wParam, NMHDR* header)
 {
-    const AboutBoxParams* p = &g_about.params;
+    const AboutBoxState* state = GetState(dialog);
+    if (!state)
+        return FALSE;
+    const AboutBoxParams* p = &state->params;
     int id = static_cast<int>(wParam);
-    HWND site = id == p->urlId ? LinkControl(dialog, ABF_URL, p->urlId) : nullptr;
-    HWND mail = id == p->mailId ? LinkControl(dialog, ABF_MAIL, p->mailId) : nullptr;
+    HWND site = id == p->urlId ? LinkControl(dialog, state, ABF_URL, p->urlId) : nullptr;
+    HWND mail = id == p->mailId ? LinkControl(dialog, state, ABF_MAIL, p->mailId) : nullptr;
     HWND link = site ? site : mail;
     if (!link || header->hwndFrom != link)
         return TRUE;
     if (header->code == LLN_CLICK) {
-        OpenAddress(dialog, site ? p->url : p->mail);
+        OpenAddress(dialog, state, site ? p->url : p->mail);
         if (site)
             EndDialog(dialog, IDOK);
         return TRUE;
@@ -348,29 +396,40 @@ static BOOL OnNotify(HWND dialog, WPARAM wParam, NMHDR* header)
 
 static BOOL OnSetCursor(HWND dialog, HWND under)
 {
-    const AboutBoxParams* p = &g_about.params;
-    if (!under || (under != LinkControl(dialog, ABF_URL, p->urlId) && under != LinkControl(dialog, ABF_MAIL, p->mailId)))
+    const AboutBoxState* state = GetState(dialog);
+    if (!state)
+        return FALSE;
+    const AboutBoxParams* p = &state->params;
+    if (!under || (under != LinkControl(dialog, state, ABF_URL, p->urlId) && under != LinkControl(dialog, state, ABF_MAIL, p->mailId)))
         return FALSE;
     SetCursor(p->linkCursor);
     SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
     return TRUE;
 }
 
-static void OnDestroy(HWND dialog)
+static void OnDestroy(HWND dialog, const AboutBoxState* state)
 {
-    if (g_about.params.flags & ABF_URL)
+    if (state->params.flags & ABF_URL)
         DeleteLinkFont(dialog, ABPROP_FONTURL);
-    if (g_about.params.flags & ABF_MAIL)
+    if (state->params.flags & ABF_MAIL)
         DeleteLinkFont(dialog, ABPROP_FONTMAIL);
 }
 
+// The record is hung on the box before the hook sees WM_INITDIALOG and taken
+// off after the hook has seen WM_NCDESTROY; the messages before
+// WM_INITDIALOG have no hook to go to.
 static INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (g_about.params.hook && g_about.params.hook(dialog, msg, wParam, lParam))
+    if (msg == WM_INITDIALOG)
+        DialogState_Attach(dialog, ABPROP_STATE, reinterpret_cast<AboutBoxState*>(lParam));
+    AboutBoxState* state = GetState(dialog);
+    if (!state)
+        return FALSE;
+    if (state->params.hook && state->params.hook(dialog, msg, wParam, lParam))
         return FALSE;
     switch (msg) {
     case WM_INITDIALOG:
-        return OnInitDialog(dialog);
+        return OnInitDialog(dialog, state);
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
             EndDialog(dialog, LOWORD(wParam));
@@ -382,7 +441,10 @@ static INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT msg, WPARAM wParam, LPARA
     case WM_NCHITTEST:
         return HitTestMoveByClient(dialog, wParam, lParam);
     case WM_DESTROY:
-        OnDestroy(dialog);
+        OnDestroy(dialog, state);
+        return FALSE;
+    case WM_NCDESTROY:
+        DialogState_Detach(dialog, ABPROP_STATE);
         return FALSE;
     }
     return FALSE;
@@ -390,34 +452,33 @@ static INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT msg, WPARAM wParam, LPARA
 
 // ---------------------------------------------------------------- openers
 
-INT_PTR ShowAboutBoxFrom(HWND owner, const AboutBoxParams* params, const char* programFile,
+INT_PTR AboutDlg_ShowFrom(HWND owner, const AboutBoxParams* params, const char* programFile,
                          OpenAddressProc openAddress)
 {
-    if (g_about.dialog) {
-        BringToFront(g_about.dialog);
+    if (!DialogGuard_Enter(&g_guard, owner, false))
         return 0;
-    }
-    ZeroMemory(&g_about, sizeof(g_about));
-    g_about.params = *params;
-    StrCopyN(g_about.programFile, sizeof(g_about.programFile), programFile ? programFile : "");
-    g_about.openAddress = openAddress;
+    AboutBoxState state;
+    ZeroMemory(&state, sizeof(state));
+    state.params = *params;
+    StrCopyN(state.programFile, sizeof(state.programFile), programFile ? programFile : "");
+    state.openAddress = openAddress;
     INT_PTR result = DialogBoxParamA(params->instance, MAKEINTRESOURCEA(params->templateId), owner, AboutBoxProc,
-                                     reinterpret_cast<LPARAM>(&g_about.params));
-    if (g_about.largeIcon)
-        DestroyIcon(g_about.largeIcon);
-    if (g_about.smallIcon)
-        DestroyIcon(g_about.smallIcon);
-    ZeroMemory(&g_about, sizeof(g_about));
+                                     reinterpret_cast<LPARAM>(&state.params));
+    DialogGuard_Leave(&g_guard);
+    if (state.largeIcon)
+        DestroyIcon(state.largeIcon);
+    if (state.smallIcon)
+        DestroyIcon(state.smallIcon);
     return result;
 }
 
 bool ShowAboutBox(HWND owner, const AboutBoxParams* params)
 {
-    ShowAboutBoxFrom(owner, params, nullptr, OpenAddressWithShell);
+    AboutDlg_ShowFrom(owner, params, nullptr, AboutDlg_OpenAddressWithShell);
     return true;
 }
 
-void MakeProgramAboutBoxParams(AboutBoxParams* params, HINSTANCE instance)
+void AboutDlg_MakeProgramParams(AboutBoxParams* params, HINSTANCE instance)
 {
     ZeroMemory(params, sizeof(*params));
     params->flags = ABF_CAPTION | ABF_ICON | ABF_VERSION | ABF_URL | ABF_RESOURCES;
@@ -429,11 +490,17 @@ void MakeProgramAboutBoxParams(AboutBoxParams* params, HINSTANCE instance)
     params->templateId = IDD_ABOUT;
     params->linkCursor = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_LINKHAND));
     params->instance = instance;
+    static char notice[NOTICE_SIZE];
+    unsigned codePage = CodePage_System();
+    if (!CodePage_IsProgramOwn(codePage)) {
+        CodePage_FormatAboutLine(notice, sizeof notice, codePage);
+        params->notice = notice;
+    }
 }
 
-bool ShowProgramAboutBox(HWND owner)
+bool AboutDlg_ShowProgram(HWND owner)
 {
     AboutBoxParams params;
-    MakeProgramAboutBoxParams(&params, GetModuleHandleA(nullptr));
+    AboutDlg_MakeProgramParams(&params, GetModuleHandleA(nullptr));
     return ShowAboutBox(owner, &params);
 }

@@ -52,6 +52,7 @@ struct AboutBoxParams {
     AboutBoxHook hook;    // may be null
     HCURSOR linkCursor;   // shown over the links
     HINSTANCE instance;   // module holding the template
+    const char* notice;   // a line under the others (IDC_ABOUT_NOTICE), or null for none
 };
 
 // The about box's texts from the strings of a version block.
@@ -68,20 +69,21 @@ struct AboutTexts {
 typedef const char* (*VersionStringProc)(void* context, const char* name);
 
 // Asks lookup for the strings the about box shows and builds its texts.
-void BuildAboutTexts(VersionStringProc lookup, void* context, AboutTexts* texts);
+void AboutDlg_BuildTexts(VersionStringProc lookup, void* context, AboutTexts* texts);
 // The VerQueryValueA path of a version string: "\StringFileInfo\%04x%04x\%s".
-bool FormatVersionQuery(char* out, size_t size, unsigned language, unsigned codePage, const char* name);
+bool AboutDlg_FormatVersionQuery(char* out, size_t size, unsigned language, unsigned codePage, const char* name);
 // "システムリソース： %d ％使用可能" cut to size bytes (NUL included).
-void FormatResourcesLine(char* out, size_t size, int percent);
+void AboutDlg_FormatResourcesLine(char* out, size_t size, int percent);
 
 // Opens address on behalf of the dialog.
 typedef void (*OpenAddressProc)(HWND dialog, const char* address);
 // ShellExecuteA with the default verb; the result is not looked at.
-void OpenAddressWithShell(HWND dialog, const char* address);
+void AboutDlg_OpenAddressWithShell(HWND dialog, const char* address);
 
 // The block of Tamarin's own about box, with the template and the link
-// cursor from instance.
-void MakeProgramAboutBoxParams(AboutBoxParams* params, HINSTANCE instance);
+// cursor from instance. Its notice names the system's ANSI code page when
+// that is not 932.
+void AboutDlg_MakeProgramParams(AboutBoxParams* params, HINSTANCE instance);
 
 // Runs the about box described by params modally over owner; the caller
 // keeps params, which the box copies. While an about box is open, a second
@@ -89,12 +91,12 @@ void MakeProgramAboutBoxParams(AboutBoxParams* params, HINSTANCE instance);
 bool ShowAboutBox(HWND owner, const AboutBoxParams* params);
 
 // Tamarin's own about box over owner (the about command).
-bool ShowProgramAboutBox(HWND owner);
+bool AboutDlg_ShowProgram(HWND owner);
 
 // ShowAboutBox with the program file whose icon and version block the box
 // shows (null: the running program) and the way the links are opened. Gives
 // the dialog's result: 1 for OK and for the site link, 2 for Escape and the
 // close box, 0 when an open box was only brought forward, -1 when the box
 // could not be made.
-INT_PTR ShowAboutBoxFrom(HWND owner, const AboutBoxParams* params, const char* programFile,
+INT_PTR AboutDlg_ShowFrom(HWND owner, const AboutBoxParams* params, const char* programFile,
                          OpenAddressProc openAddress);

@@ -10,6 +10,8 @@
 
 #include "text/path.h"
 #include "text/text.h"
+#include "ui/latelib.h"
+#include "ui/shellcom.h"
 
 // The icon bits of a message box type: stop (0x10), question (0x20),
 // exclamation (0x30) and information (0x40) each have their own sound.
@@ -23,7 +25,7 @@ int ShowMessage(HWND owner, const char* caption, const char* text, UINT type)
 
 // A text longer than the buffer is cut to size - 1 bytes, or one byte less
 // when the cut would leave the first byte of a double-byte character alone.
-size_t FormatMessageBoxTextV(char* buf, size_t size, const char* format, va_list args)
+size_t CommonDlg_FormatMessageBoxTextV(char* buf, size_t size, const char* format, va_list args)
 {
     if (size == 0)
         return 0;
@@ -36,11 +38,11 @@ size_t FormatMessageBoxTextV(char* buf, size_t size, const char* format, va_list
     return length;
 }
 
-size_t FormatMessageBoxText(char* buf, size_t size, const char* format, ...)
+size_t CommonDlg_FormatMessageBoxText(char* buf, size_t size, const char* format, ...)
 {
     va_list args;
     va_start(args, format);
-    size_t length = FormatMessageBoxTextV(buf, size, format, args);
+    size_t length = CommonDlg_FormatMessageBoxTextV(buf, size, format, args);
     va_end(args);
     return length;
 }
@@ -50,7 +52,7 @@ int ShowFormattedMessage(HWND owner, UINT type, const char* caption, const char*
     char text[FORMATTED_MESSAGE_SIZE];
     va_list args;
     va_start(args, format);
-    FormatMessageBoxTextV(text, sizeof(text), format, args);
+    CommonDlg_FormatMessageBoxTextV(text, sizeof(text), format, args);
     va_end(args);
     return MessageBoxA(owner, text, caption, type);
 }
@@ -58,7 +60,7 @@ int ShowFormattedMessage(HWND owner, UINT type, const char* caption, const char*
 // The folder is everything before the last backslash that is not the second
 // byte of a double-byte character (as in a name ending in "表"), the proposed
 // name everything after it. Without such a backslash both are the whole path.
-void SplitChooserPath(const char* initialPath, char* folder, char* file, size_t fileSize)
+void CommonDlg_SplitChooserPath(const char* initialPath, char* folder, char* file, size_t fileSize)
 {
     StrCopyN(folder, CHOOSER_FOLDER_SIZE, initialPath ? initialPath : "");
     size_t whole = strlen(folder);
@@ -68,11 +70,15 @@ void SplitChooserPath(const char* initialPath, char* folder, char* file, size_t 
     StrCopyN(file, fileSize, name);
 }
 
+// The common dialog library, loaded by the first file chooser: with it come
+// the printing and COM libraries, which nothing at start-up needs.
+static LateLib g_commonDialogs = {"comdlg32.dll", nullptr};
+
 static bool ChooseFile(bool save, HWND owner, DWORD flags, char* file, size_t fileSize, const char* initialPath,
                        const char* title, const char* filter)
 {
     char folder[CHOOSER_FOLDER_SIZE];
-    SplitChooserPath(initialPath, folder, file, fileSize);
+    CommonDlg_SplitChooserPath(initialPath, folder, file, fileSize);
     OPENFILENAMEA request;
     ZeroMemory(&request, sizeof(request));
     // The record without the fields that Windows 2000 added.
@@ -86,8 +92,13 @@ static bool ChooseFile(bool save, HWND owner, DWORD flags, char* file, size_t fi
     request.Flags = flags | OFN_EXPLORER | OFN_ENABLESIZING;
     if (!save)
         request.Flags |= OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-    BOOL chosen = save ? GetSaveFileNameA(&request) : GetOpenFileNameA(&request);
-    return chosen != FALSE;
+    auto chooser = LateLib_Get<decltype(&GetOpenFileNameA)>(&g_commonDialogs,
+                                                            save ? "GetSaveFileNameA" : "GetOpenFileNameA");
+    if (!chooser)
+        return false;
+    // The Explorer-style chooser hosts the shell's namespace.
+    ShellCom_Ensure();
+    return chooser(&request) != FALSE;
 }
 
 // The chosen path is in file.
@@ -125,8 +136,11 @@ static int CALLBACK BrowseCallback(HWND dialog, UINT msg, LPARAM lParam, LPARAM 
     return 0;
 }
 
+// The folder chooser's documentation asks for a single-threaded apartment,
+// which its new dialog style needs.
 bool ChooseFolder(HWND owner, UINT flags, const char* title, char* path, const char* initialFolder)
 {
+    ShellCom_Ensure();
     IMalloc* allocator = nullptr;
     if (FAILED(SHGetMalloc(&allocator)) || !allocator)
         return false;
@@ -158,12 +172,13 @@ bool DeleteToRecycleBin(HWND owner, const char* paths, UINT flags)
     request.pFrom = paths;
     request.pTo = nullptr;
     request.fFlags = static_cast<FILEOP_FLAGS>(flags | FOF_ALLOWUNDO);
+    ShellCom_Ensure();
     SHFileOperationA(&request);
     return true;
 }
 
 // A path is never cut to fit: the shorter path could name another file.
-bool MakeSinglePathList(char* list, size_t size, const char* path)
+bool CommonDlg_MakeSinglePathList(char* list, size_t size, const char* path)
 {
     if (size == 0)
         return false;
@@ -180,7 +195,7 @@ bool MakeSinglePathList(char* list, size_t size, const char* path)
     return true;
 }
 
-void AskSaveOnClose(HWND dialog, const char* caption)
+void CommonDlg_AskSaveOnClose(HWND dialog, const char* caption)
 {
     static const char SAVE_QUESTION[] = "\x95\xdb\x91\xb6\x82\xb5\x82\xdc\x82\xb7\x82\xa9\x81\x48";  // 保存しますか？
     switch (ShowMessage(dialog, caption, SAVE_QUESTION, MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {

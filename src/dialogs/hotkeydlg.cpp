@@ -5,11 +5,13 @@
 
 #include <commctrl.h>
 
-#include "app/mainwnd.h"
 #include "dialogs/commondlg.h"
 #include "resources/dialogs_settings.h"
 #include "resources/resource.h"
+#include "settings/hotkeyreport.h"
 #include "settings/hotkeytable.h"
+#include "ui/dialogguard.h"
+#include "ui/dialogstate.h"
 #include "ui/placement.h"
 
 // ホットキーの設定
@@ -19,7 +21,6 @@
     "\x83\x7a\x83\x62\x83\x67\x83\x4c\x81\x5b\x82\xaa\x8f\x64\x95\xa1\x82\xb5\x82\xc4\x82\xa2\x82\xdc\x82\xb7" \
     "\x81\x42\n\x88\xd9\x82\xc8\x82\xe9\x83\x7a\x83\x62\x83\x67\x83\x4c\x81\x5b\x82\xf0\x8a\x84\x82\xe8\x93\x96" \
     "\x82\xc4\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2\x81\x42"
-// 保存しますか？
 
 // The extended-key mark is kept as it is, so that a key typed with it shows
 // the same way when the dialog opens again.
@@ -30,12 +31,23 @@ const HotkeyFlagPair HOTKEY_FLAG_PAIRS[HOTKEY_FLAG_PAIR_COUNT] = {
     {HOTKEYF_SHIFT, HOTKEY_MOD_SHIFT},
 };
 
-// The open hotkey dialog, or null; a second opening only brings it forward.
-static HWND g_hotkeyDialog;
+// A second opening only brings the open dialog forward.
+static DialogGuard g_guard;
+
+// What DialogBoxParamA hands to the dialog.
+struct HotkeyDialogArgs {
+    HotkeySet* set;
+    unsigned failedSlots;
+};
+
+enum {
+    FAILED_LINE_LEFT = 7,     // dialog units: the labels' left edge
+    FAILED_LINE_RIGHT = 172,  // the hotkey controls' right edge
+};
 
 // ---------------------------------------------------------------- logic
 
-int HotkeyFlagsToModifiers(unsigned int controlFlags)
+int HotkeyDlg_FlagsToModifiers(unsigned int controlFlags)
 {
     int modifiers = 0;
     for (const HotkeyFlagPair& pair : HOTKEY_FLAG_PAIRS) {
@@ -45,7 +57,7 @@ int HotkeyFlagsToModifiers(unsigned int controlFlags)
     return modifiers;
 }
 
-unsigned int ModifiersToHotkeyFlags(int modifiers)
+unsigned int HotkeyDlg_ModifiersToFlags(int modifiers)
 {
     unsigned int flags = 0;
     for (const HotkeyFlagPair& pair : HOTKEY_FLAG_PAIRS) {
@@ -55,23 +67,23 @@ unsigned int ModifiersToHotkeyFlags(int modifiers)
     return flags;
 }
 
-HotkeyDef HotkeyDefFromControlValue(WORD value)
+HotkeyDef HotkeyDlg_DefFromControlValue(WORD value)
 {
     HotkeyDef def;
     def.vk = LOBYTE(value);
-    def.modifiers = HotkeyFlagsToModifiers(HIBYTE(value));
+    def.modifiers = HotkeyDlg_FlagsToModifiers(HIBYTE(value));
     return def;
 }
 
-WORD HotkeyControlValueFromDef(const HotkeyDef* def)
+WORD HotkeyDlg_ControlValueFromDef(const HotkeyDef* def)
 {
-    BYTE flags = static_cast<BYTE>(ModifiersToHotkeyFlags(def->modifiers));
+    BYTE flags = static_cast<BYTE>(HotkeyDlg_ModifiersToFlags(def->modifiers));
     return MAKEWORD(static_cast<BYTE>(def->vk), flags);
 }
 
 // The extended-key mark takes part in the comparison. Empty hotkeys never
 // count, so any number of controls may stay empty.
-int FindDuplicateHotkey(const HotkeyDef* defs, int count)
+int HotkeyDlg_FindDuplicate(const HotkeyDef* defs, int count)
 {
     for (int i = 0; i + 1 < count; i++) {
         if (HotkeyDef_IsEmpty(defs[i]))
@@ -85,7 +97,7 @@ int FindDuplicateHotkey(const HotkeyDef* defs, int count)
 }
 
 // The dialog walks its controls by slot, not in the table's row order.
-int HotkeyControlIdOfSlot(int slot)
+int HotkeyDlg_ControlIdOfSlot(int slot)
 {
     for (const HotkeyTableRow& row : HOTKEY_TABLE) {
         if (row.slot == slot)
@@ -100,32 +112,44 @@ int HotkeyControlIdOfSlot(int slot)
 static void LoadHotkeyControl(HWND dialog, int id, const HotkeyDef* def)
 {
     SendDlgItemMessageA(dialog, id, HKM_SETRULES, HKCOMB_NONE, MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
-    SendDlgItemMessageA(dialog, id, HKM_SETHOTKEY, HotkeyControlValueFromDef(def), 0);
+    SendDlgItemMessageA(dialog, id, HKM_SETHOTKEY, HotkeyDlg_ControlValueFromDef(def), 0);
 }
 
 static HotkeyDef ReadHotkeyControl(HWND dialog, int id)
 {
     LRESULT value = SendDlgItemMessageA(dialog, id, HKM_GETHOTKEY, 0, 0);
-    return HotkeyDefFromControlValue(LOWORD(value));
+    return HotkeyDlg_DefFromControlValue(LOWORD(value));
 }
 
 static void ReadAllControls(HWND dialog, HotkeyDef* defs)
 {
     for (int slot = 0; slot < HOTKEY_COUNT; slot++)
-        defs[slot] = ReadHotkeyControl(dialog, HotkeyControlIdOfSlot(slot));
+        defs[slot] = ReadHotkeyControl(dialog, HotkeyDlg_ControlIdOfSlot(slot));
 }
 
 // ---------------------------------------------------------------- handlers
 
-static BOOL OnInitDialog(HWND dialog, HotkeySet* set)
+// The line is there only when something could not be registered.
+static void ShowFailedHotkeys(HWND dialog, unsigned failedSlots)
 {
-    g_hotkeyDialog = dialog;
-    SetPropA(dialog, PROP_DIALOGPARAM, set);
+    char line[HOTKEY_REPORT_SIZE];
+    HotkeyReport_FormatDialogLine(line, sizeof line, failedSlots);
+    if (line[0])
+        Placement_AddDialogFooter(dialog, IDC_HK_FAILED, line, FAILED_LINE_LEFT, FAILED_LINE_RIGHT);
+}
+
+static BOOL OnInitDialog(HWND dialog, const HotkeyDialogArgs* args)
+{
+    HotkeySet* set = args ? args->set : nullptr;
+    DialogGuard_SetWindow(&g_guard, dialog);
+    DialogState_Attach(dialog, PROP_DIALOGPARAM, set);
     SetDialogIcons(dialog);
+    if (args)
+        ShowFailedHotkeys(dialog, args->failedSlots);
     PlaceWindowAtCursor(dialog);
     for (int slot = 0; slot < HOTKEY_COUNT; slot++) {
         const HotkeyDef empty = {0, 0};
-        LoadHotkeyControl(dialog, HotkeyControlIdOfSlot(slot), set ? &set->slots[slot] : &empty);
+        LoadHotkeyControl(dialog, HotkeyDlg_ControlIdOfSlot(slot), set ? &set->slots[slot] : &empty);
     }
     return TRUE;
 }
@@ -134,15 +158,15 @@ static BOOL OnInitDialog(HWND dialog, HotkeySet* set)
 // earlier control of the pair.
 static void OnOk(HWND dialog)
 {
-    HotkeySet* set = static_cast<HotkeySet*>(GetPropA(dialog, PROP_DIALOGPARAM));
+    HotkeySet* set = DialogState_Get<HotkeySet>(dialog, PROP_DIALOGPARAM);
     if (!set)
         return;
     HotkeyDef defs[HOTKEY_COUNT];
     ReadAllControls(dialog, defs);
-    int duplicate = FindDuplicateHotkey(defs, HOTKEY_COUNT);
+    int duplicate = HotkeyDlg_FindDuplicate(defs, HOTKEY_COUNT);
     if (duplicate >= 0) {
         ShowMessage(dialog, HOTKEYS_CAPTION, MSG_DUPLICATE_HOTKEY, MB_OK);
-        HWND control = GetDlgItem(dialog, HotkeyControlIdOfSlot(duplicate));
+        HWND control = GetDlgItem(dialog, HotkeyDlg_ControlIdOfSlot(duplicate));
         SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
         return;
     }
@@ -154,14 +178,14 @@ static void OnOk(HWND dialog)
 // Yes goes through OK, so a duplicate still keeps the dialog open.
 static void OnClose(HWND dialog)
 {
-    AskSaveOnClose(dialog, HOTKEYS_CAPTION);
+    CommonDlg_AskSaveOnClose(dialog, HOTKEYS_CAPTION);
 }
 
 static INT_PTR CALLBACK HotkeyDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_INITDIALOG:
-        return OnInitDialog(dialog, reinterpret_cast<HotkeySet*>(lParam));
+        return OnInitDialog(dialog, reinterpret_cast<const HotkeyDialogArgs*>(lParam));
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK)
             OnOk(dialog);
@@ -174,7 +198,7 @@ static INT_PTR CALLBACK HotkeyDialogProc(HWND dialog, UINT msg, WPARAM wParam, L
     case WM_NCHITTEST:
         return HitTestMoveByClient(dialog, wParam, lParam);
     case WM_DESTROY:
-        RemovePropA(dialog, PROP_DIALOGPARAM);
+        DialogState_Detach(dialog, PROP_DIALOGPARAM);
         return FALSE;
     }
     return FALSE;
@@ -182,24 +206,25 @@ static INT_PTR CALLBACK HotkeyDialogProc(HWND dialog, UINT msg, WPARAM wParam, L
 
 // ---------------------------------------------------------------- opener
 
-bool IsHotkeyDialogOpen()
+bool HotkeyDlg_IsOpen()
 {
-    return g_hotkeyDialog != nullptr;
+    return DialogGuard_IsOpen(&g_guard);
 }
 
-bool ShowHotkeyDialogFrom(HINSTANCE templates, HWND owner, HotkeySet* set)
+// The dialog's record is the caller's set itself; the failed slots are only
+// shown at the opening.
+bool HotkeyDlg_ShowFrom(HINSTANCE templates, HWND owner, HotkeySet* set, unsigned failedSlots)
 {
-    if (g_hotkeyDialog) {
-        BringToFront(g_hotkeyDialog);
+    if (!DialogGuard_Enter(&g_guard, owner, false))
         return false;
-    }
+    HotkeyDialogArgs args = {set, failedSlots};
     INT_PTR result = DialogBoxParamA(templates, MAKEINTRESOURCEA(IDD_HOTKEYS), owner, HotkeyDialogProc,
-                                     reinterpret_cast<LPARAM>(set));
-    g_hotkeyDialog = nullptr;
+                                     reinterpret_cast<LPARAM>(&args));
+    DialogGuard_Leave(&g_guard);
     return result == IDOK;
 }
 
-bool ShowHotkeyDialog(HWND owner, HotkeySet* set)
+bool ShowHotkeyDialog(HWND owner, HotkeySet* set, unsigned failedSlots)
 {
-    return ShowHotkeyDialogFrom(GetModuleHandleA(nullptr), owner, set);
+    return HotkeyDlg_ShowFrom(GetModuleHandleA(nullptr), owner, set, failedSlots);
 }

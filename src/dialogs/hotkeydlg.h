@@ -17,30 +17,33 @@ struct HotkeyFlagPair {
 enum { HOTKEY_FLAG_PAIR_COUNT = 4 };
 extern const HotkeyFlagPair HOTKEY_FLAG_PAIRS[HOTKEY_FLAG_PAIR_COUNT];
 
-int HotkeyFlagsToModifiers(unsigned int controlFlags);
-unsigned int ModifiersToHotkeyFlags(int modifiers);
+int HotkeyDlg_FlagsToModifiers(unsigned int controlFlags);
+unsigned int HotkeyDlg_ModifiersToFlags(int modifiers);
 // A hotkey control's value (HKM_GETHOTKEY) as a stored hotkey, and back
 // (HKM_SETHOTKEY). A control without a key is the empty hotkey.
-HotkeyDef HotkeyDefFromControlValue(WORD value);
-WORD HotkeyControlValueFromDef(const HotkeyDef* def);
+HotkeyDef HotkeyDlg_DefFromControlValue(WORD value);
+WORD HotkeyDlg_ControlValueFromDef(const HotkeyDef* def);
 
 // Looks for two equal non-empty hotkeys among defs[0 .. count - 1], pairs
 // taken in order (i, then each later j); gives the index i of the first pair
 // found, or -1 when there is none.
-int FindDuplicateHotkey(const HotkeyDef* defs, int count);
+int HotkeyDlg_FindDuplicate(const HotkeyDef* defs, int count);
 
 // Hotkey control of the dialog for a HotkeySet slot (0 is slot 1), or 0.
-int HotkeyControlIdOfSlot(int slot);
+int HotkeyDlg_ControlIdOfSlot(int slot);
 
 // Runs the hotkey dialog modally over owner on the caller's set, which stays
 // the caller's: the dialog writes into it only when it ends with OK, and only
 // then returns true. While the dialog is open, a second call brings it to the
 // front and returns false. The caller unregisters the system's hotkeys before
 // and registers them again afterwards; it should leave them alone while
-// IsHotkeyDialogOpen() says that an earlier call is still running.
-bool ShowHotkeyDialog(HWND owner, HotkeySet* set);
+// HotkeyDlg_IsOpen() says that an earlier call is still running.
+// failedSlots (one bit per slot, see settings/hotkeyreport.h) names the
+// hotkeys that could not be registered; the dialog lists them on a line of
+// its own under its buttons (IDC_HK_FAILED), growing to make room.
+bool ShowHotkeyDialog(HWND owner, HotkeySet* set, unsigned failedSlots = 0);
 
 // The same with the dialog template taken from the module templates.
-bool ShowHotkeyDialogFrom(HINSTANCE templates, HWND owner, HotkeySet* set);
+bool HotkeyDlg_ShowFrom(HINSTANCE templates, HWND owner, HotkeySet* set, unsigned failedSlots = 0);
 
-bool IsHotkeyDialogOpen();
+bool HotkeyDlg_IsOpen();

@@ -9,7 +9,6 @@
 #include <limits.h>
 #include <stdlib.h>
 
-#include "app/mainwnd.h"
 #include "datefmt/datefmt.h"
 #include "dialogs/commondlg.h"
 #include "resources/dialogs_settings.h"
@@ -18,6 +17,8 @@
 #include "settings/apppath.h"
 #include "text/path.h"
 #include "text/text.h"
+#include "ui/dialogguard.h"
+#include "ui/dialogstate.h"
 #include "ui/placement.h"
 
 // 設定の変更
@@ -32,7 +33,6 @@
     "\x97\x9a\x97\xf0\x82\xcc\x8b\x4c\x89\xaf\x90\x94\x82\xaa\x91\xbd\x82\xb7\x82\xac\x82\xdc\x82\xb7" \
     "\x81\x42\n%d \x88\xc8\x89\xba\x82\xcc\x92\x6c\x82\xf0\x90\xdd\x92\xe8\x82\xb5\x82\xc4\x82\xad\x82\xbe"     \
     "\x82\xb3\x82\xa2\x81\x42"
-// 保存しますか？
 // 履歴ファイルを削除しますか？
 #define MSG_DELETE_HISTORY \
     "\x97\x9a\x97\xf0\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x8d\xed\x8f\x9c\x82\xb5\x82\xdc\x82\xb7\x82\xa9\x81\x48"
@@ -52,10 +52,21 @@ enum {
     DELETE_LIST_SIZE = HISTORY_PATH_SIZE + 1,  // the path and its two NULs
 };
 
-// The open settings dialog, or null; a second opening only brings it forward.
-static HWND g_settingsDialog;
-// The history file that the delete button of the open dialog sends away.
-static char g_historyPath[HISTORY_PATH_SIZE];
+// What one opening works with, hung on the dialog as PROP_SETTINGSDIALOG;
+// the record it edits is also there as PROP_DIALOGPARAM.
+#define PROP_SETTINGSDIALOG "PROP_SETTINGSDIALOG"
+struct SettingsDialog {
+    AppInfo* info;                        // the caller's record
+    char historyPath[HISTORY_PATH_SIZE];  // what the delete button sends away; empty: nothing
+};
+
+// A second opening only brings the open dialog forward.
+static DialogGuard g_guard;
+
+static SettingsDialog* GetState(HWND dialog)
+{
+    return DialogState_Get<SettingsDialog>(dialog, PROP_SETTINGSDIALOG);
+}
 
 // ---------------------------------------------------------------- logic
 
@@ -84,7 +95,7 @@ static bool ScanInt(const char* text, int* value)
 
 // An empty field or one that does not scan counts as too few, so the user is
 // led to the lowest valid count.
-HistoryCountCheck CheckHistoryCountText(const char* text, int* value)
+HistoryCountCheck SettingsDlg_CheckHistoryCountText(const char* text, int* value)
 {
     int count = 0;
     if (!ScanInt(text, &count) || count < HISTORY_COUNT_MIN) {
@@ -99,7 +110,7 @@ HistoryCountCheck CheckHistoryCountText(const char* text, int* value)
     return HISTORY_COUNT_OK;
 }
 
-void FormatDatePreview(char* out, size_t size, const char* format, const SYSTEMTIME* now)
+void SettingsDlg_FormatDatePreview(char* out, size_t size, const char* format, const SYSTEMTIME* now)
 {
     char formatted[DATE_PREVIEW_SOURCE_SIZE];
     FormatDateTime(formatted, sizeof(formatted), format, now);
@@ -201,7 +212,7 @@ static bool CheckHistoryCountField(HWND dialog, int* count)
 {
     char text[HISTORY_COUNT_TEXT_SIZE];
     ReadItemText(dialog, IDC_SET_HISTORYMAX, text, sizeof(text));
-    HistoryCountCheck check = CheckHistoryCountText(text, count);
+    HistoryCountCheck check = SettingsDlg_CheckHistoryCountText(text, count);
     if (check == HISTORY_COUNT_OK)
         return true;
     const char* message = check == HISTORY_COUNT_TOO_FEW ? MSG_COUNT_TOO_FEW : MSG_COUNT_TOO_MANY;
@@ -213,7 +224,8 @@ static bool CheckHistoryCountField(HWND dialog, int* count)
 
 static bool ValidateAndStore(HWND dialog)
 {
-    AppInfo* info = static_cast<AppInfo*>(GetPropA(dialog, PROP_DIALOGPARAM));
+    SettingsDialog* state = GetState(dialog);
+    AppInfo* info = state ? state->info : nullptr;
     if (!info)
         return false;
     int count = 0;
@@ -235,10 +247,12 @@ static bool ValidateAndStore(HWND dialog)
 
 // ---------------------------------------------------------------- handlers
 
-static BOOL OnInitDialog(HWND dialog, AppInfo* info)
+static BOOL OnInitDialog(HWND dialog, SettingsDialog* state)
 {
-    g_settingsDialog = dialog;
-    SetPropA(dialog, PROP_DIALOGPARAM, info);
+    AppInfo* info = state->info;
+    DialogGuard_SetWindow(&g_guard, dialog);
+    DialogState_Attach(dialog, PROP_SETTINGSDIALOG, state);
+    DialogState_Attach(dialog, PROP_DIALOGPARAM, info);
     SetDialogIcons(dialog);
     PlaceWindowAtCursor(dialog);
     SendDlgItemMessageA(dialog, IDC_SET_HISTORYSPIN, UDM_SETBUDDY,
@@ -265,12 +279,13 @@ static void OnBrowseLogFolder(HWND dialog)
 // the file stay as they are.
 static void OnDeleteHistoryFile(HWND dialog)
 {
-    if (!g_historyPath[0] || !IsExistingFile(g_historyPath))
+    const SettingsDialog* state = GetState(dialog);
+    if (!state || !state->historyPath[0] || !IsExistingFile(state->historyPath))
         return;
     if (ShowMessage(dialog, SETTINGS_CAPTION, MSG_DELETE_HISTORY, MB_OKCANCEL | MB_ICONEXCLAMATION) != IDOK)
         return;
     char list[DELETE_LIST_SIZE];
-    if (MakeSinglePathList(list, sizeof(list), g_historyPath))
+    if (CommonDlg_MakeSinglePathList(list, sizeof(list), state->historyPath))
         DeleteToRecycleBin(dialog, list, FOF_NOCONFIRMATION | FOF_SILENT);
 }
 
@@ -296,7 +311,7 @@ static void OnCommand(HWND dialog, int id)
 // Yes goes through OK, so an invalid count still keeps the dialog open.
 static void OnClose(HWND dialog)
 {
-    AskSaveOnClose(dialog, SETTINGS_CAPTION);
+    CommonDlg_AskSaveOnClose(dialog, SETTINGS_CAPTION);
 }
 
 // The tip of the date format shows the time of the moment it opens.
@@ -312,7 +327,7 @@ static BOOL OnNotify(HWND dialog, NMHDR* header)
     ReadItemText(dialog, IDC_SET_DATEFORMAT, format, sizeof(format));
     SYSTEMTIME now;
     GetLocalTime(&now);
-    FormatDatePreview(info->szText, sizeof(info->szText), format, &now);
+    SettingsDlg_FormatDatePreview(info->szText, sizeof(info->szText), format, &now);
     info->lpszText = info->szText;
     return TRUE;
 }
@@ -321,7 +336,7 @@ static INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT msg, WPARAM wParam,
 {
     switch (msg) {
     case WM_INITDIALOG:
-        return OnInitDialog(dialog, reinterpret_cast<AppInfo*>(lParam));
+        return OnInitDialog(dialog, reinterpret_cast<SettingsDialog*>(lParam));
     case WM_COMMAND:
         OnCommand(dialog, LOWORD(wParam));
         return TRUE;
@@ -333,7 +348,8 @@ static INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT msg, WPARAM wParam,
     case WM_NCHITTEST:
         return HitTestMoveByClient(dialog, wParam, lParam);
     case WM_DESTROY:
-        RemovePropA(dialog, PROP_DIALOGPARAM);
+        DialogState_Detach(dialog, PROP_DIALOGPARAM);
+        DialogState_Detach(dialog, PROP_SETTINGSDIALOG);
         return FALSE;
     }
     return FALSE;
@@ -341,17 +357,16 @@ static INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT msg, WPARAM wParam,
 
 // ---------------------------------------------------------------- opener
 
-bool ShowSettingsDialogFrom(HINSTANCE templates, HWND owner, AppInfo* info, const char* historyPath)
+bool SettingsDlg_ShowFrom(HINSTANCE templates, HWND owner, AppInfo* info, const char* historyPath)
 {
-    if (g_settingsDialog) {
-        BringToFront(g_settingsDialog);
+    if (!DialogGuard_Enter(&g_guard, owner, false))
         return false;
-    }
-    StrCopyN(g_historyPath, sizeof(g_historyPath), historyPath ? historyPath : "");
+    SettingsDialog state;
+    state.info = info;
+    StrCopyN(state.historyPath, sizeof(state.historyPath), historyPath ? historyPath : "");
     INT_PTR result = DialogBoxParamA(templates, MAKEINTRESOURCEA(IDD_SETTINGS), owner, SettingsDialogProc,
-                                     reinterpret_cast<LPARAM>(info));
-    g_settingsDialog = nullptr;
-    g_historyPath[0] = 0;
+                                     reinterpret_cast<LPARAM>(&state));
+    DialogGuard_Leave(&g_guard);
     return result == IDOK;
 }
 
@@ -360,5 +375,5 @@ bool ShowSettingsDialog(HWND owner, AppInfo* info)
     char historyPath[HISTORY_PATH_SIZE];
     if (!GetAppFilePath(historyPath, sizeof(historyPath), ".hst"))
         historyPath[0] = 0;
-    return ShowSettingsDialogFrom(GetModuleHandleA(nullptr), owner, info, historyPath);
+    return SettingsDlg_ShowFrom(GetModuleHandleA(nullptr), owner, info, historyPath);
 }

@@ -26,11 +26,11 @@ enum HistoryCountCheck {
 // Reads text as a "%d" scan does (leading blanks and a sign allowed, trailing
 // text ignored). *value receives the count when it is accepted, otherwise the
 // limit that the field is corrected to.
-HistoryCountCheck CheckHistoryCountText(const char* text, int* value);
+HistoryCountCheck SettingsDlg_CheckHistoryCountText(const char* text, int* value);
 
 // The tip of the date-format field: now formatted with format, cut to size
 // bytes (NUL included) without splitting a double-byte character.
-void FormatDatePreview(char* out, size_t size, const char* format, const SYSTEMTIME* now);
+void SettingsDlg_FormatDatePreview(char* out, size_t size, const char* format, const SYSTEMTIME* now);
 
 // Runs the settings dialog modally over owner on the caller's record, which
 // stays the caller's: the dialog writes into it only when it ends with OK,
@@ -42,4 +42,4 @@ bool ShowSettingsDialog(HWND owner, AppInfo* info);
 // history file that the delete button sends to the recycle bin named by
 // historyPath (empty: the button does nothing). ShowSettingsDialog passes the
 // running program and its own ".hst" file.
-bool ShowSettingsDialogFrom(HINSTANCE templates, HWND owner, AppInfo* info, const char* historyPath);
+bool SettingsDlg_ShowFrom(HINSTANCE templates, HWND owner, AppInfo* info, const char* historyPath);

@@ -16,7 +16,7 @@ enum {
     EDITPAD_TEXT_LIMIT = 0xFFFF,       // the most the user can type
     EDITPAD_PATH_SIZE = 261,           // chooser paths and the module path, NUL included
     EDITPAD_EXPORT_PATH_SIZE = 260,    // the proposed export path, NUL included
-    EDITPAD_DEFAULT_WIDTH = 640,       // size of the first opening, pixels
+    EDITPAD_DEFAULT_WIDTH = 640,       // size of the first opening, pixels at 96 dpi
     EDITPAD_DEFAULT_HEIGHT = 480,
 };
 
@@ -29,7 +29,7 @@ char* OpenEditPad(HWND owner, const char* initialText);
 // The same with the dialog template taken from the module templates and the
 // placement kept in the INI file iniPath (null: none read or written).
 // OpenEditPad passes the running program and its own ".ini" file.
-char* OpenEditPadFrom(HINSTANCE templates, HWND owner, const char* initialText, const char* iniPath);
+char* EditPad_OpenFrom(HINSTANCE templates, HWND owner, const char* initialText, const char* iniPath);
 
 // A file's bytes as a heap text (the caller frees it), ending at the file's
 // first NUL byte. Null when the file is not found or the text cannot be

@@ -10,7 +10,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "app/mainwnd.h"
 #include "dialogs/commondlg.h"
 #include "editing/padfill.h"
 #include "menu/popupmenu.h"
@@ -19,11 +18,14 @@
 #include "settings/apppath.h"
 #include "store/clipboard.h"
 #include "text/text.h"
+#include "ui/dialogguard.h"
+#include "ui/dialogstate.h"
+#include "ui/dpi.h"
+#include "ui/latelib.h"
 #include "ui/placement.h"
 
 // ﾃｷｽﾄの編集 (the question's caption is half-width, the window's full-width)
 #define PAD_QUESTION_CAPTION "\xc3\xb7\xbd\xc4\x82\xcc\x95\xd2\x8f\x57"
-// 保存しますか？
 // 常に最前面に表示(&T)
 #define MENU_TOPMOST "\x8f\xed\x82\xc9\x8d\xc5\x91\x4f\x96\xca\x82\xc9\x95\x5c\x8e\xa6(&T)"
 // 日本語入力 - オフ(&L)
@@ -71,9 +73,12 @@ static const ChildLayout PAD_LAYOUT[] = {
 };
 static const int PAD_LAYOUT_ROWS = sizeof(PAD_LAYOUT) / sizeof(PAD_LAYOUT[0]);
 
+// One pad at a time; its owner carries PROP_DIALOG while it runs.
+static DialogGuard g_guard;
+
 static EditPadInfo* GetPadInfo(HWND pad)
 {
-    return static_cast<EditPadInfo*>(GetPropA(pad, PROP_EDITPADINFO));
+    return DialogState_Get<EditPadInfo>(pad, PROP_EDITPADINFO);
 }
 
 static HWND GetPadEdit(HWND pad)
@@ -193,7 +198,7 @@ static void OnExportFile(HWND pad)
     SYSTEMTIME now;
     GetLocalTime(&now);
     char folder[EDITPAD_PATH_SIZE];
-    if (!GetModuleFolder(folder, sizeof(folder)))
+    if (!AppPath_GetModuleFolder(folder, sizeof(folder)))
         folder[0] = 0;
     char proposed[EDITPAD_EXPORT_PATH_SIZE];
     EditPad_ExportPath(proposed, sizeof(proposed), folder, &now);
@@ -209,23 +214,48 @@ static void OnExportFile(HWND pad)
     free(text);
 }
 
+// The input method library, loaded when the pad's menu first asks for it.
+static LateLib g_inputMethod = {"imm32.dll", nullptr};
+
+struct InputMethodCalls {
+    decltype(&ImmGetContext) getContext;
+    decltype(&ImmReleaseContext) releaseContext;
+    decltype(&ImmGetOpenStatus) getOpenStatus;
+    decltype(&ImmSetOpenStatus) setOpenStatus;
+};
+
+static bool LoadInputMethodCalls(InputMethodCalls* calls)
+{
+    calls->getContext = LateLib_Get<decltype(&ImmGetContext)>(&g_inputMethod, "ImmGetContext");
+    calls->releaseContext = LateLib_Get<decltype(&ImmReleaseContext)>(&g_inputMethod, "ImmReleaseContext");
+    calls->getOpenStatus = LateLib_Get<decltype(&ImmGetOpenStatus)>(&g_inputMethod, "ImmGetOpenStatus");
+    calls->setOpenStatus = LateLib_Get<decltype(&ImmSetOpenStatus)>(&g_inputMethod, "ImmSetOpenStatus");
+    return calls->getContext && calls->releaseContext && calls->getOpenStatus && calls->setOpenStatus;
+}
+
 static bool IsInputMethodOpen(HWND pad)
 {
-    HIMC context = ImmGetContext(pad);
+    InputMethodCalls imm;
+    if (!LoadInputMethodCalls(&imm))
+        return false;
+    HIMC context = imm.getContext(pad);
     if (!context)
         return false;
-    bool open = ImmGetOpenStatus(context) != FALSE;
-    ImmReleaseContext(pad, context);
+    bool open = imm.getOpenStatus(context) != FALSE;
+    imm.releaseContext(pad, context);
     return open;
 }
 
 static void OnToggleInputMethod(HWND pad)
 {
-    HIMC context = ImmGetContext(pad);
+    InputMethodCalls imm;
+    if (!LoadInputMethodCalls(&imm))
+        return;
+    HIMC context = imm.getContext(pad);
     if (!context)
         return;
-    ImmSetOpenStatus(context, !ImmGetOpenStatus(context));
-    ImmReleaseContext(pad, context);
+    imm.setOpenStatus(context, !imm.getOpenStatus(context));
+    imm.releaseContext(pad, context);
 }
 
 static void OnCommand(HWND pad, int id)
@@ -277,7 +307,7 @@ static void AddTopmostItem(HWND pad)
     HMENU system = GetSystemMenu(pad, FALSE);
     if (!system)
         return;
-    int pos = FindMenuItemPos(system, SC_MAXIMIZE);
+    int pos = PopupMenu_FindItemPos(system, SC_MAXIMIZE);
     if (pos >= 0)
         InsertMenuA(system, static_cast<UINT>(pos + 1), MF_BYPOSITION | MF_STRING, IDM_PAD_TOPMOST, MENU_TOPMOST);
 }
@@ -304,16 +334,21 @@ static BOOL OnInitDialog(HWND pad, EditPadInfo* info)
 {
     if (!info)
         return TRUE;
-    SetPropA(pad, PROP_EDITPADINFO, info);
+    DialogGuard_SetWindow(&g_guard, pad);
+    DialogState_Attach(pad, PROP_EDITPADINFO, info);
     SetDialogIcons(pad);
     GetClientRect(pad, &info->client);
-    SIZE window = GetWindowSize(pad);
+    SIZE window = Placement_GetWindowSize(pad);
     info->minWidth = window.cx;
     info->minHeight = window.cy;
     SendMessageA(GetPadEdit(pad), EM_LIMITTEXT, EDITPAD_TEXT_LIMIT, 0);
     LoadInitialText(pad, info);
     AddTopmostItem(pad);
-    RestoreWindowPlacementFile(pad, info->iniPath, EDITPAD_SECTION, EDITPAD_DEFAULT_WIDTH, EDITPAD_DEFAULT_HEIGHT);
+    // The size of the first opening is designed at 96 dpi and grows with the
+    // display's scaling, as the template's size does.
+    UINT dpi = Dpi_OfWindow(pad);
+    Placement_RestoreFile(pad, info->iniPath, EDITPAD_SECTION, Dpi_Scale(EDITPAD_DEFAULT_WIDTH, dpi),
+                          Dpi_Scale(EDITPAD_DEFAULT_HEIGHT, dpi));
     return TRUE;
 }
 
@@ -323,7 +358,7 @@ static void OnInitMenuPopup(HWND pad, HMENU popup)
 {
     HMENU system = GetSystemMenu(pad, FALSE);
     if (system)
-        CheckMenuItemIf(system, IDM_PAD_TOPMOST, MF_BYCOMMAND, IsWindowTopmost(pad));
+        PopupMenu_CheckItemIf(system, IDM_PAD_TOPMOST, MF_BYCOMMAND, IsWindowTopmost(pad));
     HWND edit = GetPadEdit(pad);
     DWORD start = 0;
     DWORD end = 0;
@@ -331,14 +366,14 @@ static void OnInitMenuPopup(HWND pad, HMENU popup)
     bool selection = start != end;
     DWORD selected = end > start ? end - start : start - end;
     DWORD length = static_cast<DWORD>(GetWindowTextLengthA(edit));
-    EnableMenuItemIf(popup, IDM_PAD_UNDO, MF_BYCOMMAND, SendMessageA(edit, EM_CANUNDO, 0, 0) != 0);
-    EnableMenuItemIf(popup, IDM_PAD_PASTE, MF_BYCOMMAND, IsClipboardFormatAvailable(CF_TEXT) != FALSE);
-    EnableMenuItemIf(popup, IDM_PAD_CUT, MF_BYCOMMAND, selection);
-    EnableMenuItemIf(popup, IDM_PAD_COPY, MF_BYCOMMAND, selection);
-    EnableMenuItemIf(popup, IDM_PAD_DELETE, MF_BYCOMMAND, selection);
-    EnableMenuItemIf(popup, IDM_PAD_SELECTALL, MF_BYCOMMAND, selected != length);
-    if (FindMenuItemPos(popup, IDM_PAD_IME) >= 0)
-        SetMenuItemText(popup, IDM_PAD_IME, MF_BYCOMMAND, IsInputMethodOpen(pad) ? MENU_IME_OFF : MENU_IME_ON);
+    PopupMenu_EnableItemIf(popup, IDM_PAD_UNDO, MF_BYCOMMAND, SendMessageA(edit, EM_CANUNDO, 0, 0) != 0);
+    PopupMenu_EnableItemIf(popup, IDM_PAD_PASTE, MF_BYCOMMAND, IsClipboardFormatAvailable(CF_TEXT) != FALSE);
+    PopupMenu_EnableItemIf(popup, IDM_PAD_CUT, MF_BYCOMMAND, selection);
+    PopupMenu_EnableItemIf(popup, IDM_PAD_COPY, MF_BYCOMMAND, selection);
+    PopupMenu_EnableItemIf(popup, IDM_PAD_DELETE, MF_BYCOMMAND, selection);
+    PopupMenu_EnableItemIf(popup, IDM_PAD_SELECTALL, MF_BYCOMMAND, selected != length);
+    if (PopupMenu_FindItemPos(popup, IDM_PAD_IME) >= 0)
+        PopupMenu_SetItemText(popup, IDM_PAD_IME, MF_BYCOMMAND, IsInputMethodOpen(pad) ? MENU_IME_OFF : MENU_IME_ON);
 }
 
 // Asked on every close by the title bar, changed or not. Yes goes through
@@ -353,7 +388,7 @@ static void OnClose(HWND pad)
         SendMessageA(pad, WM_COMMAND, IDCANCEL, 0);
         return;
     }
-    AskSaveOnClose(pad, PAD_QUESTION_CAPTION);
+    CommonDlg_AskSaveOnClose(pad, PAD_QUESTION_CAPTION);
 }
 
 static BOOL OnSysCommand(HWND pad, WPARAM wParam)
@@ -377,7 +412,7 @@ static BOOL OnGetMinMaxInfo(HWND pad, LPARAM lParam)
     EditPadInfo* info = GetPadInfo(pad);
     if (!info)
         return FALSE;
-    SetMinTrackSize(lParam, info->minWidth, info->minHeight);
+    Placement_SetMinTrackSize(lParam, info->minWidth, info->minHeight);
     return TRUE;
 }
 
@@ -396,8 +431,8 @@ static void OnDestroy(HWND pad)
     if (!info)
         return;
     PadFill_Stop(&info->fill, pad);
-    SaveWindowPlacementFile(pad, info->iniPath, EDITPAD_SECTION);
-    RemovePropA(pad, PROP_EDITPADINFO);
+    Placement_SaveFile(pad, info->iniPath, EDITPAD_SECTION);
+    DialogState_Detach(pad, PROP_EDITPADINFO);
 }
 
 static INT_PTR CALLBACK EditPadProc(HWND pad, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -436,20 +471,17 @@ static INT_PTR CALLBACK EditPadProc(HWND pad, UINT msg, WPARAM wParam, LPARAM lP
 
 // The owner's PROP_DIALOG is non-null while the pad runs; it is set back to
 // null (not removed) afterwards, as the owner's other editing dialog does.
-char* OpenEditPadFrom(HINSTANCE templates, HWND owner, const char* initialText, const char* iniPath)
+char* EditPad_OpenFrom(HINSTANCE templates, HWND owner, const char* initialText, const char* iniPath)
 {
-    if (owner && GetPropA(owner, PROP_DIALOG))
+    if (!DialogGuard_Enter(&g_guard, owner, true))
         return nullptr;
     EditPadInfo info;
     ZeroMemory(&info, sizeof(info));
     info.text = const_cast<char*>(initialText);
     info.iniPath = iniPath;
-    if (owner)
-        SetPropA(owner, PROP_DIALOG, &info);
     INT_PTR result = DialogBoxParamA(templates, MAKEINTRESOURCEA(IDD_EDITPAD), owner, EditPadProc,
                                      reinterpret_cast<LPARAM>(&info));
-    if (owner)
-        SetPropA(owner, PROP_DIALOG, nullptr);
+    DialogGuard_Leave(&g_guard);
     // A pad that never started still holds the caller's text.
     if (info.text == initialText)
         return nullptr;
@@ -464,5 +496,5 @@ char* OpenEditPad(HWND owner, const char* initialText)
 {
     char iniPath[EDITPAD_PATH_SIZE];
     bool haveIni = GetAppFilePath(iniPath, sizeof(iniPath), ".ini");
-    return OpenEditPadFrom(GetModuleHandleA(nullptr), owner, initialText, haveIni ? iniPath : nullptr);
+    return EditPad_OpenFrom(GetModuleHandleA(nullptr), owner, initialText, haveIni ? iniPath : nullptr);
 }

@@ -14,7 +14,7 @@ static size_t CharBoundaryBefore(const char* text, size_t start, size_t end)
     while (p < end) {
         last = p;
         unsigned char c = static_cast<unsigned char>(text[p]);
-        if (IsMbcsLeadByte(c) && p + 1 < end + 1 && IsMbcsTrailByte(static_cast<unsigned char>(text[p + 1])))
+        if (Text_IsMbcsLeadByte(c) && p + 1 < end + 1 && Text_IsMbcsTrailByte(static_cast<unsigned char>(text[p + 1])))
             p += 2;
         else
             p += 1;
@@ -41,7 +41,7 @@ size_t PadPiece_End(const char* text, size_t start, size_t length, size_t wanted
     // Not one whole character fits: the piece is the first character (or
     // the CR LF pair) whole.
     unsigned char c = static_cast<unsigned char>(text[start]);
-    bool pair = (IsMbcsLeadByte(c) && IsMbcsTrailByte(static_cast<unsigned char>(text[start + 1]))) ||
+    bool pair = (Text_IsMbcsLeadByte(c) && Text_IsMbcsTrailByte(static_cast<unsigned char>(text[start + 1]))) ||
                 (c == '\r' && text[start + 1] == '\n');
     return pair ? start + 2 : start + 1;
 }

@@ -15,13 +15,13 @@ bool OpenRegisteredTextDialog(HWND owner, AppData* data);
 // from the module templates and the placement kept in the INI file iniPath
 // (null: neither read nor written). OpenRegisteredTextDialog passes the
 // running program and its own ".ini" file.
-bool OpenRegisteredTextDialogFrom(HINSTANCE templates, HWND owner, AppData* data, const char* iniPath);
+bool RegisteredDlg_OpenFrom(HINSTANCE templates, HWND owner, AppData* data, const char* iniPath);
 
 // The editor that Add and Edit open with the dialog as owner: OpenEditPad,
 // unless another opener is set (null puts OpenEditPad back). Whatever it
 // gives back is the dialog's to free with free().
 typedef char* (*EditPadOpener)(HWND owner, const char* initialText);
-void SetRegisteredTextEditor(EditPadOpener opener);
+void RegisteredDlg_SetEditor(EditPadOpener opener);
 
 // Heap copies of texts held by list items: how many were made and how many
 // freed since the program started. Equal whenever no dialog is open.
@@ -29,4 +29,4 @@ struct RegisteredTextCopies {
     long made;
     long freed;
 };
-RegisteredTextCopies GetRegisteredTextCopies();
+RegisteredTextCopies RegisteredDlg_GetTextCopies();

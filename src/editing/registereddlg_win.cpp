@@ -7,23 +7,23 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "app/mainwnd.h"
 #include "controls/draglistbox.h"
 #include "dialogs/commondlg.h"
 #include "editing/editpad.h"
-#include "editing/itemlabel.h"
+#include "text/itemlabel.h"
 #include "menu/popupmenu.h"
 #include "resources/dialogs_registered.h"
 #include "resources/resource.h"
 #include "settings/apppath.h"
 #include "store/appdata.h"
 #include "text/text.h"
+#include "ui/dialogguard.h"
+#include "ui/dialogstate.h"
 #include "ui/placement.h"
 
 // 登録テキストの編集: the caption, the INI section of the placement and the
 // caption of the close question
 #define REGISTERED_CAPTION "\x93\x6f\x98\x5e\x83\x65\x83\x4c\x83\x58\x83\x67\x82\xcc\x95\xd2\x8f\x57"
-// 保存しますか？
 
 enum {
     // Add is disabled once the list holds as many texts as the popup menu
@@ -43,21 +43,24 @@ static const ChildLayout REGISTERED_LAYOUT[] = {
     {IDC_REG_DELETE, 1, 0, 0, 0},
 };
 
-// One dialog at a time: where its resources come from, where its placement
-// is kept, its size from the template (the minimum tracking size) and the
-// client size its controls are laid out for.
-static HINSTANCE g_templates;
-static char g_iniPath[INI_PATH_SIZE];
-static bool g_haveIniPath;
-static SIZE g_minimumSize;
-static LONG g_previousWidth;
-static LONG g_previousHeight;
-static bool g_started;  // WM_INITDIALOG has recorded the sizes
-static HCURSOR g_cursorNo;
-static HCURSOR g_cursorMove;
+// What one opening works with, hung on the dialog as PROP_REGISTEREDDIALOG
+// once WM_INITDIALOG has recorded the sizes; the clip store it edits is also
+// there as PROP_DIALOGPARAM.
+#define PROP_REGISTEREDDIALOG "PROP_REGISTEREDDIALOG"
+struct RegisteredDialog {
+    AppData* data;
+    HINSTANCE templates;       // where the template, menu and cursors come from
+    const char* iniPath;       // where the placement is kept, or null
+    SIZE minimumSize;          // the template's window size
+    LONG previousWidth;        // the client size the controls are laid out for
+    LONG previousHeight;
+    HCURSOR cursorNo;          // drag cursors of the templates, or null
+    HCURSOR cursorMove;
+};
 
-// Non-null under PROP_DIALOG on the owner while the dialog runs.
-static char g_runningMarker;
+// A second opening only brings the open dialog forward; the owner carries
+// PROP_DIALOG while the dialog runs.
+static DialogGuard g_guard;
 
 static EditPadOpener g_editor = OpenEditPad;
 static RegisteredTextCopies g_copies;
@@ -80,17 +83,22 @@ static void FreeTextCopy(char* copy)
     free(copy);
 }
 
-RegisteredTextCopies GetRegisteredTextCopies()
+RegisteredTextCopies RegisteredDlg_GetTextCopies()
 {
     return g_copies;
 }
 
-void SetRegisteredTextEditor(EditPadOpener opener)
+void RegisteredDlg_SetEditor(EditPadOpener opener)
 {
     g_editor = opener ? opener : OpenEditPad;
 }
 
 // ---------------------------------------------------------------- list items
+
+static RegisteredDialog* GetState(HWND dialog)
+{
+    return DialogState_Get<RegisteredDialog>(dialog, PROP_REGISTEREDDIALOG);
+}
 
 static HWND GetList(HWND dialog)
 {
@@ -240,35 +248,33 @@ static void OnDelete(HWND dialog)
     UpdateButtons(dialog);
 }
 
-// The registered list becomes the list box's texts, top item first; equal
-// texts end as one entry at the place of the upper one. Built in one pass,
-// not by adding item after item (each add searching the whole list).
-static void CommitList(HWND dialog)
+static const char* ItemTextAt(int index, void* list)
 {
-    AppData* data = static_cast<AppData*>(GetPropA(dialog, PROP_DIALOGPARAM));
+    return GetItemText(static_cast<HWND>(list), index);
+}
+
+// The registered list becomes the list box's texts in the order shown; equal
+// texts end as one entry, at the place of the upper one. When memory runs
+// out the store keeps its old list and the dialog stays open with the
+// user's edits, so nothing is saved shorter than it was shown.
+static bool CommitList(HWND dialog)
+{
+    RegisteredDialog* state = GetState(dialog);
+    AppData* data = state ? state->data : nullptr;
     if (!data)
-        return;
+        return true;
     HWND list = GetList(dialog);
-    int count = GetItemCount(list);
-    const char** texts = static_cast<const char**>(malloc((count ? count : 1) * sizeof(const char*)));
-    if (!texts)
-        return;
-    int kept = 0;
-    for (int i = 0; i < count; i++) {
-        const char* text = GetItemText(list, i);
-        if (text)
-            texts[kept++] = text;
-    }
-    AppData_SetList(data, LIST_REGISTERED, texts, kept);
-    free(texts);
+    return AppData_ReplaceList(data, LIST_REGISTERED, GetItemCount(list), ItemTextAt, list);
 }
 
 static void OnCommand(HWND dialog, int id, int code)
 {
     switch (id) {
     case IDOK:
-        CommitList(dialog);
-        EndDialog(dialog, IDOK);
+        if (CommitList(dialog))
+            EndDialog(dialog, IDOK);
+        else
+            MessageBeep(MB_ICONEXCLAMATION);
         break;
     case IDCANCEL:
         EndDialog(dialog, IDCANCEL);
@@ -301,23 +307,26 @@ static void SendCommand(HWND dialog, int id)
 // The cursors come with the dialog's resources, loaded once when it starts
 // (shared cursors: never destroyed); without them the drag list box's own
 // choice (the program's, or the system's) is shown.
-static void LoadDragCursors()
+static void LoadDragCursors(RegisteredDialog* state)
 {
-    g_cursorNo = LoadCursorA(g_templates, MAKEINTRESOURCEA(IDC_DRAG_NO));
-    g_cursorMove = LoadCursorA(g_templates, MAKEINTRESOURCEA(IDC_DRAG_MOVE));
+    state->cursorNo = LoadCursorA(state->templates, MAKEINTRESOURCEA(IDC_DRAG_NO));
+    state->cursorMove = LoadCursorA(state->templates, MAKEINTRESOURCEA(IDC_DRAG_MOVE));
 }
 
-static HCURSOR DragCursor(int target)
+static HCURSOR DragCursor(HWND dialog, int target)
 {
-    HCURSOR shape = target < 0 ? g_cursorNo : g_cursorMove;
-    return shape ? shape : LoadDragCursor(target);
+    const RegisteredDialog* state = GetState(dialog);
+    HCURSOR shape = state ? (target < 0 ? state->cursorNo : state->cursorMove) : nullptr;
+    return shape ? shape : DragListBox_LoadCursor(target);
 }
 
 static void ShowContextMenu(HWND dialog)
 {
-    if (GetSelection(GetList(dialog)) < 0)
+    const RegisteredDialog* state = GetState(dialog);
+    if (!state || GetSelection(GetList(dialog)) < 0)
         return;
-    ShowResourceMenuAtCursor(g_templates, MAKEINTRESOURCEA(IDR_REGISTERED_MENU), 0, dialog, TPM_RIGHTBUTTON, nullptr);
+    ShowResourceMenuAtCursor(state->templates, MAKEINTRESOURCEA(IDR_REGISTERED_MENU), 0, dialog, TPM_RIGHTBUTTON,
+                             nullptr);
 }
 
 static BOOL Answer(HWND dialog, LRESULT result)
@@ -360,7 +369,7 @@ static BOOL OnNotify(HWND dialog, WPARAM wParam, NMHDR* header)
     case DDLBN_KEYDOWN:
         return OnListKey(dialog, wParam, record);
     case DDLBN_QUERYCURSOR:
-        return Answer(dialog, reinterpret_cast<LRESULT>(DragCursor(record->iTo)));
+        return Answer(dialog, reinterpret_cast<LRESULT>(DragCursor(dialog, record->iTo)));
     case DDLBN_CONTEXTMENU:
         ShowContextMenu(dialog);
         return Answer(dialog, 0);
@@ -372,11 +381,6 @@ static BOOL OnNotify(HWND dialog, WPARAM wParam, NMHDR* header)
 }
 
 // ---------------------------------------------------------------- dialog
-
-static const char* IniPath()
-{
-    return g_haveIniPath ? g_iniPath : nullptr;
-}
 
 struct ListFill {
     HWND list;
@@ -417,41 +421,67 @@ static void FillList(HWND dialog, const AppData* data)
 // The sizes are recorded before the saved size is applied: the template size
 // is the smallest the dialog may get, and the client size is what the
 // controls are laid out for when the saved size arrives as a WM_SIZE.
-static BOOL OnInitDialog(HWND dialog, AppData* data)
+static BOOL OnInitDialog(HWND dialog, RegisteredDialog* state)
 {
-    SetPropA(dialog, PROP_DIALOGPARAM, data);
+    DialogGuard_SetWindow(&g_guard, dialog);
+    DialogState_Attach(dialog, PROP_DIALOGPARAM, state->data);
+    // Empty while no edit pad runs over this dialog.
     SetPropA(dialog, PROP_DIALOG, nullptr);
     SetDialogIcons(dialog);
-    g_minimumSize = GetWindowSize(dialog);
-    SIZE client = GetClientSize(dialog);
-    g_previousWidth = client.cx;
-    g_previousHeight = client.cy;
-    g_started = true;
-    LoadDragCursors();
-    FillList(dialog, data);
+    state->minimumSize = Placement_GetWindowSize(dialog);
+    SIZE client = Placement_GetClientSize(dialog);
+    state->previousWidth = client.cx;
+    state->previousHeight = client.cy;
+    LoadDragCursors(state);
+    DialogState_Attach(dialog, PROP_REGISTEREDDIALOG, state);
+    FillList(dialog, state->data);
     UpdateButtons(dialog);
-    RestoreWindowPlacementFile(dialog, IniPath(), REGISTERED_CAPTION, g_minimumSize.cx, g_minimumSize.cy);
+    Placement_RestoreFile(dialog, state->iniPath, REGISTERED_CAPTION, state->minimumSize.cx,
+                               state->minimumSize.cy);
     return TRUE;
 }
 
 // The question comes on every close by the title bar, changed or not.
 static void OnClose(HWND dialog)
 {
-    AskSaveOnClose(dialog, REGISTERED_CAPTION);
+    CommonDlg_AskSaveOnClose(dialog, REGISTERED_CAPTION);
 }
 
 static void OnDestroy(HWND dialog)
 {
-    SaveWindowPlacementFile(dialog, IniPath(), REGISTERED_CAPTION);
-    RemovePropA(dialog, PROP_DIALOGPARAM);
+    const RegisteredDialog* state = GetState(dialog);
+    if (state)
+        Placement_SaveFile(dialog, state->iniPath, REGISTERED_CAPTION);
+    DialogState_Detach(dialog, PROP_REGISTEREDDIALOG);
+    DialogState_Detach(dialog, PROP_DIALOGPARAM);
     RemovePropA(dialog, PROP_DIALOG);
+}
+
+// Sizes sent while the window is being made, before WM_INITDIALOG has
+// recorded the layout, are not layouts.
+static BOOL OnSize(HWND dialog, WPARAM wParam, LPARAM lParam)
+{
+    RegisteredDialog* state = GetState(dialog);
+    if (state)
+        LayoutChildren(dialog, REGISTERED_LAYOUT, sizeof(REGISTERED_LAYOUT) / sizeof(REGISTERED_LAYOUT[0]),
+                       &state->previousWidth, &state->previousHeight, wParam, lParam);
+    return TRUE;
+}
+
+static BOOL OnGetMinMaxInfo(HWND dialog, LPARAM lParam)
+{
+    const RegisteredDialog* state = GetState(dialog);
+    if (!state)
+        return FALSE;
+    Placement_SetMinTrackSize(lParam, state->minimumSize.cx, state->minimumSize.cy);
+    return TRUE;
 }
 
 static INT_PTR CALLBACK RegisteredDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_INITDIALOG:
-        return OnInitDialog(dialog, reinterpret_cast<AppData*>(lParam));
+        return OnInitDialog(dialog, reinterpret_cast<RegisteredDialog*>(lParam));
     case WM_COMMAND:
         OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
         return TRUE;
@@ -461,17 +491,9 @@ static INT_PTR CALLBACK RegisteredDialogProc(HWND dialog, UINT msg, WPARAM wPara
         OnClose(dialog);
         return TRUE;
     case WM_SIZE:
-        // Sizes sent while the window is being created, before the controls
-        // exist, are not layouts.
-        if (g_started)
-            LayoutChildren(dialog, REGISTERED_LAYOUT, sizeof(REGISTERED_LAYOUT) / sizeof(REGISTERED_LAYOUT[0]),
-                           &g_previousWidth, &g_previousHeight, wParam, lParam);
-        return TRUE;
+        return OnSize(dialog, wParam, lParam);
     case WM_GETMINMAXINFO:
-        if (!g_started)
-            return FALSE;
-        SetMinTrackSize(lParam, g_minimumSize.cx, g_minimumSize.cy);
-        return TRUE;
+        return OnGetMinMaxInfo(dialog, lParam);
     case WM_NCHITTEST:
         return HitTestMoveByClient(dialog, wParam, lParam);
     case WM_DESTROY:
@@ -483,21 +505,18 @@ static INT_PTR CALLBACK RegisteredDialogProc(HWND dialog, UINT msg, WPARAM wPara
 
 // ---------------------------------------------------------------- opener
 
-bool OpenRegisteredTextDialogFrom(HINSTANCE templates, HWND owner, AppData* data, const char* iniPath)
+bool RegisteredDlg_OpenFrom(HINSTANCE templates, HWND owner, AppData* data, const char* iniPath)
 {
-    if (owner && GetPropA(owner, PROP_DIALOG))
+    if (!DialogGuard_Enter(&g_guard, owner, true))
         return false;
-    g_templates = templates;
-    g_haveIniPath = iniPath && iniPath[0];
-    StrCopyN(g_iniPath, sizeof(g_iniPath), g_haveIniPath ? iniPath : "");
-    g_started = false;
-    if (owner)
-        SetPropA(owner, PROP_DIALOG, &g_runningMarker);
+    RegisteredDialog state;
+    ZeroMemory(&state, sizeof(state));
+    state.data = data;
+    state.templates = templates;
+    state.iniPath = iniPath && iniPath[0] ? iniPath : nullptr;
     INT_PTR result = DialogBoxParamA(templates, MAKEINTRESOURCEA(IDD_REGISTERED), owner, RegisteredDialogProc,
-                                     reinterpret_cast<LPARAM>(data));
-    if (owner)
-        SetPropA(owner, PROP_DIALOG, nullptr);
-    g_started = false;
+                                     reinterpret_cast<LPARAM>(&state));
+    DialogGuard_Leave(&g_guard);
     return result == IDOK;
 }
 
@@ -505,5 +524,5 @@ bool OpenRegisteredTextDialog(HWND owner, AppData* data)
 {
     char iniPath[INI_PATH_SIZE];
     bool haveIni = GetAppFilePath(iniPath, sizeof(iniPath), ".ini");
-    return OpenRegisteredTextDialogFrom(GetModuleHandleA(nullptr), owner, data, haveIni ? iniPath : nullptr);
+    return RegisteredDlg_OpenFrom(GetModuleHandleA(nullptr), owner, data, haveIni ? iniPath : nullptr);
 }

@@ -5,24 +5,28 @@
 
 #include <commctrl.h>
 
-#include "app/mainwnd.h"
+#include "menu/popupmenu.h"
 #include "settings/appinfo.h"
-#include "store/appdata.h"
 #include "text/text.h"
+#include "ui/dpi.h"
+#include "ui/placement.h"
 
 namespace {
 
-// Top-left corner of the tip relative to the cursor.
+// Top-left corner of the tip relative to the cursor, at 96 dpi.
 const int TIP_OFFSET_X = 8;
 const int TIP_OFFSET_Y = 16;
 
 // The record ends at lpszText: a larger one (with lpReserved) is refused by
-// comctl32 version 5, and this size is accepted by every version.
+// comctl32 version 5, and this size is accepted by every version. The tip
+// goes exactly where it is told (TTF_ABSOLUTE): the place is chosen inside
+// the work area of the cursor's monitor here, where a tooltip control left to
+// itself may keep to the primary screen.
 TOOLINFOA MakeToolInfo(HWND mainWindow, char* text)
 {
     TOOLINFOA ti = {};
     ti.cbSize = TTTOOLINFOA_V1_SIZE;
-    ti.uFlags = TTF_IDISHWND | TTF_TRACK;
+    ti.uFlags = TTF_IDISHWND | TTF_TRACK | TTF_ABSOLUTE;
     ti.hwnd = mainWindow;
     ti.uId = reinterpret_cast<UINT_PTR>(mainWindow);
     ti.lpszText = text;
@@ -48,14 +52,27 @@ void HideTip(HWND mainWindow, HWND tip)
     EndTracking(mainWindow, tip);
 }
 
+// Below and right of the cursor, moved as far as needed to stay inside the
+// work area of the cursor's monitor; at most 7/8 of that monitor wide.
 void ShowTip(HWND mainWindow, HWND tip, char* buffer, POINT pt)
 {
-    SendMessageA(tip, TTM_SETMAXTIPWIDTH, 0, GetSystemMetrics(SM_CXSCREEN) * 7 / 8);
+    RECT work, monitor;
+    Placement_GetMonitorAreasAt(pt, &work, &monitor);
+    SendMessageA(tip, TTM_SETMAXTIPWIDTH, 0, (monitor.right - monitor.left) * 7 / 8);
     TOOLINFOA ti = MakeToolInfo(mainWindow, buffer);
     SendMessageA(tip, TTM_SETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&ti));
-    SendMessageA(tip, TTM_TRACKPOSITION, 0, MAKELPARAM(pt.x + TIP_OFFSET_X, pt.y + TIP_OFFSET_Y));
+    UINT dpi = Dpi_OfMonitorAt(pt);
+    POINT place = {pt.x + Dpi_Scale(TIP_OFFSET_X, dpi), pt.y + Dpi_Scale(TIP_OFFSET_Y, dpi)};
+    SendMessageA(tip, TTM_TRACKPOSITION, 0, MAKELPARAM(place.x, place.y));
     SendMessageA(tip, TTM_ACTIVATE, TRUE, 0);
     SendMessageA(tip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&ti));
+    // The tip's size is known once it shows with its text (TTM_GETBUBBLESIZE
+    // does not measure a new text the same way everywhere): a tip that
+    // sticks out of the work area is moved in.
+    SIZE size = Placement_GetWindowSize(tip);
+    POINT inside = Placement_FitSizeInRect(place, size, &work);
+    if (inside.x != place.x || inside.y != place.y)
+        SendMessageA(tip, TTM_TRACKPOSITION, 0, MAKELPARAM(inside.x, inside.y));
     // The popup menu is topmost too; the tip must stay above it.
     SetWindowPos(tip, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
@@ -86,14 +103,14 @@ bool MenuTip_Create(HWND mainWindow, const AppInfo* info)
 }
 
 // id is the highlighted item's command id, or -1 when no item is highlighted.
-// Only entries of the two text ranges have a text; everything else hides the
-// tip. The menu loop must keep the foreground, whatever the tip did.
-void MenuTip_Show(HWND mainWindow, int id, POINT pt, const AppInfo* info)
+// Only entries of the two text ranges have a text, the one their label shows;
+// everything else hides the tip. The menu loop must keep the foreground,
+// whatever the tip did.
+void MenuTip_Show(HWND mainWindow, int id, POINT pt, const AppData* data, const AppInfo* info)
 {
     char* buffer = static_cast<char*>(GetPropA(mainWindow, PROP_TOOLTIPTEXTPTR));
     HWND tip = GetTipWindow(mainWindow);
-    const AppData* data = GetAppData(mainWindow);
-    const char* text = (data && id >= 0) ? AppData_GetTextById(data, id) : nullptr;
+    const char* text = id >= 0 ? PopupMenu_GetEntryText(mainWindow, data, id) : nullptr;
 
     if (!text) {
         HideTip(mainWindow, tip);

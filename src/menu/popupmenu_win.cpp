@@ -4,13 +4,14 @@
 // main window as an ordinary WM_COMMAND.
 #include "menu/popupmenu.h"
 
-#include "app/mainwnd.h"
 #include "menu/menulabel.h"
+#include "menu/menusnapshot.h"
 #include "resources/resource.h"
 #include "settings/appinfo.h"
-#include "shell/viewerchain.h"
 #include "store/appdata.h"
-#include "store/clipboard.h"
+#include "ui/dialogguard.h"
+#include "ui/dpi.h"
+#include "ui/placement.h"
 
 namespace {
 
@@ -35,6 +36,34 @@ struct MenuFill {
 int ListCount(const PtrList* list) { return list ? list->count : 0; }
 
 int Min(int a, int b) { return a < b ? a : b; }
+
+// Counts the snapshot of each showing, so that the close message of a popup
+// never releases the snapshot of a later one.
+WPARAM g_snapshotGeneration;
+
+int ShownHistory(const AppData* data, int historyMax)
+{
+    int shown = Min(Min(historyMax, ListCount(data ? data->history : nullptr)), ENTRY_IDS);
+    return shown < 0 ? 0 : shown;
+}
+
+int ShownRegistered(const AppData* data) { return Min(ListCount(data ? data->registered : nullptr), ENTRY_IDS); }
+
+void ReleaseSnapshot(HWND mainWindow)
+{
+    MenuSnapshot_Free(static_cast<MenuSnapshot*>(RemovePropA(mainWindow, PROP_MENUSNAPSHOT)));
+}
+
+// Without memory for a snapshot the popup still opens; its picks then take
+// the texts at their places when the pick is handled.
+WPARAM KeepSnapshot(HWND mainWindow, const AppData* data, int historyMax)
+{
+    ReleaseSnapshot(mainWindow);
+    MenuSnapshot* snapshot = MenuSnapshot_Take(data, ShownHistory(data, historyMax), ShownRegistered(data));
+    if (snapshot)
+        SetPropA(mainWindow, PROP_MENUSNAPSHOT, snapshot);
+    return ++g_snapshotGeneration;
+}
 
 // An item at a multiple of the column height starts a new column, divided
 // from the previous one by a bar; separators and placeholders included.
@@ -110,7 +139,12 @@ BOOL TrackMenuAt(HWND owner, HMENU menu, POINT pt, UINT flags, const RECT* exclu
     params.cbSize = sizeof(params);
     if (exclude)
         params.rcExclude = *exclude;
-    return TrackPopupMenuEx(menu, flags, pt.x, pt.y, owner, exclude ? &params : nullptr);
+    BOOL result = TrackPopupMenuEx(menu, flags, pt.x, pt.y, owner, exclude ? &params : nullptr);
+    // The task switch the menu caused is completed by a message to the owner;
+    // without it the next popup may close as soon as it opens (the harmless
+    // message TrackPopupMenu's documentation asks for).
+    PostMessageA(owner, WM_NULL, 0, 0);
+    return result;
 }
 
 BOOL ShowResourceMenuAtCursor(HINSTANCE instance, LPCSTR name, int subMenuPos, HWND owner, UINT flags,
@@ -130,21 +164,36 @@ BOOL ShowResourceMenuAtCursor(HINSTANCE instance, LPCSTR name, int subMenuPos, H
     return result;
 }
 
-// The labels shrink with the number of columns, so that a long list still
-// fits the screen's width; never below 3 bytes.
 int BuildTextMenu(HMENU menu, const AppData* data, int historyMax, int labelSize, bool registeredFirst,
                   bool newestFirst)
 {
-    const PtrList* history = data ? data->history : nullptr;
-    const PtrList* registered = data ? data->registered : nullptr;
-    int shownHistory = Min(Min(historyMax, ListCount(history)), ENTRY_IDS);
-    int shownRegistered = Min(ListCount(registered), ENTRY_IDS);
-    if (shownHistory < 0)
-        shownHistory = 0;
-
-    int total = (shownHistory > 0 ? shownHistory + 1 : 2) + (shownRegistered > 0 ? shownRegistered : 1);
     int rowHeight = GetSystemMetrics(SM_CYMENU) + 2;
     int rows = rowHeight > 0 ? GetSystemMetrics(SM_CYSCREEN) / rowHeight : 0;
+    return PopupMenu_BuildTextMenuInRows(menu, data, historyMax, labelSize, registeredFirst, newestFirst, rows);
+}
+
+// A menu's items are as high as the monitor's scaling makes them.
+int PopupMenu_TextMenuRowsAt(POINT pt)
+{
+    RECT monitor;
+    Placement_GetMonitorAreasAt(pt, nullptr, &monitor);
+    UINT dpi = Dpi_OfMonitorAt(pt);
+    int rowHeight = Dpi_Metric(SM_CYMENU, dpi) + Dpi_Scale(2, dpi);
+    return rowHeight > 0 ? (monitor.bottom - monitor.top) / rowHeight : 0;
+}
+
+// The labels shrink with the number of columns, so that a long list still
+// fits the screen's width; never below 3 bytes.
+int PopupMenu_BuildTextMenuInRows(HMENU menu, const AppData* data, int historyMax, int labelSize, bool registeredFirst,
+                        bool newestFirst, int rowsPerColumn)
+{
+    const PtrList* history = data ? data->history : nullptr;
+    const PtrList* registered = data ? data->registered : nullptr;
+    int shownHistory = ShownHistory(data, historyMax);
+    int shownRegistered = ShownRegistered(data);
+
+    int total = (shownHistory > 0 ? shownHistory + 1 : 2) + (shownRegistered > 0 ? shownRegistered : 1);
+    int rows = rowsPerColumn;
     if (rows < 1)
         rows = 1;
     int columns = (total - 1) / rows + 1;
@@ -179,19 +228,42 @@ int ShowTextMenu(HWND mainWindow, POINT pt, AppData* data, AppInfo* info)
     if (popup) {
         // The resource's own "(none)" item only makes the popup non-empty.
         DeleteMenu(popup, IDM_NONE, MF_BYCOMMAND);
-        BuildTextMenu(popup, data, info->historyMax, info->menuTextChars, info->registeredFirst, info->newestFirst);
+        PopupMenu_BuildTextMenuInRows(popup, data, info->historyMax, info->menuTextChars, info->registeredFirst,
+                            info->newestFirst, PopupMenu_TextMenuRowsAt(pt));
+        WPARAM generation = KeepSnapshot(mainWindow, data, info->historyMax);
         result = TrackMenuAt(mainWindow, popup, pt, POPUP_TRACK_FLAGS, nullptr);
+        // The menu has posted its pick already; this comes after it.
+        PostMessageA(mainWindow, WM_TEXTMENUCLOSED, generation, 0);
     }
     DestroyMenu(loaded);
     return result;
 }
 
-void PrepareCommandMenu(HMENU menu, const AppInfo* info, bool editingDialogOpen)
+void OnTextMenuClosed(HWND mainWindow, WPARAM generation)
 {
-    CheckMenuItemIf(menu, IDM_USE_HISTORY, MF_BYCOMMAND, info && info->historyEnabled);
+    if (generation == g_snapshotGeneration)
+        ReleaseSnapshot(mainWindow);
+}
+
+void PopupMenu_ReleaseSnapshot(HWND mainWindow)
+{
+    ReleaseSnapshot(mainWindow);
+}
+
+const char* PopupMenu_GetEntryText(HWND mainWindow, const AppData* data, int id)
+{
+    const MenuSnapshot* snapshot = static_cast<const MenuSnapshot*>(GetPropA(mainWindow, PROP_MENUSNAPSHOT));
+    if (snapshot)
+        return MenuSnapshot_GetTextById(snapshot, id);
+    return data ? AppData_GetTextById(data, id) : nullptr;
+}
+
+void PopupMenu_PrepareCommandMenu(HMENU menu, const AppInfo* info, bool editingDialogOpen)
+{
+    PopupMenu_CheckItemIf(menu, IDM_USE_HISTORY, MF_BYCOMMAND, info && info->historyEnabled);
     // The registered-text dialog and the edit pad refuse a second opening.
-    EnableMenuItemIf(menu, IDM_REGISTER_TEXT, MF_BYCOMMAND, !editingDialogOpen);
-    EnableMenuItemIf(menu, IDM_EDIT_REGISTERED, MF_BYCOMMAND, !editingDialogOpen);
+    PopupMenu_EnableItemIf(menu, IDM_REGISTER_TEXT, MF_BYCOMMAND, !editingDialogOpen);
+    PopupMenu_EnableItemIf(menu, IDM_EDIT_REGISTERED, MF_BYCOMMAND, !editingDialogOpen);
 }
 
 int ShowCommandMenu(HWND mainWindow, POINT pt, const AppInfo* info)
@@ -202,33 +274,14 @@ int ShowCommandMenu(HWND mainWindow, POINT pt, const AppInfo* info)
     int result = 0;
     HMENU popup = GetSubMenu(loaded, 0);
     if (popup) {
-        PrepareCommandMenu(popup, info, IsEditingDialogOpen(mainWindow));
+        PopupMenu_PrepareCommandMenu(popup, info, DialogGuard_IsOwnerBusy(mainWindow));
         result = TrackMenuAt(mainWindow, popup, pt, POPUP_TRACK_FLAGS, nullptr);
     }
     DestroyMenu(loaded);
     return result;
 }
 
-// Putting the text on the clipboard comes back at once as a clipboard change
-// that moves a history entry to the head; the stored string survives that
-// move, so the pointer is still good for the registration after it.
-bool SelectMenuText(HWND mainWindow, int id)
-{
-    AppData* data = GetAppData(mainWindow);
-    const char* text = data ? AppData_GetTextById(data, id) : nullptr;
-    if (!text)
-        return false;
-    // The pick itself is a clipboard change the viewer chain must report;
-    // check the chain soon after it.
-    KillTimer(mainWindow, TIMER_CHAIN_REPAIR);
-    SetTimer(mainWindow, TIMER_CHAIN_REPAIR, CHAIN_REPAIR_AFTER_PICK, nullptr);
-    Clip_SetText(mainWindow, text);
-    if (IsHistoryId(id) && GetKeyState(VK_SHIFT) < 0)
-        AppData_Register(data, text);
-    return true;
-}
-
-int FindMenuItemPos(HMENU menu, UINT id)
+int PopupMenu_FindItemPos(HMENU menu, UINT id)
 {
     int count = GetMenuItemCount(menu);
     for (int pos = 0; pos < count; pos++) {
@@ -238,19 +291,19 @@ int FindMenuItemPos(HMENU menu, UINT id)
     return -1;
 }
 
-void CheckMenuItemIf(HMENU menu, UINT item, UINT flags, bool checked)
+void PopupMenu_CheckItemIf(HMENU menu, UINT item, UINT flags, bool checked)
 {
     CheckMenuItem(menu, item, flags | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
-void EnableMenuItemIf(HMENU menu, UINT item, UINT flags, bool enabled)
+void PopupMenu_EnableItemIf(HMENU menu, UINT item, UINT flags, bool enabled)
 {
     EnableMenuItem(menu, item, flags | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
 // ModifyMenuA needs the id again; by position it is read from the item, and a
 // sub-menu or a missing position (-1) is left alone.
-void SetMenuItemText(HMENU menu, UINT item, UINT flags, const char* text)
+void PopupMenu_SetItemText(HMENU menu, UINT item, UINT flags, const char* text)
 {
     UINT id = item;
     if (flags & MF_BYPOSITION) {

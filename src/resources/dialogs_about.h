@@ -10,6 +10,8 @@
 #define IDC_ABOUT_RESOURCES       1007  /* free system resources, where the system tells them */
 #define IDC_ABOUT_URL             1008  /* link to the support site */
 #define IDC_ABOUT_VERSION         1009  /* product name and version */
+#define IDC_ABOUT_NOTICE          1010  /* a notice under the others (the code page);
+                                           made at run time, not in the template */
 
 /* The support site: the text of the link and the address it opens. */
 #define ABOUT_SITE_URL            "https://tamarin.example/"

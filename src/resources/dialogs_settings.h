@@ -33,5 +33,7 @@
 #define IDC_HK_CLEARHISTORY       1030
 #define IDC_HK_CLEARCLIPBOARD     1048
 #define IDC_HK_HISTORYONOFF       1049
+#define IDC_HK_FAILED             1050  /* line naming the hotkeys that could not be
+                                           registered; made at run time, not in the template */
 
 #endif /* TAMARIN_DIALOGS_SETTINGS_H */

@@ -24,6 +24,7 @@
 #define IDD_REGISTERED          130
 #define IDD_SETTINGS            133
 #define IDD_HOTKEYS             144
+#define IDD_EXTSETTINGS         160   /* extended settings (beyond the original commands) */
 
 /* Menus. */
 #define IDR_COMMAND_MENU        131   /* command popup of the tray icon */
@@ -46,6 +47,8 @@
 #define IDM_CLEAR_HISTORY       40050
 #define IDM_USE_HISTORY         40054
 #define IDM_CLEAR_CLIPBOARD     40055
+#define IDM_SEARCH_TEXT         40070   /* the search window */
+#define IDM_EXT_SETTINGS        40071   /* the extended settings dialog */
 
 /* Commands of the edit pad (menu bar and system menu). */
 #define IDM_PAD_DELETE          40005

@@ -31,6 +31,13 @@ struct HotkeySet {
     HotkeyDef slots[HOTKEY_COUNT];
 };
 
+// The settings of what Tamarin offers beyond its original commands (the
+// search window, pasting after a pick), kept in the INI section "拡張".
+struct ExtSettings {
+    bool pasteAfterPick;    // give the foreground back and paste after a pick
+    HotkeyDef searchHotkey; // opens the search window; empty when none
+};
+
 struct MenuPoint {
     int32_t x;
     int32_t y;
@@ -54,17 +61,7 @@ struct AppInfo {
     bool logImage;
     char dateFormat[DATE_FORMAT_SIZE];
     HotkeySet hotkeys;
+    ExtSettings ext;
 };
 
 inline bool HotkeyDef_IsEmpty(const HotkeyDef& def) { return def.modifiers == 0 && def.vk == 0; }
-
-void SetDefaultSettings(AppInfo* info);
-void LoadSettings(AppInfo* info);
-// false when the INI file could not be written; it is then as it was.
-bool SaveSettings(const AppInfo* info);
-void LoadHotkeys(HotkeySet* set, const char* path, const char* section);
-void SaveHotkeys(const HotkeySet* set, const char* path, const char* section);
-
-// The same as LoadSettings / SaveSettings on an INI file named by the caller.
-void LoadSettingsFrom(AppInfo* info, const char* iniPath);
-bool SaveSettingsTo(const AppInfo* info, const char* iniPath);

@@ -7,7 +7,7 @@
 
 #include "settings/apppath.h"
 
-bool GetModulePath(char* buf, size_t size)
+bool AppPath_GetModulePath(char* buf, size_t size)
 {
     if (size == 0)
         return false;
@@ -23,9 +23,9 @@ bool GetModulePath(char* buf, size_t size)
     return true;
 }
 
-bool GetModuleFolder(char* buf, size_t size)
+bool AppPath_GetModuleFolder(char* buf, size_t size)
 {
-    if (!GetModulePath(buf, size))
+    if (!AppPath_GetModulePath(buf, size))
         return false;
     char* slash = strrchr(buf, '/');
     if (slash)
@@ -36,16 +36,22 @@ bool GetModuleFolder(char* buf, size_t size)
 bool GetAppFilePath(char* buf, size_t size, const char* ext)
 {
     char module[PATH_MAX];
-    if (!GetModulePath(module, sizeof(module)))
+    if (!AppPath_GetModulePath(module, sizeof(module)))
         return false;
     const char* slash = strrchr(module, '/');
     size_t folderLen = slash ? static_cast<size_t>(slash - module) + 1 : 0;
     if (folderLen >= size)
         return false;
     memcpy(buf, module, folderLen);
-    if (!BuildAppFilePath(buf + folderLen, size - folderLen, module + folderLen, ext)) {
+    if (!AppPath_Build(buf + folderLen, size - folderLen, module + folderLen, ext)) {
         buf[0] = 0;
         return false;
     }
     return true;
+}
+
+// The native build keeps its files beside the executable.
+bool AppPath_GetFileFolder(char* buf, size_t size)
+{
+    return AppPath_GetModuleFolder(buf, size);
 }

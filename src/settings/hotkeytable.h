@@ -8,6 +8,15 @@
 #include "resources/dialogs_settings.h"
 #include "settings/appinfo.h"
 
+// The two hotkeys that open a popup are registered under the numbers of the
+// main window's messages for the popups; every other id is a command.
+enum {
+    HOTKEY_ID_TEXT_MENU = 32770,     // the text-list popup's message
+    HOTKEY_ID_COMMAND_MENU = 32771,  // the command popup's message
+};
+
+inline bool HotkeyTable_IsPopupId(unsigned int id) { return id == HOTKEY_ID_TEXT_MENU || id == HOTKEY_ID_COMMAND_MENU; }
+
 struct HotkeyTableRow {
     int slot;            // index into HotkeySet::slots (0 is slot 1)
     const char* iniKey;  // key in the INI section "ホットキー"
@@ -18,10 +27,10 @@ struct HotkeyTableRow {
 
 inline constexpr HotkeyTableRow HOTKEY_TABLE[HOTKEY_COUNT] = {
     // 履歴を表示: text-list popup; label ﾃｷｽﾄ一覧の表示
-    {0, "\x97\x9a\x97\xf0\x82\xf0\x95\x5c\x8e\xa6", 32770, IDC_HK_TEXTMENU,
+    {0, "\x97\x9a\x97\xf0\x82\xf0\x95\x5c\x8e\xa6", HOTKEY_ID_TEXT_MENU, IDC_HK_TEXTMENU,
      "\xc3\xb7\xbd\xc4\x88\xea\x97\x97\x82\xcc\x95\x5c\x8e\xa6"},
     // メニューを表示: command popup; label メニューの表示
-    {1, "\x83\x81\x83\x6a\x83\x85\x81\x5b\x82\xf0\x95\x5c\x8e\xa6", 32771, IDC_HK_COMMANDMENU,
+    {1, "\x83\x81\x83\x6a\x83\x85\x81\x5b\x82\xf0\x95\x5c\x8e\xa6", HOTKEY_ID_COMMAND_MENU, IDC_HK_COMMANDMENU,
      "\x83\x81\x83\x6a\x83\x85\x81\x5b\x82\xcc\x95\x5c\x8e\xa6"},
     // 「登録テキストの編集」を表示: edit registered texts; label 登録ﾃｷｽﾄの編集
     {2,

@@ -9,7 +9,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "store/filereplace.h"
+#include "settings/filereplace.h"
 #include "text/text.h"
 
 // An INI file larger than this is treated as unreadable: reads give the
@@ -113,9 +113,9 @@ static size_t FindClosingBracket(const char* data, size_t start, size_t end)
     for (size_t i = start; i < end; i++) {
         unsigned char c = static_cast<unsigned char>(data[i]);
         if (kind == MBCS_LEAD)
-            kind = IsMbcsTrailByte(c) ? MBCS_TRAIL : MBCS_SINGLE;
+            kind = Text_IsMbcsTrailByte(c) ? MBCS_TRAIL : MBCS_SINGLE;
         else
-            kind = IsMbcsLeadByte(c) ? MBCS_LEAD : MBCS_SINGLE;
+            kind = Text_IsMbcsLeadByte(c) ? MBCS_LEAD : MBCS_SINGLE;
         if (kind == MBCS_SINGLE && c == ']')
             found = i;
     }
@@ -187,7 +187,7 @@ static bool SameName(const char* span, size_t len, const char* name)
         unsigned char b = static_cast<unsigned char>(name[i]);
         if (b == 0)
             return false;
-        if (IsMbcsLeadByte(a) && i + 1 < len && IsMbcsTrailByte(static_cast<unsigned char>(span[i + 1]))) {
+        if (Text_IsMbcsLeadByte(a) && i + 1 < len && Text_IsMbcsTrailByte(static_cast<unsigned char>(span[i + 1]))) {
             if (a != b || span[i + 1] != name[i + 1])
                 return false;
             i += 2;
@@ -349,5 +349,5 @@ bool IniText_Save(const IniText* text, const char* path)
     if (!FileReplacement_Begin(&replacement, path))
         return false;
     bool written = text->size == 0 || fwrite(text->data, 1, text->size, replacement.file) == text->size;
-    return FileReplacement_Commit(&replacement, written);
+    return FileReplacement_Commit(&replacement, written, true);
 }

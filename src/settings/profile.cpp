@@ -1,5 +1,5 @@
 // Integer and boolean values of the INI file (decimal text written with "%d"
-// and read back with a "%d" scan, over the platform's ReadProfileText), and
+// and read back with a "%d" scan, over the platform's Profile_ReadText), and
 // the writing of every value: the file's text is edited in memory and the
 // new file replaces the old one in one step, never rewritten in place.
 #include "settings/profile.h"
@@ -51,7 +51,7 @@ static bool ScanDecimal(const char* text, int* value)
 int ReadProfileInt(const char* path, const char* section, const char* key, int defaultValue)
 {
     char text[PROFILE_VALUE_SIZE];
-    ReadProfileText(path, section, key, "", text, sizeof(text));
+    Profile_ReadText(path, section, key, "", text, sizeof(text));
     int value;
     if (!ScanDecimal(text, &value))
         return defaultValue;
@@ -67,21 +67,21 @@ bool WriteProfileInt(const char* path, const char* section, const char* key, int
 {
     char text[16];
     snprintf(text, sizeof(text), "%d", value);
-    return WriteProfileText(path, section, key, text);
+    return Profile_WriteText(path, section, key, text);
 }
 
 bool WriteProfileBool(const char* path, const char* section, const char* key, bool value)
 {
-    return WriteProfileText(path, section, key, value ? "1" : "0");
+    return Profile_WriteText(path, section, key, value ? "1" : "0");
 }
 
 bool DeleteProfileKey(const char* path, const char* section, const char* key)
 {
-    return WriteProfileText(path, section, key, nullptr);
+    return Profile_WriteText(path, section, key, nullptr);
 }
 
 // The batch of writes in progress: one file's text, edited in memory until
-// EndProfileBatch writes it. One thread writes settings, so one batch.
+// Profile_EndBatch writes it. One thread writes settings, so one batch.
 struct ProfileBatch {
     bool open;
     bool ok;  // every write so far went into the text
@@ -92,10 +92,10 @@ struct ProfileBatch {
 
 static ProfileBatch g_batch;
 
-bool BeginProfileBatch(const char* path)
+bool Profile_BeginBatch(const char* path)
 {
     if (g_batch.open)
-        EndProfileBatch();
+        Profile_EndBatch();
     IniText text;
     if (IniText_Load(path, &text) == INI_FILE_BAD)
         return false;
@@ -115,7 +115,7 @@ bool BeginProfileBatch(const char* path)
 
 // A batch in which a write failed (out of memory) writes nothing: the file
 // stays as it was rather than taking half of the batch.
-bool EndProfileBatch()
+bool Profile_EndBatch()
 {
     if (!g_batch.open)
         return false;
@@ -138,7 +138,7 @@ static bool WriteIntoBatch(const char* section, const char* key, const char* val
 
 // A write that changes nothing (a key deleted that is not there) leaves the
 // file alone; a missing file is created only when a value is written.
-bool WriteProfileText(const char* path, const char* section, const char* key, const char* value)
+bool Profile_WriteText(const char* path, const char* section, const char* key, const char* value)
 {
     if (g_batch.open && strcmp(path, g_batch.path) == 0)
         return WriteIntoBatch(section, key, value);

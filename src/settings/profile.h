@@ -2,8 +2,6 @@
 // Reading: profile_win.cpp uses the Win32 profile functions, profile_posix.cpp
 // a reader of the same file layout for the native build. Writing (profile.cpp)
 // edits the file's text in memory and puts the new file in place in one step.
-// The text pair is named ...ProfileText because <windows.h> makes
-// WriteProfileString a macro for the win.ini function.
 #pragma once
 
 #include <stddef.h>
@@ -11,20 +9,20 @@
 // Copies the value (or the default) into buf, never more than size - 1 bytes
 // and never the first byte of a double-byte character without its second.
 // buf must not overlap the default.
-void ReadProfileText(const char* path, const char* section, const char* key, const char* defaultValue,
+void Profile_ReadText(const char* path, const char* section, const char* key, const char* defaultValue,
                        char* buf, size_t size);
 // A null value deletes the key. The file is replaced whole: after a crash or
 // on a full disk it holds either its old or its new text.
-bool WriteProfileText(const char* path, const char* section, const char* key, const char* value);
+bool Profile_WriteText(const char* path, const char* section, const char* key, const char* value);
 
 // Gathers the writes to path that follow into one replacement of the file,
-// made by EndProfileBatch: the file then goes from its old text to the text
+// made by Profile_EndBatch: the file then goes from its old text to the text
 // with every write of the batch in one step. false when the file is there but
 // cannot be read (nothing is gathered then, and the writes go nowhere).
-bool BeginProfileBatch(const char* path);
+bool Profile_BeginBatch(const char* path);
 // true when every write of the batch is in the file; false leaves the file as
-// it was before BeginProfileBatch.
-bool EndProfileBatch();
+// it was before Profile_BeginBatch.
+bool Profile_EndBatch();
 
 bool ReadProfileBool(const char* path, const char* section, const char* key, bool defaultValue);
 int ReadProfileInt(const char* path, const char* section, const char* key, int defaultValue);

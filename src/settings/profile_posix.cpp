@@ -19,7 +19,7 @@ static void CopyDefault(char* buf, size_t size, const char* defaultValue)
         buf[len - 1] = 0;
 }
 
-void ReadProfileText(const char* path, const char* section, const char* key, const char* defaultValue,
+void Profile_ReadText(const char* path, const char* section, const char* key, const char* defaultValue,
                        char* buf, size_t size)
 {
     if (size == 0)

@@ -7,7 +7,7 @@
 #include "settings/profile.h"
 #include "text/text.h"
 
-void ReadProfileText(const char* path, const char* section, const char* key, const char* defaultValue,
+void Profile_ReadText(const char* path, const char* section, const char* key, const char* defaultValue,
                        char* buf, size_t size)
 {
     if (size == 0)

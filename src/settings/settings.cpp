@@ -1,11 +1,13 @@
 // Tamarin's settings record: its defaults, and how it is read from and
 // written to the INI file beside the executable, keys of the older layout
 // included.
+#include "settings/settings.h"
+
 #include <stdint.h>
 #include <string.h>
 
-#include "settings/appinfo.h"
 #include "settings/apppath.h"
+#include "settings/extsettings.h"
 #include "settings/hotkeytable.h"
 #include "settings/profile.h"
 #include "text/path.h"
@@ -104,12 +106,14 @@ void SetDefaultSettings(AppInfo* info)
     info->logText = false;
     info->logImage = false;
 
-    // Without a module path the log folder is "log" in the current folder.
+    // The log folder lies beside the other files of the program; without a
+    // module path it is "log" in the current folder.
     char folder[LOG_FOLDER_SIZE];
-    if (!GetModuleFolder(folder, sizeof(folder)))
+    if (!AppPath_GetFileFolder(folder, sizeof(folder)))
         folder[0] = 0;
     PathJoin(info->logFolder, LOG_FOLDER_SIZE, folder, "log");
     StrCopyN(info->dateFormat, DATE_FORMAT_SIZE - 1, DEFAULT_DATE_FORMAT);
+    ExtSettings_SetDefaults(&info->ext);
 }
 
 // A stored hotkey is one integer, modifiers in bits 8 to 15 and the virtual
@@ -174,7 +178,7 @@ void SaveHotkeys(const HotkeySet* set, const char* path, const char* section)
         WriteProfileInt(path, section, row.iniKey, EncodeHotkey(set->slots[row.slot]));
 }
 
-void LoadSettingsFrom(AppInfo* info, const char* ini)
+void Settings_LoadFrom(AppInfo* info, const char* ini)
 {
     SetDefaultSettings(info);
 
@@ -205,7 +209,7 @@ void LoadSettingsFrom(AppInfo* info, const char* ini)
 
     // Only the first format is kept; "書式数" and any further numbered keys are not read.
     char format[DATE_FORMAT_SIZE];
-    ReadProfileText(ini, SECTION_DATE_FORMAT, KEY_FORMAT_FIRST, DEFAULT_DATE_FORMAT, format, DATE_FORMAT_READ_SIZE);
+    Profile_ReadText(ini, SECTION_DATE_FORMAT, KEY_FORMAT_FIRST, DEFAULT_DATE_FORMAT, format, DATE_FORMAT_READ_SIZE);
     StrCopyN(info->dateFormat, DATE_FORMAT_SIZE, format);
 
     info->autoRepairChain = ReadProfileBool(ini, SECTION_MAIN, KEY_AUTO_REPAIR_CHAIN, info->autoRepairChain);
@@ -214,11 +218,13 @@ void LoadSettingsFrom(AppInfo* info, const char* ini)
         info->repairInterval = MIN_REPAIR_INTERVAL;
 
     char folder[LOG_FOLDER_SIZE];
-    ReadProfileText(ini, SECTION_MAIN, KEY_LOG_FOLDER, info->logFolder, folder, LOG_FOLDER_READ_SIZE);
+    Profile_ReadText(ini, SECTION_MAIN, KEY_LOG_FOLDER, info->logFolder, folder, LOG_FOLDER_READ_SIZE);
     StrCopyN(info->logFolder, LOG_FOLDER_SIZE, folder);
 
     info->logText = ReadProfileBool(ini, SECTION_MAIN, KEY_LOG_TEXT, info->logText);
     info->logImage = ReadProfileBool(ini, SECTION_MAIN, KEY_LOG_IMAGE, info->logImage);
+
+    ExtSettings_Load(&info->ext, ini, &info->hotkeys);
 }
 
 // "履歴機能を利用する" is read but never written: the history switch lasts
@@ -243,7 +249,7 @@ static void WriteSettingsKeys(const AppInfo* info, const char* ini)
     SaveHotkeys(&info->hotkeys, ini, SECTION_HOTKEYS);
 
     WriteProfileInt(ini, SECTION_DATE_FORMAT, KEY_FORMAT_COUNT, 1);
-    WriteProfileText(ini, SECTION_DATE_FORMAT, KEY_FORMAT_FIRST, info->dateFormat);
+    Profile_WriteText(ini, SECTION_DATE_FORMAT, KEY_FORMAT_FIRST, info->dateFormat);
 
     WriteProfileBool(ini, SECTION_MAIN, KEY_AUTO_REPAIR_CHAIN, info->autoRepairChain);
     WriteProfileInt(ini, SECTION_MAIN, KEY_REPAIR_INTERVAL, info->repairInterval);
@@ -251,7 +257,7 @@ static void WriteSettingsKeys(const AppInfo* info, const char* ini)
     WriteProfileBool(ini, SECTION_MAIN, KEY_LOG_TEXT, info->logText);
     WriteProfileBool(ini, SECTION_MAIN, KEY_LOG_IMAGE, info->logImage);
 
-    WriteProfileText(ini, SECTION_MAIN, KEY_LOG_FOLDER, info->logFolder);
+    Profile_WriteText(ini, SECTION_MAIN, KEY_LOG_FOLDER, info->logFolder);
 
     DeleteProfileKey(ini, SECTION_MAIN, KEY_OLD_SHOW_HISTORY);
     DeleteProfileKey(ini, SECTION_MAIN, KEY_OLD_SHOW_MENU);
@@ -260,17 +266,19 @@ static void WriteSettingsKeys(const AppInfo* info, const char* ini)
     DeleteProfileKey(ini, SECTION_MAIN, KEY_OLD_SAVE_HISTORY);
     DeleteProfileKey(ini, SECTION_MAIN, KEY_OLD_TEXT_TO_FILE);
     DeleteProfileKey(ini, SECTION_MAIN, KEY_OLD_IMAGE_TO_FILE);
+
+    ExtSettings_Save(&info->ext, ini);
 }
 
 // All keys go into the file in one replacement: killed in the middle, or on
 // a full disk, the INI file is either the old one or the new one, and keys
 // and sections that are not Tamarin's stay as they were.
-bool SaveSettingsTo(const AppInfo* info, const char* ini)
+bool Settings_SaveTo(const AppInfo* info, const char* ini)
 {
-    if (!BeginProfileBatch(ini))
+    if (!Profile_BeginBatch(ini))
         return false;
     WriteSettingsKeys(info, ini);
-    return EndProfileBatch();
+    return Profile_EndBatch();
 }
 
 // Without a module path there is no INI file: the settings stay at their
@@ -282,7 +290,7 @@ void LoadSettings(AppInfo* info)
         SetDefaultSettings(info);
         return;
     }
-    LoadSettingsFrom(info, ini);
+    Settings_LoadFrom(info, ini);
 }
 
 bool SaveSettings(const AppInfo* info)
@@ -290,5 +298,5 @@ bool SaveSettings(const AppInfo* info)
     char ini[INI_PATH_SIZE];
     if (!GetAppFilePath(ini, sizeof(ini), ".ini"))
         return true;
-    return SaveSettingsTo(info, ini);
+    return Settings_SaveTo(info, ini);
 }

@@ -1,15 +1,12 @@
-// The clipboard-viewer chain. The next viewer is the one per-process value of
-// this module; it is never the main window itself.
+// The clipboard-viewer chain. The next viewer (never the main window itself)
+// and where the changes are recorded are the per-process values of this module.
 #include "shell/viewerchain.h"
 
-#include <stdlib.h>
-
-#include "app/mainwnd.h"
 #include "resources/resource.h"
 #include "settings/appinfo.h"
+#include "shell/clipwatch.h"
 #include "shell/tray.h"
 #include "store/appdata.h"
-#include "store/clipboard.h"
 #include "store/cliplog.h"
 
 static HWND g_nextViewer;
@@ -41,62 +38,83 @@ void LeaveViewerChain(HWND mainWindow)
     g_inChain = false;
 }
 
+// A viewer further down that hangs must not hang Tamarin with it: the
+// message is given up after a while, at once for a window the system already
+// takes for hung.
 void ForwardToNextViewer(HWND mainWindow, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (g_nextViewer && g_nextViewer != mainWindow)
-        SendMessageA(g_nextViewer, msg, wParam, lParam);
+    if (!g_nextViewer || g_nextViewer == mainWindow)
+        return;
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(g_nextViewer, msg, wParam, lParam, SMTO_NORMAL | SMTO_ABORTIFHUNG, CHAIN_FORWARD_TIMEOUT,
+                        &result);
 }
 
-static void RecordText(HWND mainWindow, const AppInfo* info, const char* text)
+void ViewerChain_CheckSoon(HWND mainWindow)
 {
-    if (info->historyEnabled) {
-        AppData* data = GetAppData(mainWindow);
-        if (data)
-            AppData_AddClip(data, text, info);
-    }
-    SetTrayTipSoon(mainWindow, text);
+    KillTimer(mainWindow, TIMER_CHAIN_REPAIR);
+    SetTimer(mainWindow, TIMER_CHAIN_REPAIR, CHAIN_REPAIR_AFTER_PICK, nullptr);
+}
+
+static void RecordText(HWND mainWindow, AppData* data, const AppInfo* info, const char* text)
+{
+    if (info->historyEnabled && data)
+        AppData_AddClip(data, text, info);
+    Tray_SetTipSoon(mainWindow, text);
     if (info->logText && info->logFolder[0])
         ClipLog_WriteText(info->logFolder, text);
 }
 
-static void RecordImage(HWND mainWindow, const AppInfo* info)
+static void RecordImage(HWND mainWindow, const AppInfo* info, const ClipChange* change)
 {
-    SetTrayTipSoon(mainWindow, "");
-    if (!info->logImage || !info->logFolder[0])
-        return;
-    size_t size = 0;
-    void* dib = Clip_GetDataEx(mainWindow, CF_DIB, &size);
-    if (dib) {
-        ClipLog_WriteImage(info->logFolder, dib, size);
-        free(dib);
-    }
+    Tray_SetTipSoon(mainWindow, "");
+    if (info->logImage && info->logFolder[0] && change->image)
+        ClipLog_WriteImage(info->logFolder, change->image, change->imageSize);
 }
 
+// Where the clipboard watcher hands its changes: the clip store and the
+// settings of the main window, as its latest WM_DRAWCLIPBOARD gave them. They
+// live as long as the window, and the watcher is stopped before they go.
+struct RecordTarget {
+    AppData* data;
+    const AppInfo* info;
+};
+
+static RecordTarget g_recordTarget;
+
 // What a password manager marks as confidential is neither stored, shown nor
-// logged; the chain, the animation and the repair timer carry on as usual.
-LRESULT OnDrawClipboard(HWND mainWindow, WPARAM wParam, LPARAM lParam)
+// logged.
+static void RecordChange(HWND mainWindow, const ClipChange* change, void* context)
+{
+    const RecordTarget* target = static_cast<const RecordTarget*>(context);
+    if (!target || !target->info || change->confidential)
+        return;
+    if (change->text)
+        RecordText(mainWindow, target->data, target->info, change->text);
+    else
+        RecordImage(mainWindow, target->info, change);
+}
+
+// A notification whose clipboard was already recorded (the one that comes
+// with re-joining the chain, say) records nothing and does not animate the
+// icon; the chain and the repair timer carry on as for any other.
+LRESULT OnDrawClipboard(HWND mainWindow, AppData* data, const AppInfo* info, WPARAM wParam, LPARAM lParam)
 {
     KillTimer(mainWindow, TIMER_CHAIN_REPAIR);
-    const AppInfo* info = GetAppInfo(mainWindow);
     if (!info)
         return 0;
-    if (!Clip_IsConfidential(mainWindow)) {
-        char* text = static_cast<char*>(Clip_GetData(mainWindow, CF_TEXT));
-        if (text) {
-            RecordText(mainWindow, info, text);
-            free(text);
-        } else {
-            RecordImage(mainWindow, info);
-        }
-    }
+    g_recordTarget.data = data;
+    g_recordTarget.info = info;
+    bool wantImage = info->logImage && info->logFolder[0];
+    bool changed = ClipWatch_OnChange(mainWindow, wantImage, RecordChange, &g_recordTarget);
     ForwardToNextViewer(mainWindow, WM_DRAWCLIPBOARD, wParam, lParam);
-    if (info->animateIcon)
+    if (changed && info->animateIcon)
         StartTrayAnimation(mainWindow, info);
     ArmRepairTimer(mainWindow, info);
     return 0;
 }
 
-LRESULT OnChangeCbChain(HWND mainWindow, WPARAM wParam, LPARAM lParam)
+LRESULT OnChangeCbChain(HWND mainWindow, const AppInfo* info, WPARAM wParam, LPARAM lParam)
 {
     KillTimer(mainWindow, TIMER_CHAIN_REPAIR);
     HWND removed = reinterpret_cast<HWND>(wParam);
@@ -105,15 +123,13 @@ LRESULT OnChangeCbChain(HWND mainWindow, WPARAM wParam, LPARAM lParam)
         g_nextViewer = following == mainWindow ? nullptr : following;
     else
         ForwardToNextViewer(mainWindow, WM_CHANGECBCHAIN, wParam, lParam);
-    const AppInfo* info = GetAppInfo(mainWindow);
     if (info)
         ArmRepairTimer(mainWindow, info);
     return 0;
 }
 
-LRESULT OnChainRepairTimer(HWND mainWindow)
+LRESULT OnChainRepairTimer(HWND mainWindow, const AppInfo* info)
 {
-    const AppInfo* info = GetAppInfo(mainWindow);
     if (info && info->autoRepairChain) {
         KillTimer(mainWindow, TIMER_CHAIN_REPAIR);
         PostMessageA(mainWindow, WM_COMMAND, IDM_CHAIN_LEAVE, 0);
@@ -129,9 +145,8 @@ void OnChainLeave(HWND mainWindow)
     PostMessageA(mainWindow, WM_COMMAND, IDM_CHAIN_JOIN, 0);
 }
 
-void OnChainJoin(HWND mainWindow)
+void OnChainJoin(HWND mainWindow, const AppInfo* info)
 {
-    const AppInfo* info = GetAppInfo(mainWindow);
     if (info)
         JoinViewerChain(mainWindow, info);
 }

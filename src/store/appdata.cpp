@@ -1,11 +1,14 @@
 // AppData: the history and the registered texts. Every text in a list is a
 // heap copy owned by the store and freed exactly when it leaves its list.
+// The store fills itself from its files at start-up and writes them back
+// through the store-file module.
 #include "store/appdata.h"
 
 #include <stdlib.h>
 #include <string.h>
 
 #include "settings/appinfo.h"
+#include "settings/apppath.h"
 #include "store/historysave.h"
 #include "store/storefile.h"
 #include "text/text.h"
@@ -65,9 +68,10 @@ struct ListItemMatch {
     void* item;
 };
 
-static bool IsSameItem(void* item, int, void* context)
+// The head keeps the moved text; only its old node goes.
+static bool IsSameItemBelowHead(void* item, int index, void* context)
 {
-    return item == static_cast<ListItemMatch*>(context)->item;
+    return index > 0 && item == static_cast<ListItemMatch*>(context)->item;
 }
 
 struct TrimLimit {
@@ -112,25 +116,29 @@ bool AppData_Delete(AppData* data)
 }
 
 // A text already in the list moves to the head as the same stored string, so
-// pointers taken from the list before stay valid; a new text is copied.
-static void AddOrMove(AppData* data, int which, const char* text)
+// pointers taken from the list before stay valid; a new text is copied. The
+// new head node is had before the old one goes, so when memory runs out the
+// list stays as it was. false in that case.
+static bool AddOrMove(PtrList* list, const char* text)
 {
-    PtrList* list = ListOf(data, which);
     void* found = PtrList_FindIf(list, true, IsEqualText, const_cast<char*>(text));
     if (found) {
         if (list->head && list->head->item == found)
-            return;
-        ListItemMatch match = {found};
-        PtrList_RemoveIf(list, IsSameItem, &match);
+            return true;
         if (PtrList_AddHead(list, found) < 0)
-            ReleaseText(data, which, found);
-        return;
+            return false;
+        ListItemMatch match = {found};
+        PtrList_RemoveIf(list, IsSameItemBelowHead, &match);
+        return true;
     }
     char* copy = static_cast<char*>(MemDup(text, strlen(text) + 1));
     if (!copy)
-        return;
-    if (PtrList_AddHead(list, copy) < 0)
+        return false;
+    if (PtrList_AddHead(list, copy) < 0) {
         free(copy);
+        return false;
+    }
+    return true;
 }
 
 // A list the user has changed is written again even when its file could not
@@ -144,9 +152,9 @@ bool AppData_Add(AppData* data, int mask, const char* text)
 {
     MarkChanged(data, mask);
     if (mask & LIST_HISTORY)
-        AddOrMove(data, LIST_HISTORY, text);
+        AddOrMove(data->history, text);
     if (mask & LIST_REGISTERED)
-        AddOrMove(data, LIST_REGISTERED, text);
+        AddOrMove(data->registered, text);
     return true;
 }
 
@@ -182,6 +190,36 @@ bool AppData_Contains(const AppData* data, int list, const char* text)
     return l && PtrList_FindIf(l, true, IsEqualText, const_cast<char*>(text)) != nullptr;
 }
 
+struct RemoveMatch {
+    ListOwner owner;
+    const char* text;
+    bool removed;
+};
+
+// A list holds a text at most once; after it is gone nothing more is
+// compared, so the text may even be the stored string itself.
+static bool FreeFirstEqualText(void* item, int, void* context)
+{
+    RemoveMatch* match = static_cast<RemoveMatch*>(context);
+    if (match->removed || strcmp(static_cast<const char*>(item), match->text) != 0)
+        return false;
+    match->removed = true;
+    ReleaseText(match->owner.data, match->owner.list, item);
+    return true;
+}
+
+bool AppData_Remove(AppData* data, int list, const char* text)
+{
+    PtrList* l = ListOf(data, list);
+    if (!l)
+        return false;
+    RemoveMatch match = {{data, list}, text, false};
+    PtrList_RemoveIf(l, FreeFirstEqualText, &match);
+    if (match.removed)
+        MarkChanged(data, list);
+    return match.removed;
+}
+
 bool AppData_Trim(AppData* data, int list, int maximum)
 {
     PtrList* l = ListOf(data, list);
@@ -198,15 +236,12 @@ bool AppData_AddClip(AppData* data, const char* text, const AppInfo* info)
 {
     if (AppData_Contains(data, LIST_REGISTERED, text))
         return true;
-    MarkChanged(data, LIST_HISTORY);
-    AddOrMove(data, LIST_HISTORY, text);
-    AppData_Trim(data, LIST_HISTORY, info->historyMax);
-    if (!info->useHistoryFile)
+    // Out of memory the history and its file stay as they were.
+    if (!AddOrMove(data->history, text))
         return true;
-    if (data->saver)
-        HistorySaver_Request(data->saver, data, info);
-    else
-        AppData_SaveHistory(data, info);
+    MarkChanged(data, LIST_HISTORY);
+    AppData_Trim(data, LIST_HISTORY, info->historyMax);
+    AppData_SaveHistorySoon(data, info);
     return true;
 }
 
@@ -214,8 +249,9 @@ bool AppData_Register(AppData* data, const char* text)
 {
     if (AppData_Contains(data, LIST_REGISTERED, text))
         return true;
+    if (!AddOrMove(data->registered, text))
+        return true;
     MarkChanged(data, LIST_REGISTERED);
-    AddOrMove(data, LIST_REGISTERED, text);
     AppData_SaveRegistered(data);
     return true;
 }
@@ -262,31 +298,27 @@ static bool SeenBefore(SeenTexts* seen, const char* const* texts, size_t i)
     }
 }
 
-static void FreeTextsOfList(PtrList* list)
+static bool FreeEveryText(void* item, int, void*)
 {
-    for (PtrListNode* node = list->head; node; node = node->next)
-        free(node->item);
+    free(item);
+    return true;
 }
 
-// The new list is built whole beside the old one and only then takes its
-// place, so running out of memory half way changes nothing.
-bool AppData_SetList(AppData* data, int list, const char* const* texts, int count)
+// The fresh list of ReplaceList: copies of texts[0] to texts[count - 1], each
+// at its first place only; null when memory runs out.
+static PtrList* BuildUniqueList(const char* const* texts, size_t count)
 {
-    PtrList* old = ListOf(data, list);
-    if (!old || count < 0)
-        return false;
-    size_t n = static_cast<size_t>(count);
     size_t slotCount = 16;
-    while (slotCount < n * 2)
+    while (slotCount < count * 2)
         slotCount *= 2;
     SeenTexts seen = {static_cast<size_t*>(calloc(slotCount, sizeof(size_t))), slotCount - 1};
-    bool* keep = static_cast<bool*>(malloc(n ? n : 1));
+    bool* keep = static_cast<bool*>(malloc(count ? count : 1));
     PtrList* fresh = PtrList_New();
     bool ok = seen.slots && keep && fresh;
-    for (size_t i = 0; ok && i < n; i++)
+    for (size_t i = 0; ok && i < count; i++)
         keep[i] = !SeenBefore(&seen, texts, i);
     // Added from the bottom up: each goes to the head.
-    for (size_t i = n; ok && i-- > 0;) {
+    for (size_t i = count; ok && i-- > 0;) {
         if (!keep[i])
             continue;
         char* copy = static_cast<char*>(MemDup(texts[i], strlen(texts[i]) + 1));
@@ -297,20 +329,102 @@ bool AppData_SetList(AppData* data, int list, const char* const* texts, int coun
     }
     free(seen.slots);
     free(keep);
-    if (!ok) {
-        if (fresh) {
-            FreeTextsOfList(fresh);
-            PtrList_RemoveIf(fresh, [](void*, int, void*) { return true; }, nullptr);
-            PtrList_Delete(fresh);
-        }
-        return false;
+    if (!ok && fresh) {
+        PtrList_RemoveIf(fresh, FreeEveryText, nullptr);
+        PtrList_Delete(fresh);
+        fresh = nullptr;
     }
-    MarkChanged(data, list);
+    return fresh;
+}
+
+// The new list is built whole beside the old one, in linear time, and only
+// then takes its place, so running out of memory half-way leaves the old
+// list untouched.
+bool AppData_ReplaceList(AppData* data, int list, int count, AppDataTextAt textAt, void* context)
+{
+    PtrList* old = ListOf(data, list);
+    if (!old || count < 0)
+        return false;
+    const char** texts = static_cast<const char**>(malloc((count ? count : 1) * sizeof(const char*)));
+    if (!texts)
+        return false;
+    size_t kept = 0;
+    for (int i = 0; i < count; i++) {
+        const char* text = textAt(i, context);
+        if (text)
+            texts[kept++] = text;
+    }
+    PtrList* fresh = BuildUniqueList(texts, kept);
+    free(texts);
+    if (!fresh)
+        return false;
     AppData_Clear(data, list);
     PtrList_Delete(old);
     if (list == LIST_HISTORY)
         data->history = fresh;
     else
         data->registered = fresh;
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// The clip store's start and saves, through the store files beside the
+// executable
+
+static const char HISTORY_EXT[] = ".hst";
+static const char REGISTERED_EXT[] = ".use";
+
+// Each file is read whole, whatever the length of its records. A file that
+// cannot be read to its end for lack of memory leaves its list with the
+// texts read before, marked in partialLists: that file is not written back
+// (it still holds what the list lacks) until the list changes.
+static void LoadList(AppData* data, int list, const char* ext)
+{
+    char path[APP_FILE_PATH_SIZE];
+    if (!GetAppFilePath(path, sizeof(path), ext))
+        return;
+    if (!StoreFile_ReadWholePath(data, list, path))
+        data->partialLists |= list;
+}
+
+AppData* AppData_Load(const AppInfo* info)
+{
+    AppData* data = AppData_New();
+    if (!data)
+        return nullptr;
+    LoadList(data, LIST_REGISTERED, REGISTERED_EXT);
+    if (info->useHistoryFile)
+        LoadList(data, LIST_HISTORY, HISTORY_EXT);
+    return data;
+}
+
+bool AppData_HistoryFilePath(char* buf, size_t size)
+{
+    return GetAppFilePath(buf, size, HISTORY_EXT);
+}
+
+bool AppData_SaveHistory(AppData* data, const AppInfo* info)
+{
+    if (info->useHistoryFile && !(data->partialLists & LIST_HISTORY))
+        StoreFile_Write(data, LIST_HISTORY, HISTORY_EXT);
+    return true;
+}
+
+// Never a save of its own while the background one runs: two writers of one
+// file would race for its temporary name.
+void AppData_SaveHistorySoon(AppData* data, const AppInfo* info)
+{
+    if (!info->useHistoryFile)
+        return;
+    if (data->saver)
+        HistorySaver_Request(data->saver, data, info);
+    else
+        AppData_SaveHistory(data, info);
+}
+
+bool AppData_SaveRegistered(AppData* data)
+{
+    if (!(data->partialLists & LIST_REGISTERED))
+        StoreFile_Write(data, LIST_REGISTERED, REGISTERED_EXT);
     return true;
 }

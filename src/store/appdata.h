@@ -52,6 +52,9 @@ bool AppData_Clear(AppData* data, int mask);
 const char* AppData_GetAt(const AppData* data, int list, int index);
 int AppData_GetCount(const AppData* data, int list);
 bool AppData_Contains(const AppData* data, int list, const char* text);
+// Takes the text equal to text out of that list and frees it; false when the
+// list holds no such text or the selector is bad.
+bool AppData_Remove(AppData* data, int list, const char* text);
 bool AppData_Trim(AppData* data, int list, int maximum);
 bool AppData_AddClip(AppData* data, const char* text, const AppInfo* info);
 bool AppData_Register(AppData* data, const char* text);
@@ -62,9 +65,23 @@ const char* AppData_GetTextById(const AppData* data, int id);
 typedef void (*AppDataTextFn)(const char* text, int index, void* context);
 void AppData_ForEach(const AppData* data, int list, AppDataTextFn fn, void* context);
 
-// Makes the list hold texts[0] to texts[count - 1] in that order, a text
-// that occurs twice only at its upper place: the list that clearing it and
-// adding the texts from the last to the first gives, made in linear time.
-// All or nothing: false (out of memory, a bad selector) leaves the list as
-// it was.
-bool AppData_SetList(AppData* data, int list, const char* const* texts, int count);
+// A new store with the registered texts from ".use" and, when the settings
+// keep the history in a file, the history from ".hst"; the program's files
+// (settings/apppath.h), each read whole. The saves rewrite them whole (the
+// history only when kept); a file that could not be read to its end is not
+// written back until its list has changed.
+AppData* AppData_Load(const AppInfo* info);
+bool AppData_SaveHistory(AppData* data, const AppInfo* info);
+bool AppData_SaveRegistered(AppData* data);
+// After a change of the history: the file follows in the background when
+// the store has a saver (a clipboard change never waits on it), else at once.
+void AppData_SaveHistorySoon(AppData* data, const AppInfo* info);
+// Where the history file is; false when the path cannot be had.
+bool AppData_HistoryFilePath(char* buf, size_t size);
+
+// The list becomes copies of the texts textAt gives for indexes 0 to
+// count - 1, in that order (a null text is skipped; equal texts end as one
+// entry, at the place of the upper one), made in linear time. false, with the
+// list untouched, when memory runs out or the selector is bad.
+typedef const char* (*AppDataTextAt)(int index, void* context);
+bool AppData_ReplaceList(AppData* data, int list, int count, AppDataTextAt textAt, void* context);

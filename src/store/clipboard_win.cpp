@@ -27,22 +27,37 @@ void* Clip_CopyBlock(const void* block, size_t size, bool isText, size_t* copySi
     return copy;
 }
 
+void* Clip_CopyOpenData(UINT format, size_t* size, bool* failed)
+{
+    *size = 0;
+    *failed = false;
+    if (!IsClipboardFormatAvailable(format))
+        return nullptr;
+    *failed = true;
+    HANDLE handle = GetClipboardData(format);
+    SIZE_T blockSize = handle ? GlobalSize(handle) : 0;
+    if (blockSize == 0)
+        return nullptr;
+    const void* block = GlobalLock(handle);
+    if (!block)
+        return nullptr;
+    size_t copySize = 0;
+    void* copy = Clip_CopyBlock(block, blockSize, format == CF_TEXT, &copySize);
+    GlobalUnlock(handle);
+    if (!copy)
+        return nullptr;
+    *failed = false;
+    *size = copySize;
+    return copy;
+}
+
 void* Clip_GetDataEx(HWND owner, UINT format, size_t* size)
 {
     size_t copySize = 0;
     void* copy = nullptr;
     if (OpenClipboard(owner)) {
-        if (IsClipboardFormatAvailable(format)) {
-            HANDLE handle = GetClipboardData(format);
-            SIZE_T blockSize = handle ? GlobalSize(handle) : 0;
-            if (blockSize > 0) {
-                const void* block = GlobalLock(handle);
-                if (block) {
-                    copy = Clip_CopyBlock(block, blockSize, format == CF_TEXT, &copySize);
-                    GlobalUnlock(handle);
-                }
-            }
-        }
+        bool failed = false;
+        copy = Clip_CopyOpenData(format, &copySize, &failed);
         CloseClipboard();
     }
     if (size)
@@ -91,31 +106,64 @@ bool Clip_Empty(HWND owner)
     return true;
 }
 
-// Password managers and other programs mark secrets with these formats so
-// that clipboard monitors leave them alone. "CanIncludeInClipboardHistory"
-// holding a DWORD 0 means the same; a value that is present but cannot be
-// read is treated as a refusal, so a secret is never recorded by mistake.
-bool Clip_IsConfidential(HWND owner)
+static UINT HistoryMarkerFormat()
 {
     // Registered once: this runs on every clipboard change.
+    static const UINT history = RegisterClipboardFormatA("CanIncludeInClipboardHistory");
+    return history;
+}
+
+static bool HasRefusalMarker()
+{
     static const UINT exclude = RegisterClipboardFormatA("ExcludeClipboardContentFromMonitorProcessing");
     static const UINT ignore = RegisterClipboardFormatA("Clipboard Viewer Ignore");
-    static const UINT history = RegisterClipboardFormatA("CanIncludeInClipboardHistory");
     const UINT markers[] = {exclude, ignore};
     for (UINT format : markers) {
         if (format && IsClipboardFormatAvailable(format))
             return true;
     }
+    return false;
+}
+
+// "CanIncludeInClipboardHistory" holding a DWORD 0 is a refusal; a value that
+// is present but cannot be read counts as one too, so a secret is never
+// recorded by mistake.
+static bool RefusesHistory(const unsigned char* value, size_t size)
+{
+    DWORD allowed = 0;
+    if (!value || size < sizeof allowed)
+        return true;
+    memcpy(&allowed, value, sizeof allowed);
+    return allowed == 0;
+}
+
+// Password managers and other programs mark secrets with these formats so
+// that clipboard monitors leave them alone.
+bool Clip_IsConfidential(HWND owner)
+{
+    if (HasRefusalMarker())
+        return true;
+    UINT history = HistoryMarkerFormat();
     if (!history || !IsClipboardFormatAvailable(history))
         return false;
     size_t size = 0;
     unsigned char* value = static_cast<unsigned char*>(Clip_GetDataEx(owner, history, &size));
-    if (!value)
-        return true;
-    DWORD allowed = 0;
-    bool readable = size >= sizeof allowed;
-    if (readable)
-        memcpy(&allowed, value, sizeof allowed);
+    bool refused = RefusesHistory(value, size);
     free(value);
-    return !readable || allowed == 0;
+    return refused;
+}
+
+bool Clip_IsConfidentialOpen()
+{
+    if (HasRefusalMarker())
+        return true;
+    UINT history = HistoryMarkerFormat();
+    if (!history || !IsClipboardFormatAvailable(history))
+        return false;
+    size_t size = 0;
+    bool failed = false;
+    unsigned char* value = static_cast<unsigned char*>(Clip_CopyOpenData(history, &size, &failed));
+    bool refused = RefusesHistory(value, size);
+    free(value);
+    return refused;
 }

@@ -182,7 +182,7 @@ static FILE* OpenLogFile(ClipLogPaths* paths, const char* folder, const char* ex
     ClipLog_BuildPaths(paths, folder, time, ext);
     if (!ClipLog_MakeFolder(folder) || !ClipLog_MakeFolder(paths->monthFolder) || !ClipLog_MakeFolder(paths->dayFolder))
         return nullptr;
-    return fopen(paths->file, "wb");
+    return ClipLog_CreateFile(paths->file);
 }
 
 FILE* ClipLog_OpenFileAt(const char* folder, const char* ext, const SYSTEMTIME* time)
@@ -198,7 +198,7 @@ static bool CloseLogFile(FILE* file, const ClipLogPaths* paths, bool written)
     bool closed = fclose(file) == 0;
     if (written && closed)
         return true;
-    remove(paths->file);
+    ClipLog_RemoveFile(paths->file);
     return false;
 }
 

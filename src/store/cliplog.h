@@ -54,3 +54,5 @@ bool ClipLog_WriteImage(const char* folder, const void* dib, size_t dibSize);
 // Platform half (cliplog_win.cpp, cliplog_posix.cpp).
 void ClipLog_GetLocalTime(SYSTEMTIME* time);
 bool ClipLog_MakeFolder(const char* path);
+FILE* ClipLog_CreateFile(const char* path);
+void ClipLog_RemoveFile(const char* path);

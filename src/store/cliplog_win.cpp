@@ -19,3 +19,13 @@ bool ClipLog_MakeFolder(const char* path)
         CreateDirectoryA(path, nullptr);
     return PathExists(path);
 }
+
+FILE* ClipLog_CreateFile(const char* path)
+{
+    return fopen(path, "wb");
+}
+
+void ClipLog_RemoveFile(const char* path)
+{
+    DeleteFileA(path);
+}

@@ -10,6 +10,7 @@
 
 #include "settings/appinfo.h"
 #include "store/appdata.h"
+#include "store/savereport.h"
 #include "store/storefile.h"
 
 struct HistorySaver {
@@ -24,6 +25,7 @@ struct HistorySaver {
     const char** texts;
     size_t count;
     char path[APP_FILE_PATH_SIZE];
+    bool patient;        // replace retries, unless the last save of the file failed
     bool written;        // the saving thread's result
     std::atomic<bool> ended;  // the saving thread is done with the snapshot
     int failures;
@@ -42,7 +44,7 @@ HistorySaver* HistorySaver_New(HistorySavedFn notify, void* context)
 static void RunSave(void* arg)
 {
     HistorySaver* saver = static_cast<HistorySaver*>(arg);
-    saver->written = StoreFile_SaveTexts(saver->texts, saver->count, saver->path);
+    saver->written = StoreFile_SaveTexts(saver->texts, saver->count, saver->path, saver->patient);
     saver->ended = true;
     if (saver->notify)
         saver->notify(saver->context);
@@ -77,6 +79,7 @@ static void StartSave(HistorySaver* saver)
         return;
     }
     saver->data->heldHistoryTexts = &saver->held;
+    saver->patient = !SaveReport_IsFailing(saver->path);
     saver->ended = false;
     saver->thread = SaveThread_Start(RunSave, saver);
     if (!saver->thread) {
@@ -93,6 +96,7 @@ static void EndSave(HistorySaver* saver)
     saver->thread = nullptr;
     if (!saver->written)
         saver->failures++;
+    SaveReport_Note(saver->path, saver->written);
     saver->data->heldHistoryTexts = nullptr;
     for (size_t i = 0; i < saver->held.count; i++)
         free(saver->held.texts[i]);

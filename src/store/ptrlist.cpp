@@ -5,6 +5,7 @@
 
 #include <stdint.h>
 #include <stdlib.h>
+#include <string.h>
 
 // "こんな領域を指しちゃイカンにょ～"
 const char PTRLIST_FREED_MARKER[] =
@@ -17,6 +18,13 @@ static void ReleaseWithFree(void* block, size_t)
 }
 
 void (*PtrList_ReleaseMemory)(void* block, size_t size) = ReleaseWithFree;
+
+static void* AllocateWithMalloc(size_t size)
+{
+    return malloc(size);
+}
+
+void* (*PtrList_AllocateMemory)(size_t size) = AllocateWithMalloc;
 
 static PtrListNode* Poison()
 {
@@ -48,7 +56,10 @@ static void Unlink(PtrList* list, PtrListNode* node)
 
 PtrList* PtrList_New()
 {
-    return static_cast<PtrList*>(calloc(1, sizeof(PtrList)));
+    PtrList* list = static_cast<PtrList*>(PtrList_AllocateMemory(sizeof(PtrList)));
+    if (list)
+        memset(list, 0, sizeof *list);
+    return list;
 }
 
 bool PtrList_Delete(PtrList* list)
@@ -64,7 +75,7 @@ bool PtrList_Delete(PtrList* list)
 
 int PtrList_AddHead(PtrList* list, void* item)
 {
-    PtrListNode* node = static_cast<PtrListNode*>(malloc(sizeof(PtrListNode)));
+    PtrListNode* node = static_cast<PtrListNode*>(PtrList_AllocateMemory(sizeof(PtrListNode)));
     if (!node)
         return -1;
     node->item = item;

@@ -23,6 +23,9 @@ extern const char PTRLIST_FREED_MARKER[];
 // Releases the memory of a node or header after it was poisoned; tests swap
 // it to look at a block just before it goes.
 extern void (*PtrList_ReleaseMemory)(void* block, size_t size);
+// Gets the memory of a node or header (malloc); tests swap it to make an
+// allocation fail.
+extern void* (*PtrList_AllocateMemory)(size_t size);
 
 PtrList* PtrList_New();
 bool PtrList_Delete(PtrList* list);

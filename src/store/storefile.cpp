@@ -22,7 +22,8 @@
 #include "settings/appinfo.h"
 #include "settings/apppath.h"
 #include "store/appdata.h"
-#include "store/filereplace.h"
+#include "settings/filereplace.h"
+#include "store/savereport.h"
 #include "text/text.h"
 #include "text/texthash.h"
 
@@ -31,8 +32,6 @@ enum {
     WRITE_STAGE_SIZE = 8192,     // translated bytes gathered before an fwrite
 };
 
-static const char HISTORY_EXT[] = ".hst";
-static const char REGISTERED_EXT[] = ".use";
 
 static PtrList* ListOf(AppData* data, int list)
 {
@@ -601,18 +600,21 @@ static bool WriteList(const PtrList* list, FILE* file)
 
 // Any failure (no temporary file, a write, the flush, the rename) removes the
 // temporary file and leaves the old file as it was; the lists are only read.
+// A rename refused while another program briefly holds the file is tried
+// again; every outcome goes to the save report, which tells the user.
 bool StoreFile_WritePath(AppData* data, int list, const char* path)
 {
     PtrList* source = ListOf(data, list);
     if (!source)
         return true;
     FileReplacement replacement;
-    if (FileReplacement_Begin(&replacement, path))
-        FileReplacement_Commit(&replacement, WriteList(source, replacement.file));
+    bool ok = FileReplacement_Begin(&replacement, path) &&
+              FileReplacement_Commit(&replacement, WriteList(source, replacement.file), !SaveReport_IsFailing(path));
+    SaveReport_Note(path, ok);
     return true;
 }
 
-bool StoreFile_SaveTexts(const char* const* texts, size_t count, const char* path)
+bool StoreFile_SaveTexts(const char* const* texts, size_t count, const char* path, bool patient)
 {
     FileReplacement replacement;
     if (!FileReplacement_Begin(&replacement, path))
@@ -620,7 +622,7 @@ bool StoreFile_SaveTexts(const char* const* texts, size_t count, const char* pat
     bool written = true;
     for (size_t i = count; written && i-- > 0;)
         written = StoreFile_WriteRecord(texts[i], replacement.file) == 1;
-    return FileReplacement_Commit(&replacement, written);
+    return FileReplacement_Commit(&replacement, written, patient);
 }
 
 bool StoreFile_Write(AppData* data, int list, const char* ext)
@@ -629,53 +631,4 @@ bool StoreFile_Write(AppData* data, int list, const char* ext)
     if (!GetAppFilePath(path, sizeof(path), ext))
         return true;
     return StoreFile_WritePath(data, list, path);
-}
-
-// ---------------------------------------------------------------------------
-// The clip store's start and saves
-
-// Each file is read whole, whatever the length of its records. A file that
-// cannot be read to its end for lack of memory leaves its list with the
-// texts read before, marked in partialLists: that file is not written back
-// (it still holds what the list lacks) until the list changes.
-static void LoadList(AppData* data, int list, const char* ext)
-{
-    char path[APP_FILE_PATH_SIZE];
-    if (!GetAppFilePath(path, sizeof(path), ext))
-        return;
-    if (!StoreFile_ReadWholePath(data, list, path))
-        data->partialLists |= list;
-}
-
-AppData* AppData_Load(const AppInfo* info)
-{
-    AppData* data = AppData_New();
-    if (!data)
-        return nullptr;
-    AppData_Clear(data, LIST_REGISTERED);
-    LoadList(data, LIST_REGISTERED, REGISTERED_EXT);
-    if (!info->useHistoryFile)
-        return data;
-    AppData_Clear(data, LIST_HISTORY);
-    LoadList(data, LIST_HISTORY, HISTORY_EXT);
-    return data;
-}
-
-bool AppData_HistoryFilePath(char* buf, size_t size)
-{
-    return GetAppFilePath(buf, size, HISTORY_EXT);
-}
-
-bool AppData_SaveHistory(AppData* data, const AppInfo* info)
-{
-    if (info->useHistoryFile && !(data->partialLists & LIST_HISTORY))
-        StoreFile_Write(data, LIST_HISTORY, HISTORY_EXT);
-    return true;
-}
-
-bool AppData_SaveRegistered(AppData* data)
-{
-    if (!(data->partialLists & LIST_REGISTERED))
-        StoreFile_Write(data, LIST_REGISTERED, REGISTERED_EXT);
-    return true;
 }

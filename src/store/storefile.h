@@ -6,19 +6,12 @@
 #include <stdio.h>
 
 struct AppData;
-struct AppInfo;
 
 enum {
     STORE_BUFFER_SIZE = 65536,           // registered-text reading buffer
     HISTORY_BUFFER_FIRST_SIZE = 1048576, // first try for the history reading buffer
     APP_FILE_PATH_SIZE = 261,            // path of a file beside the executable
 };
-
-AppData* AppData_Load(const AppInfo* info);
-bool AppData_SaveHistory(AppData* data, const AppInfo* info);
-bool AppData_SaveRegistered(AppData* data);
-// Where the history file is; false when the path cannot be had.
-bool AppData_HistoryFilePath(char* buf, size_t size);
 
 bool StoreFile_Read(AppData* data, int mask, const char* ext, char* buffer, size_t limit);
 bool StoreFile_Write(AppData* data, int list, const char* ext);
@@ -37,7 +30,8 @@ bool StoreFile_ReadWholePath(AppData* data, int mask, const char* path);
 
 // Writes texts (texts[0] the list's head, written last) as the store file at
 // path, through a temporary file; false when the file was left as it was.
-bool StoreFile_SaveTexts(const char* const* texts, size_t count, const char* path);
+// patient as for FileReplace_ReplaceRetrying.
+bool StoreFile_SaveTexts(const char* const* texts, size_t count, const char* path, bool patient);
 
 // Every allocation made while reading a file whole goes through this; tests
 // swap it to run out of memory at a chosen point.

@@ -5,9 +5,16 @@
 #include <stdlib.h>
 #include <string.h>
 
+static void* AllocateWithMalloc(size_t size)
+{
+    return malloc(size);
+}
+
+void* (*MemDup_AllocateMemory)(size_t size) = AllocateWithMalloc;
+
 void* MemDup(const void* block, size_t size)
 {
-    void* copy = malloc(size ? size : 1);
+    void* copy = MemDup_AllocateMemory(size ? size : 1);
     if (copy && size)
         memcpy(copy, block, size);
     return copy;
@@ -23,9 +30,9 @@ int MbcsByteKind(const char* s, size_t pos)
         if (c == 0)
             return MBCS_SINGLE;
         if (kind == MBCS_LEAD)
-            kind = IsMbcsTrailByte(c) ? MBCS_TRAIL : MBCS_SINGLE;
+            kind = Text_IsMbcsTrailByte(c) ? MBCS_TRAIL : MBCS_SINGLE;
         else
-            kind = IsMbcsLeadByte(c) ? MBCS_LEAD : MBCS_SINGLE;
+            kind = Text_IsMbcsLeadByte(c) ? MBCS_LEAD : MBCS_SINGLE;
     }
     return kind;
 }
@@ -34,7 +41,7 @@ const char* MbcsCharNext(const char* p)
 {
     if (*p == 0)
         return p;
-    if (IsMbcsLeadByte(static_cast<unsigned char>(p[0])) && p[1] != 0)
+    if (Text_IsMbcsLeadByte(static_cast<unsigned char>(p[0])) && p[1] != 0)
         return p + 2;
     return p + 1;
 }

@@ -8,48 +8,117 @@
 
 #include "settings/apppath.h"
 #include "settings/profile.h"
+#include "text/codepage.h"
+#include "ui/shellcom.h"
 
 enum {
     MODULE_PATH_SIZE = 261,
     INI_PATH_SIZE = MAX_PATH,
+    FOOTER_TEXT_CHARS = 512,
+    FOOTER_MARGIN = 7,  // dialog units under the line, as the templates keep under their buttons
 };
 
-POINT PlaceSizeAtPoint(POINT cursor, SIZE size, const RECT* workArea)
+// Right and bottom first, so that a rectangle larger than the area ends up
+// aligned with its left and top edges.
+POINT Placement_FitSizeInRect(POINT origin, SIZE size, const RECT* area)
+{
+    POINT pos = origin;
+    if (pos.x + size.cx > area->right)
+        pos.x = area->right - size.cx;
+    if (pos.x < area->left)
+        pos.x = area->left;
+    if (pos.y + size.cy > area->bottom)
+        pos.y = area->bottom - size.cy;
+    if (pos.y < area->top)
+        pos.y = area->top;
+    return pos;
+}
+
+POINT Placement_PlaceSizeAtPoint(POINT cursor, SIZE size, const RECT* workArea)
 {
     // The halves are truncated toward zero: a window 301 pixels wide starts
     // 150 pixels left of the pointer.
     POINT pos;
     pos.x = cursor.x + size.cx / -2;
     pos.y = cursor.y + size.cy / -2;
-    // Right and bottom first, so that a window larger than the work area ends
-    // up aligned with its left and top edges.
-    if (pos.x + size.cx > workArea->right)
-        pos.x = workArea->right - size.cx;
-    if (pos.x < workArea->left)
-        pos.x = workArea->left;
-    if (pos.y + size.cy > workArea->bottom)
-        pos.y = workArea->bottom - size.cy;
-    if (pos.y < workArea->top)
-        pos.y = workArea->top;
-    return pos;
+    return Placement_FitSizeInRect(pos, size, workArea);
 }
 
+// The monitor nearest to the point, so that a point beyond every monitor
+// (a position saved before the screens changed) comes back to the closest.
+void Placement_GetMonitorAreasAt(POINT pt, RECT* work, RECT* monitor)
+{
+    MONITORINFO info;
+    ZeroMemory(&info, sizeof info);
+    info.cbSize = sizeof info;
+    HMONITOR handle = MonitorFromPoint(pt, MONITOR_DEFAULTTONEAREST);
+    if (!handle || !GetMonitorInfoA(handle, &info)) {
+        SetRect(&info.rcMonitor, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+        if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &info.rcWork, 0))
+            info.rcWork = info.rcMonitor;
+    }
+    if (work)
+        *work = info.rcWork;
+    if (monitor)
+        *monitor = info.rcMonitor;
+}
+
+// Inside the work area of the pointer's monitor: on a second monitor the
+// dialog opens there, not on the first.
 void PlaceWindowAtCursor(HWND window)
 {
-    SIZE size = GetWindowSize(window);
+    SIZE size = Placement_GetWindowSize(window);
     POINT cursor = {0, 0};
     if (!GetCursorPos(&cursor))
         return;
     RECT work;
-    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0))
-        return;
-    POINT pos = PlaceSizeAtPoint(cursor, size, &work);
+    Placement_GetMonitorAreasAt(cursor, &work, nullptr);
+    POINT pos = Placement_PlaceSizeAtPoint(cursor, size, &work);
     // GetParent also answers the owner of a pop-up; only a real parent has
     // its own client coordinates.
     HWND parent = GetParent(window);
     if (parent && IsChild(parent, window))
         ScreenToClient(parent, &pos);
-    MoveWindowTo(window, pos.x, pos.y);
+    Placement_MoveWindowTo(window, pos.x, pos.y);
+}
+
+static int FooterHeight(HWND dialog, const wchar_t* text, int width)
+{
+    HDC dc = GetDC(dialog);
+    if (!dc)
+        return 0;
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(dialog, WM_GETFONT, 0, 0)));
+    RECT bounds = {0, 0, width, 0};
+    DrawTextW(dc, text, -1, &bounds, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(dialog, dc);
+    return bounds.bottom - bounds.top;
+}
+
+// Dialog units become pixels through the dialog's own font, so the line
+// scales with the rest of the dialog. The text goes in as UTF-16, readable
+// whatever the system's ANSI code page.
+HWND Placement_AddDialogFooter(HWND dialog, int id, const char* text, int left, int right)
+{
+    wchar_t wide[FOOTER_TEXT_CHARS];
+    CodePage_ToWide(wide, FOOTER_TEXT_CHARS, text);
+    RECT units = {left, 0, right, FOOTER_MARGIN};
+    if (!MapDialogRect(dialog, &units))
+        return nullptr;
+    int width = units.right - units.left;
+    int height = FooterHeight(dialog, wide, width);
+    RECT client;
+    GetClientRect(dialog, &client);
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
+    HWND line = CreateWindowExW(0, L"STATIC", wide, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, units.left,
+                                client.bottom, width, height, dialog,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    if (!line)
+        return nullptr;
+    SendMessageA(line, WM_SETFONT, SendMessageA(dialog, WM_GETFONT, 0, 0), FALSE);
+    SIZE size = Placement_GetWindowSize(dialog);
+    Placement_ResizeWindow(dialog, size.cx, size.cy + height + units.bottom);
+    return line;
 }
 
 // The program file's icons do not change while it runs. Loading the pair once
@@ -78,6 +147,7 @@ HICON GetFileIcon(HMODULE module, bool smallIcon)
     SHFILEINFOA info;
     ZeroMemory(&info, sizeof(info));
     UINT flags = SHGFI_ICON | (smallIcon ? SHGFI_SMALLICON : 0);
+    ShellCom_Ensure();
     if (!SHGetFileInfoA(path, 0, &info, sizeof(info), flags))
         return nullptr;
     return info.hIcon;
@@ -106,17 +176,17 @@ void SetWindowTopmost(HWND window, bool on)
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_NOCOPYBITS | SWP_NOSENDCHANGING);
 }
 
-void ResizeWindow(HWND window, int width, int height)
+void Placement_ResizeWindow(HWND window, int width, int height)
 {
     SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOMOVE);
 }
 
-void MoveWindowTo(HWND window, int x, int y)
+void Placement_MoveWindowTo(HWND window, int x, int y)
 {
     SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
 }
 
-SIZE GetWindowSize(HWND window)
+SIZE Placement_GetWindowSize(HWND window)
 {
     RECT rect = {0, 0, 0, 0};
     GetWindowRect(window, &rect);
@@ -124,7 +194,7 @@ SIZE GetWindowSize(HWND window)
     return size;
 }
 
-SIZE GetClientSize(HWND window)
+SIZE Placement_GetClientSize(HWND window)
 {
     RECT rect = {0, 0, 0, 0};
     GetClientRect(window, &rect);
@@ -132,7 +202,7 @@ SIZE GetClientSize(HWND window)
     return size;
 }
 
-POINT GetWindowOrigin(HWND window)
+POINT Placement_GetWindowOrigin(HWND window)
 {
     RECT rect = {0, 0, 0, 0};
     GetWindowRect(window, &rect);
@@ -141,7 +211,7 @@ POINT GetWindowOrigin(HWND window)
 }
 
 // The rectangle the window has when neither maximised nor minimised.
-bool GetRestoredRect(HWND window, RECT* rect)
+bool Placement_GetRestoredRect(HWND window, RECT* rect)
 {
     WINDOWPLACEMENT placement;
     ZeroMemory(&placement, sizeof(placement));
@@ -152,12 +222,12 @@ bool GetRestoredRect(HWND window, RECT* rect)
     return true;
 }
 
-void InvalidateWindow(HWND window, bool erase)
+void Placement_InvalidateWindow(HWND window, bool erase)
 {
     InvalidateRect(window, nullptr, erase ? TRUE : FALSE);
 }
 
-POINT GetCursorClientPos(HWND window)
+POINT Placement_GetCursorClientPos(HWND window)
 {
     POINT point = {0, 0};
     GetCursorPos(&point);
@@ -165,7 +235,7 @@ POINT GetCursorClientPos(HWND window)
     return point;
 }
 
-bool PointInRectInclusive(const RECT* rect, POINT point)
+bool Placement_PointInRectInclusive(const RECT* rect, POINT point)
 {
     return point.x >= rect->left && point.x <= rect->right && point.y >= rect->top && point.y <= rect->bottom;
 }
@@ -184,7 +254,7 @@ void ClampPointToRect(POINT* point, const RECT* rect)
 
 // A missing key, or one that does not read as a number, keeps the caller's
 // default; a null path (no INI file to be had) keeps all of them.
-void LoadWindowPlacementFile(const char* iniPath, const char* section, SavedPlacement* placement)
+void Placement_LoadFile(const char* iniPath, const char* section, SavedPlacement* placement)
 {
     if (!iniPath)
         return;
@@ -197,29 +267,29 @@ void LoadWindowPlacementFile(const char* iniPath, const char* section, SavedPlac
 // The size written is that of the restored window, so a window closed while
 // maximised (or minimised) comes back at the size the user gave it. The keys
 // reach the file together, in one replacement of it.
-void SaveWindowPlacementFile(HWND window, const char* iniPath, const char* section)
+void Placement_SaveFile(HWND window, const char* iniPath, const char* section)
 {
-    if (!iniPath || !BeginProfileBatch(iniPath))
+    if (!iniPath || !Profile_BeginBatch(iniPath))
         return;
     WriteProfileBool(iniPath, section, PLACEMENT_KEY_TOPMOST, IsWindowTopmost(window));
     WriteProfileBool(iniPath, section, PLACEMENT_KEY_MAXIMIZED, IsZoomed(window) != FALSE);
     RECT restored;
-    if (GetRestoredRect(window, &restored)) {
+    if (Placement_GetRestoredRect(window, &restored)) {
         WriteProfileInt(iniPath, section, PLACEMENT_KEY_HEIGHT, restored.bottom - restored.top);
         WriteProfileInt(iniPath, section, PLACEMENT_KEY_WIDTH, restored.right - restored.left);
     }
-    EndProfileBatch();
+    Profile_EndBatch();
 }
 
 // Called at WM_INITDIALOG, after the dialog has recorded its template size
 // and client size, so that the resize below arrives as an ordinary WM_SIZE.
-void RestoreWindowPlacementFile(HWND window, const char* iniPath, const char* section, int defaultWidth,
+void Placement_RestoreFile(HWND window, const char* iniPath, const char* section, int defaultWidth,
                                 int defaultHeight)
 {
     SavedPlacement placement = {false, false, defaultWidth, defaultHeight};
-    LoadWindowPlacementFile(iniPath, section, &placement);
+    Placement_LoadFile(iniPath, section, &placement);
     SetWindowTopmost(window, placement.alwaysOnTop);
-    ResizeWindow(window, placement.width, placement.height);
+    Placement_ResizeWindow(window, placement.width, placement.height);
     PlaceWindowAtCursor(window);
     if (placement.maximized)
         ShowWindow(window, SW_SHOWMAXIMIZED);
@@ -233,19 +303,19 @@ static const char* GetIniPath(char* buf, size_t size)
 void LoadWindowPlacement(const char* section, SavedPlacement* placement)
 {
     char iniPath[INI_PATH_SIZE];
-    LoadWindowPlacementFile(GetIniPath(iniPath, sizeof(iniPath)), section, placement);
+    Placement_LoadFile(GetIniPath(iniPath, sizeof(iniPath)), section, placement);
 }
 
 void SaveWindowPlacement(HWND window, const char* section)
 {
     char iniPath[INI_PATH_SIZE];
-    SaveWindowPlacementFile(window, GetIniPath(iniPath, sizeof(iniPath)), section);
+    Placement_SaveFile(window, GetIniPath(iniPath, sizeof(iniPath)), section);
 }
 
 void RestoreWindowPlacement(HWND window, const char* section, int defaultWidth, int defaultHeight)
 {
     char iniPath[INI_PATH_SIZE];
-    RestoreWindowPlacementFile(window, GetIniPath(iniPath, sizeof(iniPath)), section, defaultWidth, defaultHeight);
+    Placement_RestoreFile(window, GetIniPath(iniPath, sizeof(iniPath)), section, defaultWidth, defaultHeight);
 }
 
 // Minimising reports a client size of nothing; ignoring it keeps the previous
@@ -289,7 +359,7 @@ void LayoutChildren(HWND dialog, const ChildLayout* table, int rows, LONG* previ
     *previousHeight = height;
 }
 
-void SetMinTrackSize(LPARAM minMaxInfo, int minWidth, int minHeight)
+void Placement_SetMinTrackSize(LPARAM minMaxInfo, int minWidth, int minHeight)
 {
     MINMAXINFO* info = reinterpret_cast<MINMAXINFO*>(minMaxInfo);
     if (!info)
@@ -298,9 +368,21 @@ void SetMinTrackSize(LPARAM minMaxInfo, int minWidth, int minHeight)
     info->ptMinTrackSize.y = minHeight;
 }
 
-void BringToFront(HWND window)
+// Tamarin may set the foreground here because it has it: the popup or the
+// dialog that took it belonged to Tamarin.
+void Placement_GiveForegroundBack(HWND previous)
+{
+    if (!previous || !IsWindow(previous) || GetForegroundWindow() == previous)
+        return;
+    SetForegroundWindow(previous);
+}
+
+// SW_SHOWDEFAULT would take the show state Tamarin itself was started with:
+// started minimised (a shortcut set to "Minimized"), it would minimise the
+// dialog it means to show. A minimised dialog is restored, any other shown.
+void Placement_BringToFront(HWND window)
 {
     BringWindowToTop(window);
     SetForegroundWindow(window);
-    ShowWindow(window, SW_SHOWDEFAULT);
+    ShowWindow(window, IsIconic(window) ? SW_RESTORE : SW_SHOW);
 }

@@ -35,8 +35,17 @@ struct ChildLayout {
 
 // Opening and behaviour shared by all dialogs.
 void PlaceWindowAtCursor(HWND window);
+// Adds a line of text (code page 932) under everything else in dialog, from
+// left to right (dialog units), wrapped to that width, in the dialog's font;
+// the dialog grows by the line's height and a margin. Call it at
+// WM_INITDIALOG before the dialog is placed. Gives the line, or null.
+HWND Placement_AddDialogFooter(HWND dialog, int id, const char* text, int left, int right);
 // A dialog opened a second time comes to the front instead.
-void BringToFront(HWND window);
+void Placement_BringToFront(HWND window);
+// Gives the foreground back to previous (the window that had it before a
+// popup or a command of Tamarin took it), if it still exists and does not
+// have it already.
+void Placement_GiveForegroundBack(HWND previous);
 void SetDialogIcons(HWND window);
 HICON GetFileIcon(HMODULE module, bool smallIcon);
 BOOL HitTestMoveByClient(HWND dialog, WPARAM wParam, LPARAM lParam);
@@ -45,20 +54,27 @@ void SetWindowTopmost(HWND window, bool on);
 
 // Where PlaceWindowAtCursor puts a window of the given size for a pointer
 // position and a work area (screen coordinates).
-POINT PlaceSizeAtPoint(POINT cursor, SIZE size, const RECT* workArea);
+POINT Placement_PlaceSizeAtPoint(POINT cursor, SIZE size, const RECT* workArea);
+// Moves origin so that a rectangle of the given size there lies inside area
+// (right and bottom first: one larger than area keeps its left and top edges
+// on area's).
+POINT Placement_FitSizeInRect(POINT origin, SIZE size, const RECT* area);
+// The work area and the whole area of the monitor nearest to pt (either may
+// be null); with no monitor to ask, the primary work area and screen.
+void Placement_GetMonitorAreasAt(POINT pt, RECT* work, RECT* monitor);
 
 // Window position and size.
-void ResizeWindow(HWND window, int width, int height);
-void MoveWindowTo(HWND window, int x, int y);
-SIZE GetWindowSize(HWND window);
-SIZE GetClientSize(HWND window);
-POINT GetWindowOrigin(HWND window);
-bool GetRestoredRect(HWND window, RECT* rect);
-void InvalidateWindow(HWND window, bool erase);
-POINT GetCursorClientPos(HWND window);
+void Placement_ResizeWindow(HWND window, int width, int height);
+void Placement_MoveWindowTo(HWND window, int x, int y);
+SIZE Placement_GetWindowSize(HWND window);
+SIZE Placement_GetClientSize(HWND window);
+POINT Placement_GetWindowOrigin(HWND window);
+bool Placement_GetRestoredRect(HWND window, RECT* rect);
+void Placement_InvalidateWindow(HWND window, bool erase);
+POINT Placement_GetCursorClientPos(HWND window);
 
-// Rectangle helpers. PointInRectInclusive counts all four edges as inside.
-bool PointInRectInclusive(const RECT* rect, POINT point);
+// Rectangle helpers. Placement_PointInRectInclusive counts all four edges as inside.
+bool Placement_PointInRectInclusive(const RECT* rect, POINT point);
 void ClampPointToRect(POINT* point, const RECT* rect);
 
 // Saved placement in the program's INI file.
@@ -66,9 +82,9 @@ void LoadWindowPlacement(const char* section, SavedPlacement* placement);
 void SaveWindowPlacement(HWND window, const char* section);
 void RestoreWindowPlacement(HWND window, const char* section, int defaultWidth, int defaultHeight);
 // The same on a given INI file.
-void LoadWindowPlacementFile(const char* iniPath, const char* section, SavedPlacement* placement);
-void SaveWindowPlacementFile(HWND window, const char* iniPath, const char* section);
-void RestoreWindowPlacementFile(HWND window, const char* iniPath, const char* section, int defaultWidth,
+void Placement_LoadFile(const char* iniPath, const char* section, SavedPlacement* placement);
+void Placement_SaveFile(HWND window, const char* iniPath, const char* section);
+void Placement_RestoreFile(HWND window, const char* iniPath, const char* section, int defaultWidth,
                                 int defaultHeight);
 
 // Resizing. previousWidth and previousHeight hold the client size that the
@@ -76,4 +92,4 @@ void RestoreWindowPlacementFile(HWND window, const char* iniPath, const char* se
 void LayoutChildren(HWND dialog, const ChildLayout* table, int rows, LONG* previousWidth, LONG* previousHeight,
                     WPARAM wParam, LPARAM lParam);
 // Answers WM_GETMINMAXINFO (lParam) with the given minimum tracking size.
-void SetMinTrackSize(LPARAM minMaxInfo, int minWidth, int minHeight);
+void Placement_SetMinTrackSize(LPARAM minMaxInfo, int minWidth, int minHeight);

@@ -57,11 +57,15 @@ struct ChangeLog : testing::Test {
     bool WaitForLogFile(const char* ext, std::string* name, std::string* bytes)
     {
         std::string pattern = DayFolder() + "\\*" + ext;
-        if (!WaitFor([&] { return !FilesIn(pattern).empty(); }, 5000))
+        if (!WaitFor([&] { return !FilesIn(pattern).empty(); }, E2E_TIMEOUT_MS))
             return false;
         *name = FilesIn(pattern)[0];
-        Sleep(100);  // let the program close the file
-        return ReadFileBytes(DayFolder() + "\\" + *name, bytes);
+        std::string path = DayFolder() + "\\" + *name;
+        // Written whole once the program has closed it: then nobody else has
+        // it open and it can be opened without sharing.
+        if (!WaitFor([&] { return CanOpenExclusively(path); }, E2E_TIMEOUT_MS))
+            return false;
+        return ReadFileBytes(path, bytes);
     }
 };
 
@@ -112,7 +116,7 @@ TEST_F(ChangeLog, TextWithABitmapIsLoggedAsTextOnly)
     std::string name, bytes;
     ASSERT_TRUE(WaitForLogFile(".txt", &name, &bytes));
     EXPECT_EQ(bytes, "both");
-    Sleep(300);
+    ASSERT_TRUE(Tamarin_Settle(&t));  // the change is handled whole
     EXPECT_TRUE(FilesIn(DayFolder() + "\\*.bmp").empty());
 }
 

@@ -169,7 +169,7 @@ struct CommandLine : testing::Test {
         run.folder = t.folder;
         if (!Tamarin_Start(&run, args))
             return -1;
-        return Tamarin_Wait(&run, 20000);
+        return Tamarin_Wait(&run, E2E_TIMEOUT_MS);
     }
 
     // Started with a Unicode command line, as a shell or file manager does.
@@ -226,6 +226,23 @@ TEST_F(CommandLine, SeparatesPathsWithOneBlank)
     EXPECT_EQ(text, "\"" + a + "\" \"" + b + "\"");
 }
 
+// Another program holds the clipboard when the paths are to be put there:
+// the one-shot mode tries again until it is free.
+TEST_F(CommandLine, WaitsForAClipboardThatAnotherProgramHolds)
+{
+    std::string file = t.folder + "\\held.txt";
+    ASSERT_TRUE(WriteFileBytes(file, "x"));
+    ClipHolder holder;
+    ASSERT_TRUE(ClipHolder_Start(&holder, 1500));
+    ASSERT_TRUE(PutClipboardText("before"));
+    ASSERT_TRUE(WaitFor([&] { return GetOpenClipboardWindow() == holder.window; }, E2E_TIMEOUT_MS));
+    EXPECT_EQ(Run("\"" + file + "\""), 1);
+    ClipHolder_Stop(&holder);
+    std::string text;
+    ASSERT_TRUE(GetClipboardText(&text));
+    EXPECT_EQ(text, "\"" + file + "\"");
+}
+
 TEST_F(CommandLine, NothingResolvableLeavesTheClipboard)
 {
     ASSERT_TRUE(PutClipboardText("untouched"));
@@ -247,7 +264,7 @@ TEST_F(CommandLine, WorksBesideTheResidentProgram)
             auto r = ReadStoreRecords(Tamarin_File(&t, ".hst"));
             return !r.empty() && r.back() == quoted;
         },
-        5000));
+        E2E_TIMEOUT_MS));
 }
 
 // Under Wine, "/" and anything else beginning with it is a Unix path; the
@@ -301,37 +318,6 @@ TEST_F(CommandLine, UnixPathsForeignNamesAndLongPathsBesideAWindowsPath)
     EXPECT_EQ(paths[2], foreign);
     EXPECT_EQ(paths[3], longFile);
     EXPECT_EQ(paths[4], plain);
-}
-
-// Another program holds the clipboard when the paths are ready: the mode
-// tries again for a while instead of giving up at once.
-TEST_F(CommandLine, WaitsForAClipboardThatAnotherProgramHolds)
-{
-    std::string file = t.folder + "\\held.txt";
-    ASSERT_TRUE(WriteFileBytes(file, "x"));
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    PROCESS_INFORMATION pi = {};
-    ASSERT_EQ(RunWide(L"\"" + Wide(file) + L"\"", &pi), 0);
-    // The program makes its clipboard owner just before it opens the clipboard.
-    bool ownerMade = WaitFor(
-        [&] {
-            for (HWND w = nullptr; (w = FindWindowExW(HWND_MESSAGE, w, nullptr, nullptr)) != nullptr;) {
-                DWORD pid = 0;
-                GetWindowThreadProcessId(w, &pid);
-                if (pid == pi.dwProcessId)
-                    return true;
-            }
-            return false;
-        },
-        20000);
-    // Held a little longer, as a clipboard monitor would after a change.
-    WaitFor([] { return false; }, 200);
-    CloseClipboard();
-    EXPECT_TRUE(ownerMade);
-    EXPECT_EQ(WaitExit(pi), 1);
-    std::string text;
-    ASSERT_TRUE(GetClipboardText(&text));
-    EXPECT_EQ(text, "\"" + file + "\"");
 }
 
 }  // namespace

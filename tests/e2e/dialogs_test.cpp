@@ -51,13 +51,26 @@ struct Dialogs : testing::Test {
                 dialog = FindWindowA("#32770", caption);
                 return dialog && IsWindowVisible(dialog);
             },
-            5000);
+            E2E_TIMEOUT_MS);
         return dialog;
+    }
+    // A command that opens no dialog, handled by the time this returns; one
+    // that wrongly opens a dialog does not return and gives false.
+    bool SendCommand(int command)
+    {
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutA(t.window, WM_COMMAND, command, 0, SMTO_NORMAL, E2E_TIMEOUT_MS, &result) != 0;
+    }
+    // The dialog is gone and the command that showed it has returned.
+    void WaitClosedAndSettled(HWND dialog)
+    {
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, E2E_TIMEOUT_MS));
+        EXPECT_TRUE(Tamarin_Settle(&t));
     }
     void Press(HWND dialog, int id)
     {
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-        WaitFor([&] { return !IsWindow(dialog); }, 5000);
+        WaitFor([&] { return !IsWindow(dialog); }, E2E_TIMEOUT_MS);
     }
     std::string Ini() const
     {
@@ -76,14 +89,14 @@ TEST_F(Dialogs, SettingsOpenCentredOnThePointerAndOkSavesTheIni)
     EXPECT_NEAR((r.left + r.right) / 2, 500, 1);
     EXPECT_NEAR((r.top + r.bottom) / 2, 400, 1);
 
-    // A second opening only brings the first to the front.
-    PostMessageA(t.window, WM_COMMAND, 40003, 0);
-    WaitFor([] { return false; }, 300);
+    // A second opening only brings the first to the front: the command,
+    // handled by the open dialog's loop, returns at once.
+    EXPECT_TRUE(SendCommand(40003));
     EXPECT_EQ(CountWindows(CAPTION_SETTINGS), 1);
 
     SendMessageA(GetDlgItem(dialog, ID_HISTORY_MAX), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("55"));
     Press(dialog, IDOK);
-    EXPECT_TRUE(WaitFor([&] { return Ini().find(std::string(KEY_HISTORY_MAX) + "=55") != std::string::npos; }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return Ini().find(std::string(KEY_HISTORY_MAX) + "=55") != std::string::npos; }, E2E_TIMEOUT_MS));
 }
 
 TEST_F(Dialogs, SettingsCancelLeavesTheIniAlone)
@@ -92,7 +105,7 @@ TEST_F(Dialogs, SettingsCancelLeavesTheIniAlone)
     ASSERT_NE(dialog, nullptr);
     SendMessageA(GetDlgItem(dialog, ID_HISTORY_MAX), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("77"));
     Press(dialog, IDCANCEL);
-    WaitFor([] { return false; }, 300);
+    WaitClosedAndSettled(dialog);
     EXPECT_FALSE(FileExists(Tamarin_File(&t, ".ini")));
 }
 
@@ -117,9 +130,9 @@ TEST_F(Dialogs, HotkeyOkWritesTheHotkeySectionAndRegistersAgain)
         if (!taken)
             UnregisterHotKey(nullptr, 7);
         return taken;
-    }, 5000));
+    }, E2E_TIMEOUT_MS));
     EXPECT_TRUE(WaitFor([&] { return Ini().find(std::string("[") + SECTION_HOTKEYS + "]") != std::string::npos; },
-                        5000));
+                        E2E_TIMEOUT_MS));
 }
 
 TEST_F(Dialogs, AboutShowsTheVersionCaption)
@@ -141,13 +154,12 @@ TEST_F(Dialogs, EditPadRegistersTheClipboardText)
     EXPECT_EQ(std::string(shown), text);
 
     // The registered-text editor stays closed while the pad runs.
-    PostMessageA(t.window, WM_COMMAND, 40049, 0);
-    WaitFor([] { return false; }, 300);
+    EXPECT_TRUE(SendCommand(40049));
     EXPECT_EQ(CountWindows(CAPTION_REGISTERED), 0);
 
     Press(pad, IDOK);
     EXPECT_TRUE(WaitFor([&] { return ReadStoreRecords(Tamarin_File(&t, ".use")) == std::vector<std::string>{text}; },
-                        5000));
+                        E2E_TIMEOUT_MS));
 }
 
 TEST_F(Dialogs, RegisteredTextsCancelKeepsTheStore)
@@ -155,7 +167,7 @@ TEST_F(Dialogs, RegisteredTextsCancelKeepsTheStore)
     HWND dialog = Open(40049, CAPTION_REGISTERED);
     ASSERT_NE(dialog, nullptr);
     Press(dialog, IDCANCEL);
-    WaitFor([] { return false; }, 300);
+    WaitClosedAndSettled(dialog);
     EXPECT_FALSE(FileExists(Tamarin_File(&t, ".use")));
 }
 

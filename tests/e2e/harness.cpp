@@ -1,7 +1,12 @@
 // Driving tamarin.exe from outside: folders, processes, clipboard and files.
 #include "harness.h"
 
+#include <commctrl.h>
 #include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <algorithm>
 
 static std::string ModuleFolder()
 {
@@ -9,6 +14,25 @@ static std::string ModuleFolder()
     GetModuleFileNameA(nullptr, path, sizeof path);
     std::string s(path);
     return s.substr(0, s.find_last_of('\\'));
+}
+
+// The program under test: TAMARIN_E2E_EXE when it is set (a Windows path, or
+// a Unix path, which Wine shows on drive Z:), else the tamarin.exe built
+// beside the test program.
+std::string Tamarin_ProgramPath()
+{
+    const char* given = getenv("TAMARIN_E2E_EXE");
+    if (!given || !given[0])
+        return ModuleFolder() + "\\tamarin.exe";
+    std::string path(given);
+    if (path[0] == '/') {
+        for (char& c : path) {
+            if (c == '/')
+                c = '\\';
+        }
+        path = "Z:" + path;
+    }
+    return path;
 }
 
 static std::string NewTestFolder()
@@ -32,7 +56,7 @@ bool Tamarin_Prepare(Tamarin* t, const std::string& ini)
     }
     t->folder = NewTestFolder();
     std::string exe = t->folder + "\\tamarin.exe";
-    if (!CopyFileA((ModuleFolder() + "\\tamarin.exe").c_str(), exe.c_str(), FALSE))
+    if (!CopyFileA(Tamarin_ProgramPath().c_str(), exe.c_str(), FALSE))
         return false;
     if (!ini.empty() && !WriteFileBytes(Tamarin_File(t, ".ini"), ini))
         return false;
@@ -57,15 +81,56 @@ std::string Tamarin_File(const Tamarin* t, const char* ext)
 
 bool Tamarin_Start(Tamarin* t, const std::string& args)
 {
+    TamarinLaunch launch;
+    launch.args = args;
+    return Tamarin_StartWith(t, launch);
+}
+
+// This process's environment block with the given entries added (an entry
+// replaces one of the same name).
+static std::vector<char> EnvironmentWith(const std::vector<std::string>& extra)
+{
+    std::vector<std::string> entries;
+    char* block = GetEnvironmentStringsA();
+    for (const char* p = block; p && *p; p += strlen(p) + 1)
+        entries.push_back(p);
+    FreeEnvironmentStringsA(block);
+    for (const std::string& e : extra) {
+        std::string name = e.substr(0, e.find('=') + 1);
+        for (auto it = entries.begin(); it != entries.end();) {
+            if (_strnicmp(it->c_str(), name.c_str(), name.size()) == 0)
+                it = entries.erase(it);
+            else
+                ++it;
+        }
+        entries.push_back(e);
+    }
+    std::vector<char> env;
+    for (const std::string& e : entries)
+        env.insert(env.end(), e.c_str(), e.c_str() + e.size() + 1);
+    env.push_back(0);
+    return env;
+}
+
+bool Tamarin_StartWith(Tamarin* t, const TamarinLaunch& launch)
+{
+    const std::string& args = launch.args;
     std::string cmd = "\"" + t->folder + "\\tamarin.exe\"";
     if (!args.empty())
         cmd += " " + args;
     STARTUPINFOA si = {};
     si.cb = sizeof si;
+    if (launch.showCommand >= 0) {
+        si.dwFlags = STARTF_USESHOWWINDOW;
+        si.wShowWindow = static_cast<WORD>(launch.showCommand);
+    }
+    std::vector<char> env;
+    if (!launch.environment.empty())
+        env = EnvironmentWith(launch.environment);
     std::vector<char> line(cmd.begin(), cmd.end());
     line.push_back(0);
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, t->folder.c_str(), &si,
-                        &t->process))
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, env.empty() ? nullptr : env.data(),
+                        t->folder.c_str(), &si, &t->process))
         return false;
     if (!args.empty())
         return true;
@@ -76,9 +141,9 @@ bool Tamarin_Start(Tamarin* t, const std::string& args)
                 t->window = FindWindowA("Kinkajou", "Kinkajou");
                 return t->window != nullptr;
             },
-            20000))
+            E2E_TIMEOUT_MS))
         return false;
-    return WaitForInputIdle(t->process.hProcess, 20000) == 0;
+    return WaitForInputIdle(t->process.hProcess, E2E_TIMEOUT_MS) == 0;
 }
 
 int Tamarin_Wait(Tamarin* t, DWORD ms)
@@ -100,7 +165,7 @@ int Tamarin_Quit(Tamarin* t)
 {
     if (t->window)
         PostMessageA(t->window, WM_COMMAND, 40001, 0);
-    return Tamarin_Wait(t, 20000);
+    return Tamarin_Wait(t, E2E_TIMEOUT_MS);
 }
 
 void Tamarin_Kill(Tamarin* t)
@@ -161,6 +226,15 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes)
     return fclose(f) == 0 && ok;
 }
 
+bool CanOpenExclusively(const std::string& path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
 bool FileExists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -190,14 +264,11 @@ std::vector<std::string> ReadStoreRecords(const std::string& path)
     return records;
 }
 
+// The program under test may hold the clipboard for a moment while it reads
+// or writes it.
 static bool OpenClipboardRetrying()
 {
-    for (int i = 0; i < 100; i++) {
-        if (OpenClipboard(nullptr))
-            return true;
-        Sleep(10);
-    }
-    return false;
+    return WaitFor([] { return OpenClipboard(nullptr) != FALSE; }, E2E_TIMEOUT_MS);
 }
 
 bool PutClipboardFormats(const std::vector<std::pair<UINT, std::string>>& formats)
@@ -247,6 +318,32 @@ bool GetClipboardText(std::string* text)
     return ok;
 }
 
+bool Tamarin_Settle(const Tamarin* t)
+{
+    DWORD_PTR result = 0;
+    return t->window && SendMessageTimeoutA(t->window, WM_NULL, 0, 0, SMTO_NORMAL, E2E_TIMEOUT_MS, &result) != 0;
+}
+
+bool WaitForClipboardText(DWORD sequence, const std::string& expected, std::string* last)
+{
+    DWORD seen = sequence;
+    std::string text;
+    bool found = WaitFor(
+        [&] {
+            DWORD now = GetClipboardSequenceNumber();
+            if (now == seen)
+                return false;
+            seen = now;
+            text.clear();
+            GetClipboardText(&text);
+            return text == expected;
+        },
+        E2E_TIMEOUT_MS);
+    if (last)
+        *last = text;
+    return found;
+}
+
 bool IsClipboardEmpty()
 {
     return CountClipboardFormats() == 0;
@@ -267,4 +364,65 @@ std::string MakeDib24(int width, int height, unsigned char seed)
     for (int i = 0; i < stride * height; i++)
         dib += static_cast<char>(seed + i);
     return dib;
+}
+
+bool ClipHolder_Start(ClipHolder* holder, DWORD holdMs)
+{
+    std::string cmd = "\"" + ModuleFolder() + "\\clip_holder.exe\" " + std::to_string(holdMs);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    std::vector<char> line(cmd.begin(), cmd.end());
+    line.push_back(0);
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &holder->process))
+        return false;
+    return WaitFor(
+        [holder] {
+            holder->window = FindWindowA("TamarinTestClipHolder", "clip holder");
+            return holder->window != nullptr && GetClipboardViewer() == holder->window;
+        },
+        20000);
+}
+
+void ClipHolder_Stop(ClipHolder* holder)
+{
+    if (!holder->process.hProcess)
+        return;
+    if (holder->window)
+        PostMessageA(holder->window, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(holder->process.hProcess, 10000) != WAIT_OBJECT_0) {
+        TerminateProcess(holder->process.hProcess, 99);
+        WaitForSingleObject(holder->process.hProcess, 5000);
+    }
+    CloseHandle(holder->process.hProcess);
+    CloseHandle(holder->process.hThread);
+    holder->process = {};
+    holder->window = nullptr;
+}
+
+static BOOL CALLBACK CollectBalloon(HWND hwnd, LPARAM param)
+{
+    char cls[64];
+    GetClassNameA(hwnd, cls, sizeof cls);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (strcmp(cls, TOOLTIPS_CLASSA) == 0 && pid != GetCurrentProcessId() && IsWindowVisible(hwnd) &&
+        (GetWindowLongA(hwnd, GWL_STYLE) & TTS_BALLOON))
+        reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
+    return TRUE;
+}
+
+std::vector<HWND> VisibleBalloons()
+{
+    std::vector<HWND> balloons;
+    EnumWindows(CollectBalloon, reinterpret_cast<LPARAM>(&balloons));
+    return balloons;
+}
+
+HWND NewBalloon(const std::vector<HWND>& before)
+{
+    for (HWND balloon : VisibleBalloons()) {
+        if (std::find(before.begin(), before.end(), balloon) == before.end())
+            return balloon;
+    }
+    return nullptr;
 }

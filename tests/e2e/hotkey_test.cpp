@@ -51,7 +51,7 @@ HWND FocusWindow()
     SetForegroundWindow(hwnd);
     SetFocus(hwnd);
     Xdotool("mousemove 100 60 click 1");  // X focus goes where the user clicks
-    WaitFor([] { return false; }, 300);
+    WaitFor([&] { return GetForegroundWindow() == hwnd; }, E2E_TIMEOUT_MS);
     return hwnd;
 }
 
@@ -68,15 +68,19 @@ TEST(Hotkeys, KeyPressRunsTheCommandAndQuitReleasesIt)
     EXPECT_FALSE(RegisterHotKey(focus, 1, MOD_CONTROL | MOD_ALT, 'D'));
 
     ASSERT_TRUE(PutClipboardText("before"));
-    ASSERT_TRUE(Xdotool("key ctrl+alt+d"));
+    // The X server may take the first press before the focus has reached the
+    // window; a press that reached Wine runs the command once.
+    bool ran = false;
+    for (int press = 0; press < 5 && !ran; press++) {
+        DWORD before = GetClipboardSequenceNumber();
+        ASSERT_TRUE(Xdotool("key ctrl+alt+d"));
+        ran = WaitFor([&] { return GetClipboardSequenceNumber() != before; }, E2E_TIMEOUT_MS / 5);
+    }
     std::string text;
-    EXPECT_TRUE(WaitFor(
-        [&] {
-            GetClipboardText(&text);
-            return text != "before" && text.size() == 19;  // 09:05:07 2004/03/01
-        },
-        5000))
-        << text;
+    GetClipboardText(&text);
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(text.size(), 19u) << text;  // 09:05:07 2004/03/01
+    EXPECT_TRUE(ran) << text;
 
     EXPECT_EQ(Tamarin_Quit(&t), 0);
     EXPECT_TRUE(RegisterHotKey(focus, 1, MOD_CONTROL | MOD_ALT, 'D'));

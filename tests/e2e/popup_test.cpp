@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "harness.h"
+#include "routing.h"
 
 namespace {
 
@@ -33,11 +34,12 @@ void Key(WORD vk, bool up)
     SendInput(1, &in, sizeof in);
 }
 
+// Keys pressed by SendInput wait in the input queue of the thread that has
+// the foreground, in order, so a popup takes them as they were pressed.
 void Press(WORD vk)
 {
     Key(vk, false);
     Key(vk, true);
-    WaitFor([] { return false; }, 100);
 }
 
 HWND FindPopup()
@@ -67,7 +69,7 @@ struct Popup : testing::Test {
         SetCursorPos(x, y);
         PostMessageA(t.window, WM_TRAYCALLBACK, 1, button);
         HWND popup = nullptr;
-        WaitFor([&] { return (popup = FindPopup()) != nullptr; }, 5000);
+        WaitFor([&] { return (popup = FindPopup()) != nullptr; }, E2E_TIMEOUT_MS);
         return popup;
     }
     Records History() const { return ReadStoreRecords(Tamarin_File(&t, ".hst")); }
@@ -77,6 +79,12 @@ struct Popup : testing::Test {
         std::string text;
         GetClipboardText(&text);
         return text;
+    }
+    // Waits for the clipboard to change after sequence and hold text.
+    void ExpectClipboard(DWORD sequence, const std::string& text) const
+    {
+        std::string last;
+        EXPECT_TRUE(WaitForClipboardText(sequence, text, &last)) << last;
     }
 };
 
@@ -97,7 +105,7 @@ TEST_F(Popup, RightClickOpensTheCommandPopup)
     HWND popup = ClickTrayIcon(400, 300, WM_RBUTTONUP);
     ASSERT_NE(popup, nullptr);
     Press(VK_ESCAPE);
-    EXPECT_TRUE(WaitFor([] { return FindPopup() == nullptr; }, 5000));
+    EXPECT_TRUE(WaitFor([] { return FindPopup() == nullptr; }, E2E_TIMEOUT_MS));
 }
 
 TEST_F(Popup, ChoosingAnEntryPutsItOnTheClipboardAndMovesIt)
@@ -105,13 +113,32 @@ TEST_F(Popup, ChoosingAnEntryPutsItOnTheClipboardAndMovesIt)
     // Menu: reg, separator, three, two, one (registered first, newest first).
     Start({"one", "two", "three"}, {"reg"});
     ASSERT_NE(ClickTrayIcon(300, 200), nullptr);
+    DWORD sequence = GetClipboardSequenceNumber();
     Press(VK_DOWN);
     Press(VK_DOWN);
     Press(VK_DOWN);
     Press(VK_RETURN);
-    EXPECT_TRUE(WaitFor([&] { return Clipboard() == "two"; }, 5000)) << Clipboard();
-    EXPECT_TRUE(WaitFor([&] { return History() == Records{"one", "three", "two"}; }, 5000));
+    ExpectClipboard(sequence, "two");
+    EXPECT_TRUE(WaitFor([&] { return History() == Records{"one", "three", "two"}; }, E2E_TIMEOUT_MS));
     EXPECT_EQ(Registered(), (Records{"reg"}));
+}
+
+// The clipboard changes while the popup is open: the history moves under the
+// open menu, yet the chosen label's text is what lands on the clipboard.
+TEST_F(Popup, APickGivesTheTextOfItsLabelAfterTheListsMoved)
+{
+    // Menu: reg, separator, three, two, one.
+    Start({"one", "two", "three"}, {"reg"});
+    ASSERT_NE(ClickTrayIcon(300, 200), nullptr);
+    Press(VK_DOWN);
+    Press(VK_DOWN);
+    Press(VK_DOWN);  // "two", history index 1
+    ASSERT_TRUE(PutClipboardText("intruder"));
+    ASSERT_TRUE(WaitFor([&] { return History() == Records{"one", "two", "three", "intruder"}; }, E2E_TIMEOUT_MS));
+    ASSERT_NE(FindPopup(), nullptr);
+    Press(VK_RETURN);  // index 1 now holds "three"
+    EXPECT_TRUE(WaitFor([&] { return Clipboard() == "two"; }, E2E_TIMEOUT_MS)) << Clipboard();
+    EXPECT_TRUE(WaitFor([&] { return History() == Records{"one", "three", "intruder", "two"}; }, E2E_TIMEOUT_MS));
 }
 
 TEST_F(Popup, ShiftRegistersAHistoryEntry)
@@ -123,7 +150,7 @@ TEST_F(Popup, ShiftRegistersAHistoryEntry)
     Key(VK_SHIFT, false);
     Press(VK_RETURN);
     Key(VK_SHIFT, true);
-    EXPECT_TRUE(WaitFor([&] { return Registered() == Records{"reg", "three"}; }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return Registered() == Records{"reg", "three"}; }, E2E_TIMEOUT_MS));
     EXPECT_EQ(Clipboard(), "three");
 }
 
@@ -147,7 +174,7 @@ TEST_F(Popup, MenuTipFollowsTheHighlightedEntry)
     Press(VK_DOWN);
     Press(VK_DOWN);
     HWND tip = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (tip = FindVisibleTip(pid)) != nullptr; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return (tip = FindVisibleTip(pid)) != nullptr; }, E2E_TIMEOUT_MS));
     POINT cursor;
     GetCursorPos(&cursor);
     RECT r;
@@ -156,7 +183,7 @@ TEST_F(Popup, MenuTipFollowsTheHighlightedEntry)
     EXPECT_NEAR(r.left, cursor.x + 8, 1);
     EXPECT_NEAR(r.top, cursor.y + 16, 1);
     Press(VK_ESCAPE);
-    EXPECT_TRUE(WaitFor([&] { return FindVisibleTip(pid) == nullptr; }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return FindVisibleTip(pid) == nullptr; }, E2E_TIMEOUT_MS));
 }
 
 TEST_F(Popup, DateTimeCommandPutsTheFormattedTime)
@@ -165,17 +192,20 @@ TEST_F(Popup, DateTimeCommandPutsTheFormattedTime)
     Start({}, {}, ini);
     SYSTEMTIME before;
     GetLocalTime(&before);
+    DWORD sequence = GetClipboardSequenceNumber();
     PostMessageA(t.window, WM_COMMAND, 40045, 0);
     const char* days[] = {"\x93\xfa", "\x8c\x8e", "\x89\xce", "\x90\x85", "\x96\xd8", "\x8b\xe0", "\x93\x79"};  // 日月火水木金土
     char expected[64];
     snprintf(expected, sizeof expected, "%04d-%02d-%02d %s", before.wYear, before.wMonth, before.wDay,
              days[before.wDayOfWeek]);
-    EXPECT_TRUE(WaitFor([&] { return Clipboard() == expected; }, 5000)) << Clipboard();
+    ExpectClipboard(sequence, expected);
 }
 
-TEST_F(Popup, IpAddressCommandPutsTheFirstAddressOfTheHostName)
+TEST_F(Popup, IpAddressCommandPutsTheAddressOfTheDefaultRoute)
 {
     Start({}, {});
+    // The system's own answer, where it has a default route.
+    std::string routed = RoutedIPv4Address();
     WSADATA wsa;
     ASSERT_EQ(WSAStartup(MAKEWORD(1, 1), &wsa), 0);
     char host[256];
@@ -184,21 +214,21 @@ TEST_F(Popup, IpAddressCommandPutsTheFirstAddressOfTheHostName)
     ASSERT_NE(entry, nullptr);
     in_addr first;
     memcpy(&first, entry->h_addr_list[0], sizeof first);
-    std::string expected = inet_ntoa(first);
+    std::string expected = routed.empty() ? inet_ntoa(first) : routed;
     WSACleanup();
 
+    DWORD sequence = GetClipboardSequenceNumber();
     PostMessageA(t.window, WM_COMMAND, 40034, 0);
-    EXPECT_TRUE(WaitFor([&] { return Clipboard() == expected; }, 5000)) << Clipboard();
+    ExpectClipboard(sequence, expected);
 }
 
 TEST_F(Popup, ClearHistoryKeepsTheFileUntilTheNextSave)
 {
     Start({"one", "two"}, {"reg"});
-    SendMessageA(t.window, WM_COMMAND, 40050, 0);
-    WaitFor([] { return false; }, 300);
+    SendMessageA(t.window, WM_COMMAND, 40050, 0);  // handled when this returns
     EXPECT_EQ(History(), (Records{"one", "two"}));
     ASSERT_TRUE(PutClipboardText("fresh"));
-    EXPECT_TRUE(WaitFor([&] { return History() == Records{"fresh"}; }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return History() == Records{"fresh"}; }, E2E_TIMEOUT_MS));
     EXPECT_EQ(Registered(), (Records{"reg"}));
 }
 
@@ -209,11 +239,12 @@ TEST_F(Popup, HistorySwitchTogglesAndLeavesTheIniAlone)
     ReadFileBytes(Tamarin_File(&t, ".ini"), &iniBefore);
     SendMessageA(t.window, WM_COMMAND, 40054, 0);  // done before the next change arrives
     ASSERT_TRUE(PutClipboardText("while off"));
-    WaitFor([] { return false; }, 500);
+    // The change reaches Tamarin as a sent message, ahead of this one.
+    ASSERT_TRUE(Tamarin_Settle(&t));
     EXPECT_TRUE(History().empty());
     SendMessageA(t.window, WM_COMMAND, 40054, 0);  // done before the next change arrives
     ASSERT_TRUE(PutClipboardText("on again"));
-    EXPECT_TRUE(WaitFor([&] { return History() == Records{"on again"}; }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return History() == Records{"on again"}; }, E2E_TIMEOUT_MS));
     std::string iniAfter;
     ReadFileBytes(Tamarin_File(&t, ".ini"), &iniAfter);
     EXPECT_EQ(iniAfter, iniBefore);
@@ -228,17 +259,16 @@ TEST_F(Popup, ClearClipboardEmptiesIt)
     Start({}, {});
     ASSERT_TRUE(PutClipboardText("to be cleared"));
     PostMessageA(t.window, WM_COMMAND, 40055, 0);
-    EXPECT_TRUE(WaitFor([] { return IsClipboardEmpty(); }, 5000));
+    EXPECT_TRUE(WaitFor([] { return IsClipboardEmpty(); }, E2E_TIMEOUT_MS));
 }
 
 TEST_F(Popup, AnIdWithoutAnEntryChangesNothing)
 {
     Start({"one"}, {"reg"});
     ASSERT_TRUE(PutClipboardText("kept"));
-    WaitFor([&] { return History().size() == 2; }, 5000);
+    ASSERT_TRUE(WaitFor([&] { return History().size() == 2; }, E2E_TIMEOUT_MS));
     for (int id : {5000, 4098, 8193, 12286, 8191})
-        PostMessageA(t.window, WM_COMMAND, id, 0);
-    WaitFor([] { return false; }, 500);
+        SendMessageA(t.window, WM_COMMAND, id, 0);  // each handled when this returns
     EXPECT_EQ(Clipboard(), "kept");
     EXPECT_EQ(History(), (Records{"one", "kept"}));
     EXPECT_EQ(Registered(), (Records{"reg"}));

@@ -47,7 +47,7 @@ struct Resident : testing::Test {
     void Copy(const std::string& text)
     {
         ASSERT_TRUE(PutClipboardText(text));
-        ASSERT_TRUE(WaitFor([&] { return HistoryEndsWith(text); }, 5000)) << text;
+        ASSERT_TRUE(WaitFor([&] { return HistoryEndsWith(text); }, E2E_TIMEOUT_MS)) << text;
     }
 };
 
@@ -99,7 +99,7 @@ TEST_F(Resident, HistoryOffAddsNothingButStillLogs)
                                Ini({{KEY_HISTORY_ON, "0"}, {KEY_LOG_TEXT, "1"}, {KEY_LOG_FOLDER, log}})));
     ASSERT_TRUE(Tamarin_Start(&t));
     ASSERT_TRUE(PutClipboardText("not kept"));
-    ASSERT_TRUE(WaitFor([&] { return FileExists(log); }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return FileExists(log); }, E2E_TIMEOUT_MS));
     EXPECT_EQ(Tamarin_Quit(&t), 0);
     EXPECT_TRUE(History().empty());
 }
@@ -121,7 +121,7 @@ TEST_F(Resident, RapidChangesAreAllRecorded)
         std::string text = "rapid " + std::to_string(i);
         unsigned long long before = writeTime();
         ASSERT_TRUE(PutClipboardText(text));
-        WaitFor([&] { return writeTime() != before; }, 2000);
+        ASSERT_TRUE(WaitFor([&] { return writeTime() != before; }, E2E_TIMEOUT_MS)) << text;
         expected.push_back(text);
     }
     EXPECT_EQ(History(), expected);
@@ -147,21 +147,66 @@ TEST_F(Resident, CloseFromOutsideSavesToo)
     Copy("closed");
     DeleteFileA(Tamarin_File(&t, ".hst").c_str());
     PostMessageA(t.window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(Tamarin_Wait(&t, 20000), 0);
+    EXPECT_EQ(Tamarin_Wait(&t, E2E_TIMEOUT_MS), 0);
     EXPECT_EQ(History(), (Records{"closed"}));
     EXPECT_TRUE(FileExists(Tamarin_File(&t, ".use")));
     EXPECT_TRUE(FileExists(Tamarin_File(&t, ".ini")));
 }
 
+// The question is answered at once and writes nothing: another program may
+// still refuse the log-off.
+TEST_F(Resident, QueryEndSessionIsAnsweredWithoutSaving)
+{
+    Start();
+    Copy("session");
+    DeleteFileA(Tamarin_File(&t, ".hst").c_str());
+    DWORD_PTR answer = 0;
+    ASSERT_NE(SendMessageTimeoutA(t.window, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 5000, &answer), 0);
+    EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
+    EXPECT_FALSE(FileExists(Tamarin_File(&t, ".hst")));
+    EXPECT_FALSE(FileExists(Tamarin_File(&t, ".use")));
+    EXPECT_FALSE(FileExists(Tamarin_File(&t, ".ini")));
+}
+
+// The session ends: the history is saved before WM_ENDSESSION returns, for
+// the system may end the process right after. Nothing else is written.
 TEST_F(Resident, EndSessionSavesTheHistoryAlone)
 {
     Start();
     Copy("session");
     DeleteFileA(Tamarin_File(&t, ".hst").c_str());
     EXPECT_TRUE(SendMessageA(t.window, WM_QUERYENDSESSION, 0, 0));
+    SendMessageA(t.window, WM_ENDSESSION, TRUE, 0);
     EXPECT_EQ(History(), (Records{"session"}));
     EXPECT_FALSE(FileExists(Tamarin_File(&t, ".use")));
     EXPECT_FALSE(FileExists(Tamarin_File(&t, ".ini")));
+    EXPECT_TRUE(IsWindow(t.window));
+}
+
+TEST_F(Resident, ACancelledEndOfSessionSavesNothing)
+{
+    Start();
+    Copy("session");
+    DeleteFileA(Tamarin_File(&t, ".hst").c_str());
+    EXPECT_TRUE(SendMessageA(t.window, WM_QUERYENDSESSION, 0, 0));
+    SendMessageA(t.window, WM_ENDSESSION, FALSE, 0);
+    EXPECT_FALSE(FileExists(Tamarin_File(&t, ".hst")));
+    Copy("still running");
+}
+
+// The Restart Manager (an installer or an update that needs the program's
+// files) asks with ENDSESSION_CLOSEAPP: Tamarin ends with every file saved.
+TEST_F(Resident, ARestartManagerCloseEndsTamarinWithItsFilesSaved)
+{
+    Start();
+    Copy("closed for an update");
+    DeleteFileA(Tamarin_File(&t, ".hst").c_str());
+    EXPECT_TRUE(SendMessageA(t.window, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP));
+    SendMessageA(t.window, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+    EXPECT_EQ(Tamarin_Wait(&t, 20000), 0);
+    EXPECT_EQ(History(), (Records{"closed for an update"}));
+    EXPECT_TRUE(FileExists(Tamarin_File(&t, ".use")));
+    EXPECT_TRUE(FileExists(Tamarin_File(&t, ".ini")));
 }
 
 TEST_F(Resident, ConfidentialClipsAreNeitherStoredNorLogged)

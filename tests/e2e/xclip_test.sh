@@ -2,9 +2,11 @@
 # Tamarin seen from the X side: a real X client (xclip) copies UTF-8 Japanese
 # text and Tamarin's history file receives it as code page 932. Also lets
 # ImageMagick judge the bitmap that the log test left behind.
+# The program under test is TAMARIN_E2E_EXE (a Unix path) when it is set,
+# else the given build's; the helper programs always come from the build.
 set -u
-exe=$1
-bin=$(dirname "$exe")
+exe=${TAMARIN_E2E_EXE:-$1}
+bin=$(dirname "$1")
 source "$(dirname "$0")/../../scripts/wine-env.sh"
 own_session=
 if [ -z "${DISPLAY:-}" ]; then
@@ -19,12 +21,22 @@ cleanup() {
   [ -n "$xclip_pid" ] && kill "$xclip_pid" 2>/dev/null
   if [ -n "$tamarin_pid" ] && kill -0 "$tamarin_pid" 2>/dev/null; then
     "$WINE" "$bin/post_command.exe" 40001 >/dev/null 2>&1
-    sleep 2
+    wait_until 30 tamarin_gone
     kill "$tamarin_pid" 2>/dev/null
   fi
   rm -rf "$dir"
   [ -n "$own_session" ] && wine_session_end
 }
+# wait_until SECONDS COMMAND...: polls the command until it succeeds, or
+# fails when the time is up.
+wait_until() {
+  local limit=$((SECONDS + $1)); shift
+  until "$@"; do
+    [ "$SECONDS" -ge "$limit" ] && return 1
+    sleep 0.1
+  done
+}
+tamarin_gone() { ! kill -0 "$tamarin_pid" 2>/dev/null; }
 trap cleanup EXIT
 trap "exit 130" INT TERM
 fail() { echo "FAIL: $*"; exit 1; }
@@ -57,11 +69,7 @@ PY
 expect_recorded() { # expect_recorded UTF8-TEXT
   copy "$1"
   printf '%s' "$1" | iconv -f UTF-8 -t CP932 > "$dir/want.bin"
-  for _ in $(seq 1 100); do
-    history_has "$dir/want.bin" && return 0
-    sleep 0.1
-  done
-  fail "history does not end with '$1'"
+  wait_until 30 history_has "$dir/want.bin" || fail "history does not end with '$1'"
 }
 
 expect_recorded "hello from X"
@@ -71,8 +79,7 @@ expect_recorded "二行目
 echo "xclip: 3 texts recorded as code page 932"
 
 "$WINE" "$bin/post_command.exe" 40001 >/dev/null 2>&1
-for _ in $(seq 1 100); do kill -0 "$tamarin_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$tamarin_pid" 2>/dev/null && fail "Tamarin did not quit on 40001"
+wait_until 30 tamarin_gone || fail "Tamarin did not quit on 40001"
 tamarin_pid=
 [ -f "$dir/tamarin.ini" ] || fail "no INI file after quit"
 

@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "failingalloc.h"
 #include "settings/appinfo.h"
+#include "settings/settings.h"
 #include "store/appdata.h"
 
 namespace {
@@ -110,6 +112,21 @@ TEST_F(ClipStore, TrimFreesFromTheTail)
     EXPECT_FALSE(AppData_Trim(data, 3, 1));
 }
 
+TEST_F(ClipStore, RemoveTakesOneTextOutOfOneList)
+{
+    for (const char* t : {"c", "b", "a"})
+        AppData_Add(data, LIST_HISTORY, t);
+    AppData_Add(data, LIST_REGISTERED, "b");
+    EXPECT_TRUE(AppData_Remove(data, LIST_HISTORY, "b"));
+    EXPECT_EQ(ListTexts(data, LIST_HISTORY), (Texts{"a", "c"}));
+    EXPECT_TRUE(AppData_Contains(data, LIST_REGISTERED, "b"));
+    EXPECT_FALSE(AppData_Remove(data, LIST_HISTORY, "b"));
+    EXPECT_FALSE(AppData_Remove(data, 3, "a"));
+    // The stored string itself may name the text: it is compared before it goes.
+    EXPECT_TRUE(AppData_Remove(data, LIST_HISTORY, AppData_GetAt(data, LIST_HISTORY, 0)));
+    EXPECT_EQ(ListTexts(data, LIST_HISTORY), (Texts{"c"}));
+}
+
 TEST_F(ClipStore, BadSelectorsGiveNeutralValues)
 {
     AppData_Add(data, LIST_HISTORY, "A");
@@ -150,16 +167,24 @@ TEST_F(ClipStore, ClearEmptiesOnlyTheMaskedLists)
     EXPECT_EQ(AppData_GetCount(data, LIST_REGISTERED), 0);
 }
 
-// SetList gives what clearing the list and adding the texts from the last to
-// the first gives, a repeated text at its upper place.
-struct SetListCase {
+bool ReplaceWith(AppData* data, int list, const std::vector<const char*>& texts, int count)
+{
+    return AppData_ReplaceList(
+        data, list, count,
+        [](int i, void* context) { return (*static_cast<const std::vector<const char*>*>(context))[i]; },
+        const_cast<std::vector<const char*>*>(&texts));
+}
+
+// Replacing a list gives what clearing it and adding the texts from the last
+// to the first gives, a repeated text at its upper place.
+struct ReplaceListCase {
     const char* name;
     Texts before;
     Texts texts;
     Texts after;
 };
 
-const SetListCase SET_LIST_CASES[] = {
+const ReplaceListCase REPLACE_LIST_CASES[] = {
     {"empty list from nothing", {}, {}, {}},
     {"texts in order", {"old"}, {"a", "b", "c"}, {"a", "b", "c"}},
     {"cleared", {"x", "y"}, {}, {}},
@@ -170,9 +195,9 @@ const SetListCase SET_LIST_CASES[] = {
     {"double-byte texts", {}, {"\x95\x5c", "\x83\x5c", "\x95\x5c\x8e\xa6", "\x95\x5c"}, {"\x95\x5c", "\x83\x5c", "\x95\x5c\x8e\xa6"}},
 };
 
-TEST_F(ClipStore, SetListMatchesClearingAndAddingFromTheBottom)
+TEST_F(ClipStore, ReplaceListMatchesClearingAndAddingFromTheBottom)
 {
-    for (const SetListCase& c : SET_LIST_CASES) {
+    for (const ReplaceListCase& c : REPLACE_LIST_CASES) {
         for (int list : {LIST_REGISTERED, LIST_HISTORY}) {
             AppData_Clear(data, LIST_HISTORY | LIST_REGISTERED);
             for (size_t i = c.before.size(); i-- > 0;)
@@ -180,7 +205,9 @@ TEST_F(ClipStore, SetListMatchesClearingAndAddingFromTheBottom)
             std::vector<const char*> texts;
             for (const std::string& t : c.texts)
                 texts.push_back(t.c_str());
-            EXPECT_TRUE(AppData_SetList(data, list, texts.data(), static_cast<int>(texts.size()))) << c.name;
+            // A null among them (an item without a text) is passed over.
+            texts.insert(texts.begin() + static_cast<long>(texts.size() / 2), nullptr);
+            EXPECT_TRUE(ReplaceWith(data, list, texts, static_cast<int>(texts.size()))) << c.name;
             EXPECT_EQ(ListTexts(data, list), c.after) << c.name;
 
             AppData* reference = AppData_New();
@@ -192,16 +219,16 @@ TEST_F(ClipStore, SetListMatchesClearingAndAddingFromTheBottom)
     }
 }
 
-TEST_F(ClipStore, SetListRefusesABadSelector)
+TEST_F(ClipStore, ReplaceListRefusesABadSelectorOrCount)
 {
-    const char* texts[] = {"a"};
-    EXPECT_FALSE(AppData_SetList(data, 3, texts, 1));
-    EXPECT_FALSE(AppData_SetList(data, LIST_REGISTERED, texts, -1));
+    const std::vector<const char*> texts = {"a"};
+    EXPECT_FALSE(ReplaceWith(data, 3, texts, 1));
+    EXPECT_FALSE(ReplaceWith(data, LIST_REGISTERED, texts, -1));
 }
 
 // 30,000 distinct texts and as many repeats: linear, where adding each in
 // turn compares every text with every other.
-TEST_F(ClipStore, SetListOfManyTexts)
+TEST_F(ClipStore, ReplaceListOfManyTexts)
 {
     std::vector<std::string> strings;
     for (int i = 0; i < 30000; i++)
@@ -210,7 +237,7 @@ TEST_F(ClipStore, SetListOfManyTexts)
     for (int pass = 0; pass < 2; pass++)
         for (const std::string& t : strings)
             texts.push_back(t.c_str());
-    ASSERT_TRUE(AppData_SetList(data, LIST_REGISTERED, texts.data(), static_cast<int>(texts.size())));
+    ASSERT_TRUE(ReplaceWith(data, LIST_REGISTERED, texts, static_cast<int>(texts.size())));
     EXPECT_EQ(ListTexts(data, LIST_REGISTERED), strings);
 }
 
@@ -238,3 +265,125 @@ TEST_F(ClipStore, ForEachVisitsTheListInIndexOrder)
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------- out of memory
+
+namespace {
+
+struct ListsState {
+    Texts history;
+    Texts registered;
+    bool operator==(const ListsState& o) const { return history == o.history && registered == o.registered; }
+};
+
+ListsState StateOf(const AppData* data)
+{
+    return {ListTexts(data, LIST_HISTORY), ListTexts(data, LIST_REGISTERED)};
+}
+
+std::string Show(const ListsState& s)
+{
+    return "history " + testing::PrintToString(s.history) + ", registered " + testing::PrintToString(s.registered);
+}
+
+// Runs the operation on a fresh store made by setup, with the first, the
+// second, ... allocation failing, until it runs through without meeting the
+// failure. Each run must leave the lists as they were before it or as the
+// operation makes them; the failing runs must have left them as they were.
+template <typename Setup, typename Operation>
+void ExpectCompleteOrUntouched(Setup setup, Operation operation, const ListsState& after)
+{
+    int failingRuns = 0;
+    for (int failAt = 0; failAt < 50; failAt++) {
+        AppData* data = AppData_New();
+        ASSERT_NE(data, nullptr);
+        setup(data);
+        ListsState before = StateOf(data);
+        bool met;
+        {
+            FailingAllocations failing(failAt);
+            operation(data);
+            met = failing.Met();
+        }
+        ListsState result = StateOf(data);
+        AppData_Delete(data);
+        if (!met) {
+            EXPECT_EQ(result, after) << Show(result);
+            EXPECT_GT(failingRuns, 0) << "the operation allocates nothing";
+            return;
+        }
+        EXPECT_EQ(result, before) << "allocation " << failAt << " failed: " << Show(result);
+        failingRuns++;
+    }
+    ADD_FAILURE() << "the operation never ran through";
+}
+
+AppInfo InMemorySettings(int historyMax)
+{
+    AppInfo info;
+    SetDefaultSettings(&info);
+    info.useHistoryFile = false;
+    info.historyMax = historyMax;
+    return info;
+}
+
+void History3(AppData* data)
+{
+    for (const char* text : {"A", "B", "C"})
+        AppData_Add(data, LIST_HISTORY, text);  // C, B, A
+}
+
+}  // namespace
+
+TEST(ClipStoreOutOfMemory, MovingATextKeepsItWhenNoNodeCanBeHad)
+{
+    ExpectCompleteOrUntouched(History3, [](AppData* d) { AppData_Add(d, LIST_HISTORY, "A"); },
+                              {{"A", "C", "B"}, {}});
+}
+
+TEST(ClipStoreOutOfMemory, AddingANewTextCompletesOrAddsNothing)
+{
+    ExpectCompleteOrUntouched(History3, [](AppData* d) { AppData_Add(d, LIST_HISTORY, "D"); },
+                              {{"D", "C", "B", "A"}, {}});
+}
+
+// A history over its cap is trimmed only when the text went in.
+TEST(ClipStoreOutOfMemory, AClipThatCannotBeAddedTrimsNothing)
+{
+    AppInfo info = InMemorySettings(2);
+    ExpectCompleteOrUntouched(History3, [&](AppData* d) { AppData_AddClip(d, "D", &info); }, {{"D", "C"}, {}});
+    ExpectCompleteOrUntouched(History3, [&](AppData* d) { AppData_AddClip(d, "A", &info); }, {{"A", "C"}, {}});
+}
+
+TEST(ClipStoreOutOfMemory, ReplacingAListBuildsTheNewOneWholeFirst)
+{
+    auto setup = [](AppData* d) {
+        AppData_Add(d, LIST_REGISTERED, "old 2");
+        AppData_Add(d, LIST_REGISTERED, "old 1");
+        AppData_Add(d, LIST_HISTORY, "h");
+    };
+    static const char* const shown[] = {"new 1", "new 2", "new 1", "new 3"};
+    auto replace = [](AppData* d) {
+        AppData_ReplaceList(
+            d, LIST_REGISTERED, 4, [](int i, void*) -> const char* { return shown[i]; }, nullptr);
+    };
+    ExpectCompleteOrUntouched(setup, replace, {{"h"}, {"new 1", "new 2", "new 3"}});
+}
+
+TEST(ClipStoreOutOfMemory, ReplaceListReportsTheFailure)
+{
+    AppData* data = AppData_New();
+    ASSERT_NE(data, nullptr);
+    AppData_Add(data, LIST_REGISTERED, "kept");
+    static const char* const shown[] = {"a", "b"};
+    auto textAt = [](int i, void*) -> const char* { return shown[i]; };
+    {
+        FailingAllocations failing(1);
+        EXPECT_FALSE(AppData_ReplaceList(data, LIST_REGISTERED, 2, textAt, nullptr));
+    }
+    EXPECT_EQ(ListTexts(data, LIST_REGISTERED), Texts{"kept"});
+    EXPECT_TRUE(AppData_ReplaceList(data, LIST_REGISTERED, 2, textAt, nullptr));
+    EXPECT_EQ(ListTexts(data, LIST_REGISTERED), (Texts{"a", "b"}));
+    EXPECT_FALSE(AppData_ReplaceList(data, 3, 2, textAt, nullptr));
+    AppData_Delete(data);
+}

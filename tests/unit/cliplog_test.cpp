@@ -13,11 +13,14 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "testfiles.h"
 
 namespace {
 
@@ -245,6 +248,65 @@ TEST(ClipLogDib, EveryTruncationIsSkipped)
     }
 }
 
+// The whole bitmap file of a block, built here from the block's own bytes:
+// file header, the first 40 header bytes with their size set to 40, the 12
+// mask bytes at block offset 40 for bit fields, the colour table and the rows.
+std::vector<unsigned char> ExpectedBitmapFile(const std::vector<unsigned char>& dib, uint32_t headerSize,
+                                              bool bitFields, uint32_t paletteEntries, uint32_t imageSize)
+{
+    uint32_t masks = bitFields ? 12 : 0;
+    uint32_t bitsOffset = 14 + 40 + masks + 4 * paletteEntries;
+    std::vector<unsigned char> file = {'B', 'M'};
+    file.resize(14);
+    Put32(file, 2, bitsOffset + imageSize);
+    Put32(file, 10, bitsOffset);
+    file.insert(file.end(), dib.begin(), dib.begin() + 40);
+    Put32(file, 14, 40);
+    file.insert(file.end(), dib.begin() + 40, dib.begin() + 40 + masks);
+    // A 40-byte header with bit fields has its masks before the colour table.
+    size_t table = headerSize + (headerSize == 40 ? masks : 0);
+    file.insert(file.end(), dib.begin() + table, dib.begin() + table + 4 * paletteEntries);
+    size_t rows = table + 4 * paletteEntries;
+    file.insert(file.end(), dib.begin() + rows, dib.begin() + rows + imageSize);
+    return file;
+}
+
+struct BitmapFileCase {
+    const char* name;
+    DibFields dib;
+    uint32_t paletteEntries;
+    uint32_t imageSize;
+};
+
+TEST(ClipLogDib, BitmapFilesOfEveryHeaderForm)
+{
+    const BitmapFileCase cases[] = {
+        {"V4 header, 16-bit bit fields", {108, 3, 2, 1, 16, BITFIELDS, 0, 108 + 16}, 0, 16},
+        {"V5 header, 32-bit bit fields", {124, 2, 2, 1, 32, BITFIELDS, 0, 124 + 16}, 0, 16},
+        {"V5 header, 16-bit bit fields, top-down", {124, 2, -3, 1, 16, BITFIELDS, 0, 124 + 12}, 0, 12},
+        {"40-byte header, 32-bit bit fields", {40, 1, 2, 1, 32, BITFIELDS, 0, 40 + 12 + 8}, 0, 8},
+        {"V4 header, 24-bit", {108, 2, 2, 1, 24, RGB, 0, 108 + 16}, 0, 16},
+        {"V5 header, 8-bit with 3 colours", {124, 4, 1, 1, 8, RGB, 3, 124 + 12 + 4}, 3, 4},
+    };
+    for (const BitmapFileCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<unsigned char> dib = MakeDib(c.dib);
+        std::unique_ptr<unsigned char[]> exact(new unsigned char[dib.size()]);
+        memcpy(exact.get(), dib.data(), dib.size());
+        DibLayout layout;
+        ASSERT_TRUE(ClipLog_GetDibLayout(exact.get(), dib.size(), &layout));
+        FILE* file = tmpfile();
+        ASSERT_NE(file, nullptr);
+        ASSERT_TRUE(ClipLog_WriteImageTo(file, exact.get(), &layout));
+        std::vector<unsigned char> written(static_cast<size_t>(ftell(file)));
+        rewind(file);
+        ASSERT_EQ(fread(written.data(), 1, written.size(), file), written.size());
+        fclose(file);
+        EXPECT_EQ(written, ExpectedBitmapFile(dib, c.dib.headerSize, c.dib.compression == BITFIELDS,
+                                              c.paletteEntries, c.imageSize));
+    }
+}
+
 TEST(ClipLogDib, HeadersOfA24BitBitmap)
 {
     std::vector<unsigned char> dib = MakeDib({40, 3, 2, 1, 24, RGB, 0, 64});
@@ -278,39 +340,35 @@ TEST(ClipLogDib, HeadersOfAV5Bitmap)
 }
 
 #ifndef _WIN32
-// A log folder of its own; the native build names each level with its
-// backslashes, so every entry sits directly in it.
+// A log folder of its own; the native build lays out the month and day
+// folders of the log's backslashed names.
 struct FullDiskLog : testing::Test {
-    std::string folder;
+    ScratchFolder scratch{"tamarin_fulldisk"};
+    std::string folder = scratch.path + "/log";
     ClipLogPaths paths;
     SYSTEMTIME time = MakeTime(2004, 3, 7, 9, 30, 15);
 
-    void SetUp() override
+    static std::string Host(const char* path)
     {
-        char name[] = "/tmp/tamarin_cliplog_XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        folder = name;
-    }
-    void TearDown() override
-    {
-        for (const char* p : {paths.file, paths.dayFolder, paths.monthFolder})
-            remove(p);
-        rmdir(folder.c_str());
+        std::string host = path;
+        std::replace(host.begin(), host.end(), '\\', '/');
+        return host;
     }
 
     // The log file's name leads to /dev/full, where every write fails.
     void FillDisk(const char* ext)
     {
         ClipLog_BuildPaths(&paths, folder.c_str(), &time, ext);
+        ASSERT_TRUE(ClipLog_MakeFolder(folder.c_str()));
         ASSERT_TRUE(ClipLog_MakeFolder(paths.monthFolder));
         ASSERT_TRUE(ClipLog_MakeFolder(paths.dayFolder));
-        ASSERT_EQ(symlink("/dev/full", paths.file), 0);
+        ASSERT_EQ(symlink("/dev/full", Host(paths.file).c_str()), 0);
     }
 
     bool LeftBehind()
     {
         struct stat st;
-        return lstat(paths.file, &st) == 0;
+        return lstat(Host(paths.file).c_str(), &st) == 0;
     }
 };
 
@@ -338,13 +396,27 @@ TEST_F(FullDiskLog, TextThatFitsIsWritten)
 {
     ClipLog_BuildPaths(&paths, folder.c_str(), &time, ".txt");
     EXPECT_TRUE(ClipLog_WriteTextAt(folder.c_str(), "a\r\nb", &time));
-    FILE* f = fopen(paths.file, "rb");
-    ASSERT_NE(f, nullptr);
-    char buf[16] = {};
-    EXPECT_EQ(fread(buf, 1, sizeof buf, f), 4u);
-    fclose(f);
-    EXPECT_STREQ(buf, "a\r\nb");
+    EXPECT_EQ(ReadWholeFile(Host(paths.file)), "a\r\nb");
 }
 #endif
+
+// ---------------------------------------------------------------- files
+
+// The log folder, then the month folder, then the day folder, each created
+// in its parent: the folders a log write needs, whichever of them exist.
+TEST(ClipLogFiles, WritesCreateTheMonthFolderBeforeTheDayFolder)
+{
+    const SYSTEMTIME t = MakeTime(2004, 3, 7, 9, 30, 15);
+    for (int existing = 0; existing <= 3; existing++) {
+        SCOPED_TRACE(std::to_string(existing) + " of the three folders there before");
+        ScratchFolder scratch("tamarin_cliplog");
+        const std::string log = scratch.path + "/log";
+        const std::string levels[] = {log, log + "/2004-03", log + "/2004-03/07"};
+        for (int i = 0; i < existing; i++)
+            ASSERT_EQ(MakeOneFolder(levels[i]), 0);
+        ASSERT_TRUE(ClipLog_WriteTextAt(log.c_str(), "text\r\n", &t));
+        EXPECT_EQ(ReadWholeFile(levels[2] + "/093015.txt"), "text\r\n");
+    }
+}
 
 }  // namespace

@@ -310,6 +310,90 @@ TEST(DateFmt, NameTables)
     RunTimedTable(cases, sizeof cases / sizeof cases[0]);
 }
 
+// Every entry of every name table, in each form the flags select: "*" picks
+// the full-width table of the letters that have one and nothing else for the
+// others, "!" never changes a name.
+struct NameTable {
+    char letter;
+    bool wide;
+    std::vector<const char*> entries;
+};
+
+// A time whose value for the letter is index.
+SYSTEMTIME TimeForName(char letter, int index)
+{
+    switch (letter) {
+    case 'a':
+    case 'A':
+    case 'x':
+        return MakeTime(2004, 3, index, 1, 9, 5, 7);
+    case 'b':
+    case 'B':
+    case 'T':
+        return MakeTime(2004, index + 1, 1, 1, 9, 5, 7);
+    case 'k':
+        return MakeTime(2004, 3, 1, 1, (2 * index + 23) % 24, 30, 0);
+    default:  // morning or afternoon
+        return MakeTime(2004, 3, 1, 1, index * 12 + 5, 0, 0);
+    }
+}
+
+TEST(DateFmt, EveryNameOfEveryTable)
+{
+    const NameTable tables[] = {
+        {'a', false, {"Sun.", "Mon.", "Tue.", "Wed.", "Thu.", "Fri.", "Sat."}},
+        // Ｓｕｎ． Ｍｏｎ． Ｔｕｅ． Ｗｅｄ． Ｔｈｕ． Ｆｒｉ． Ｓａｔ．
+        {'a', true, {"\x82\x72\x82\x95\x82\x8e\x81\x44", "\x82\x6c\x82\x8f\x82\x8e\x81\x44", "\x82\x73\x82\x95\x82\x85\x81\x44", "\x82\x76\x82\x85\x82\x84\x81\x44", "\x82\x73\x82\x88\x82\x95\x81\x44", "\x82\x65\x82\x92\x82\x89\x81\x44", "\x82\x72\x82\x81\x82\x94\x81\x44"}},
+        {'A', false, {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"}},
+        // Ｓｕｎｄａｙ Ｍｏｎｄａｙ Ｔｕｅｓｄａｙ Ｗｅｄｎｅｓｄａｙ Ｔｈｕｒｓｄａｙ Ｆｒｉｄａｙ Ｓａｔｕｒｄａｙ
+        {'A', true, {"\x82\x72\x82\x95\x82\x8e\x82\x84\x82\x81\x82\x99", "\x82\x6c\x82\x8f\x82\x8e\x82\x84\x82\x81\x82\x99", "\x82\x73\x82\x95\x82\x85\x82\x93\x82\x84\x82\x81\x82\x99", "\x82\x76\x82\x85\x82\x84\x82\x8e\x82\x85\x82\x93\x82\x84\x82\x81\x82\x99", "\x82\x73\x82\x88\x82\x95\x82\x92\x82\x93\x82\x84\x82\x81\x82\x99", "\x82\x65\x82\x92\x82\x89\x82\x84\x82\x81\x82\x99", "\x82\x72\x82\x81\x82\x94\x82\x95\x82\x92\x82\x84\x82\x81\x82\x99"}},
+        // 日 月 火 水 木 金 土
+        {'x', false, {"\x93\xfa", "\x8c\x8e", "\x89\xce", "\x90\x85", "\x96\xd8", "\x8b\xe0", "\x93\x79"}},
+        {'b', false, {"Jan.", "Feb.", "Mar.", "Apr.", "May", "Jun.", "Jul.", "Aug.", "Sep.", "Oct.", "Nov.", "Dec."}},
+        // Ｊａｎ． Ｆｅｂ． Ｍａｒ． Ａｐｒ． Ｍａｙ Ｊｕｎ． Ｊｕｌ． Ａｕｇ． Ｓｅｐ． Ｏｃｔ． Ｎｏｖ． Ｄｅｃ．
+        {'b', true, {"\x82\x69\x82\x81\x82\x8e\x81\x44", "\x82\x65\x82\x85\x82\x82\x81\x44", "\x82\x6c\x82\x81\x82\x92\x81\x44", "\x82\x60\x82\x90\x82\x92\x81\x44", "\x82\x6c\x82\x81\x82\x99", "\x82\x69\x82\x95\x82\x8e\x81\x44", "\x82\x69\x82\x95\x82\x8c\x81\x44", "\x82\x60\x82\x95\x82\x87\x81\x44", "\x82\x72\x82\x85\x82\x90\x81\x44", "\x82\x6e\x82\x83\x82\x94\x81\x44", "\x82\x6d\x82\x8f\x82\x96\x81\x44", "\x82\x63\x82\x85\x82\x83\x81\x44"}},
+        {'B', false, {"January", "February", "March", "April", "May", "June", "July", "August", "September", "October", "November", "December"}},
+        // Ｊａｎｕａｒｙ Ｆｅｂｒｕａｒｙ Ｍａｒｃｈ Ａｐｒｉｌ Ｍａｙ Ｊｕｎｅ Ｊｕｌｙ Ａｕｇｕｓｔ Ｓｅｐｔｅｍｂｅｒ Ｏｃｔｏｂｅｒ Ｎｏｖｅｍｂｅｒ Ｄｅｃｅｍｂｅｒ
+        {'B', true, {"\x82\x69\x82\x81\x82\x8e\x82\x95\x82\x81\x82\x92\x82\x99", "\x82\x65\x82\x85\x82\x82\x82\x92\x82\x95\x82\x81\x82\x92\x82\x99", "\x82\x6c\x82\x81\x82\x92\x82\x83\x82\x88", "\x82\x60\x82\x90\x82\x92\x82\x89\x82\x8c", "\x82\x6c\x82\x81\x82\x99", "\x82\x69\x82\x95\x82\x8e\x82\x85", "\x82\x69\x82\x95\x82\x8c\x82\x99", "\x82\x60\x82\x95\x82\x87\x82\x95\x82\x93\x82\x94", "\x82\x72\x82\x85\x82\x90\x82\x94\x82\x85\x82\x8d\x82\x82\x82\x85\x82\x92", "\x82\x6e\x82\x83\x82\x94\x82\x8f\x82\x82\x82\x85\x82\x92", "\x82\x6d\x82\x8f\x82\x96\x82\x85\x82\x8d\x82\x82\x82\x85\x82\x92", "\x82\x63\x82\x85\x82\x83\x82\x85\x82\x8d\x82\x82\x82\x85\x82\x92"}},
+        // 睦月 如月 弥生 卯月 皐月 水無月 文月 葉月 長月 神無月 霜月 師走
+        {'T', false, {"\x96\x72\x8c\x8e", "\x94\x40\x8c\x8e", "\x96\xed\x90\xb6", "\x89\x4b\x8c\x8e", "\x8e\x48\x8c\x8e", "\x90\x85\x96\xb3\x8c\x8e", "\x95\xb6\x8c\x8e", "\x97\x74\x8c\x8e", "\x92\xb7\x8c\x8e", "\x90\x5f\x96\xb3\x8c\x8e", "\x91\x9a\x8c\x8e", "\x8e\x74\x91\x96"}},
+        // 午前 午後
+        {'O', false, {"\x8c\xdf\x91\x4f", "\x8c\xdf\x8c\xe3"}},
+        {'p', false, {"a.m.", "p.m."}},
+        // ａ．ｍ． ｐ．ｍ．
+        {'p', true, {"\x82\x81\x81\x44\x82\x8d\x81\x44", "\x82\x90\x81\x44\x82\x8d\x81\x44"}},
+        {'P', false, {"A.M.", "P.M."}},
+        // Ａ．Ｍ． Ｐ．Ｍ．
+        {'P', true, {"\x82\x60\x81\x44\x82\x6c\x81\x44", "\x82\x6f\x81\x44\x82\x6c\x81\x44"}},
+        {'q', false, {"am", "pm"}},
+        // ａｍ ｐｍ
+        {'q', true, {"\x82\x81\x82\x8d", "\x82\x90\x82\x8d"}},
+        {'Q', false, {"AM", "PM"}},
+        // ＡＭ ＰＭ
+        {'Q', true, {"\x82\x60\x82\x6c", "\x82\x6f\x82\x6c"}},
+        // 子 丑 寅 卯 辰 巳 午 未 申 酉 戌 亥
+        {'k', false, {"\x8e\x71", "\x89\x4e", "\x93\xd0", "\x89\x4b", "\x92\x43", "\x96\xa4", "\x8c\xdf", "\x96\xa2", "\x90\x5c", "\x93\xd1", "\x9c\xfa", "\x88\xe5"}},
+    };
+    const std::string oneTable = "xTOk";
+    for (const NameTable& table : tables) {
+        std::vector<std::string> formats;
+        if (table.wide) {
+            formats = {"*", "*!", "!*"};
+        } else {
+            formats = {"", "!"};
+            if (oneTable.find(table.letter) != std::string::npos)
+                formats.push_back("*");
+        }
+        for (std::string& flags : formats)
+            flags = "%" + flags + table.letter;
+        for (size_t i = 0; i < table.entries.size(); i++) {
+            SYSTEMTIME t = TimeForName(table.letter, static_cast<int>(i));
+            for (const std::string& format : formats)
+                EXPECT_EQ(table.entries[i], Format(format.c_str(), t)) << format << " entry " << i;
+        }
+    }
+}
+
 TEST(DateFmt, TwoHourPeriodsAtTheirBorders)
 {
     const TimedCase cases[] = {

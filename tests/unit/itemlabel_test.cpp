@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "editing/itemlabel.h"
+#include "text/itemlabel.h"
 
 namespace {
 
@@ -22,6 +22,17 @@ TEST(MakeItemLabel, DropsControlCharacters)
     EXPECT_EQ(Label("a\tb\x7f" "c\x01", TRAY_TIP_LIMIT), "abc");
     EXPECT_EQ(Label("", TRAY_TIP_LIMIT), "");
     EXPECT_EQ(Label("\r\n\r\n", TRAY_TIP_LIMIT), "");
+}
+
+// Every byte value between two letters: only the 32 control bytes and DEL go;
+// the blank and every byte from 0x80 up (lead bytes, half-width kana) stay.
+TEST(MakeItemLabel, KeepsEveryByteButControlBytes)
+{
+    for (int c = 1; c <= 0xFF; c++) {
+        const std::string byte(1, static_cast<char>(c));
+        bool control = c < 0x20 || c == 0x7F;
+        EXPECT_EQ(Label("<" + byte + ">", ITEM_LABEL_LIMIT), control ? "<>" : "<" + byte + ">") << "byte " << c;
+    }
 }
 
 TEST(MakeItemLabel, CutsLongTextsBeforeTheLimit)

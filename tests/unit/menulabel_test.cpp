@@ -56,6 +56,21 @@ TEST(MakeMenuLabel, DropsControlBytes)
     CheckTable(cases, sizeof(cases) / sizeof(cases[0]));
 }
 
+// Every byte value between two letters: only the 32 control bytes and DEL go;
+// the blank and every byte from 0x80 up stay, and "&" is doubled.
+TEST(MakeMenuLabel, KeepsEveryByteButControlBytes)
+{
+    for (int c = 1; c <= 0xFF; c++) {
+        const std::string byte(1, static_cast<char>(c));
+        std::string expected = "<" + byte + ">";
+        if (c < 0x20 || c == 0x7F)
+            expected = "<>";
+        else if (c == '&')
+            expected = "<&&>";
+        EXPECT_EQ(Label("<" + byte + ">", 64), expected) << "byte " << c;
+    }
+}
+
 TEST(MakeMenuLabel, DoublesAmpersands)
 {
     const LabelCase cases[] = {

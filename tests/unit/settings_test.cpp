@@ -23,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include "settings/appinfo.h"
+#include "settings/settings.h"
 #include "settings/apppath.h"
 #include "settings/hotkeytable.h"
 #include "settings/profile.h"
@@ -97,7 +98,7 @@ std::string Lines(std::initializer_list<std::string> lines)
 std::string ReadString(const std::string& path, const char* section, const char* key)
 {
     char buf[1024];
-    ReadProfileText(path.c_str(), section, key, ABSENT, buf, sizeof(buf));
+    Profile_ReadText(path.c_str(), section, key, ABSENT, buf, sizeof(buf));
     return buf;
 }
 
@@ -118,7 +119,7 @@ protected:
         WriteFileBytes(path, text);
         AppInfo info;
         memset(&info, 0xA5, sizeof(info));
-        LoadSettingsFrom(&info, path.c_str());
+        Settings_LoadFrom(&info, path.c_str());
         return info;
     }
 
@@ -136,7 +137,7 @@ void ExpectHotkey(const HotkeyDef& def, int modifiers, int vk)
 std::string ExpectedLogFolder()
 {
     char module[4096];
-    if (!GetModulePath(module, sizeof(module)))
+    if (!AppPath_GetModulePath(module, sizeof(module)))
         return "log";
     std::string folder = module;
     size_t cut = folder.rfind(SEP);
@@ -174,7 +175,7 @@ TEST_F(SettingsFile, AbsentFileGivesDefaults)
 {
     AppInfo info;
     memset(&info, 0xA5, sizeof(info));
-    LoadSettingsFrom(&info, path.c_str());
+    Settings_LoadFrom(&info, path.c_str());
     ExpectDefaults(info);
     EXPECT_FALSE(FileExists(path));
 }
@@ -219,11 +220,11 @@ TEST_F(SettingsFile, EverySavedFieldLoadsBack)
         saved.hotkeys.slots[i].modifiers = (i % 15) + 1;
         saved.hotkeys.slots[i].vk = 0x41 + i;
     }
-    SaveSettingsTo(&saved, path.c_str());
+    Settings_SaveTo(&saved, path.c_str());
 
     AppInfo loaded;
     memset(&loaded, 0xA5, sizeof(loaded));
-    LoadSettingsFrom(&loaded, path.c_str());
+    Settings_LoadFrom(&loaded, path.c_str());
     EXPECT_EQ(loaded.historyMax, saved.historyMax);
     EXPECT_EQ(loaded.menuTextChars, saved.menuTextChars);
     EXPECT_EQ(loaded.newestFirst, saved.newestFirst);
@@ -249,9 +250,9 @@ TEST_F(SettingsFile, HistorySwitchIsReadButNeverWritten)
     AppInfo info;
     SetDefaultSettings(&info);
     info.historyEnabled = false;
-    SaveSettingsTo(&info, path.c_str());
+    Settings_SaveTo(&info, path.c_str());
     EXPECT_EQ(ReadString(path, MAIN, K_HISTORY_ENABLED), ABSENT);
-    LoadSettingsFrom(&info, path.c_str());
+    Settings_LoadFrom(&info, path.c_str());
     EXPECT_TRUE(info.historyEnabled);
 }
 
@@ -260,9 +261,9 @@ TEST_F(SettingsFile, HistorySwitchSetByHandSurvivesSaves)
     AppInfo info = LoadText(Lines({Section(MAIN), Entry(K_HISTORY_ENABLED, "0")}));
     EXPECT_FALSE(info.historyEnabled);
     info.historyEnabled = true;
-    SaveSettingsTo(&info, path.c_str());
+    Settings_SaveTo(&info, path.c_str());
     EXPECT_EQ(ReadString(path, MAIN, K_HISTORY_ENABLED), "0");
-    LoadSettingsFrom(&info, path.c_str());
+    Settings_LoadFrom(&info, path.c_str());
     EXPECT_FALSE(info.historyEnabled);
 }
 
@@ -310,6 +311,10 @@ const IntCase INT_CASES[] = {
     {MAIN, K_HISTORY_MAX, "- 5", HistoryMax, 30},
     {MAIN, K_HISTORY_MAX, "+17", HistoryMax, 17},
     {MAIN, K_HISTORY_MAX, "   42   ", HistoryMax, 42},
+    // Quotes come off before the scan, so the blanks inside them are the scan's.
+    {MAIN, K_HISTORY_MAX, "\"  42\"", HistoryMax, 42},
+    {MAIN, K_HISTORY_MAX, "  '  17'  ", HistoryMax, 17},
+    {S_MENU_POS, "y", "\"   -5\"", MenuY, -5},
     {MAIN, K_HISTORY_MAX, "0x20", HistoryMax, 1},
     {MAIN, K_HISTORY_MAX, "1e3", HistoryMax, 1},
     {MAIN, K_HISTORY_MAX, "25.9", HistoryMax, 25},
@@ -390,10 +395,10 @@ TEST_F(SettingsFile, OldHistoryFileKeyIsMigrated)
 {
     AppInfo info = LoadText(Lines({Section(MAIN), Entry(K_OLD_SAVE_HISTORY, "0")}));
     EXPECT_FALSE(info.useHistoryFile);
-    SaveSettingsTo(&info, path.c_str());
+    Settings_SaveTo(&info, path.c_str());
     EXPECT_EQ(ReadString(path, MAIN, K_USE_HISTORY_FILE), "0");
     EXPECT_EQ(ReadString(path, MAIN, K_OLD_SAVE_HISTORY), ABSENT);
-    LoadSettingsFrom(&info, path.c_str());
+    Settings_LoadFrom(&info, path.c_str());
     EXPECT_FALSE(info.useHistoryFile);
 }
 
@@ -418,7 +423,7 @@ TEST_F(SettingsFile, EverySaveDeletesTheSevenOldKeysAndKeepsOthers)
     for (const char* key : oldKeys)
         text += Entry(key, "1") + "\r\n";
     AppInfo info = LoadText(text);
-    SaveSettingsTo(&info, path.c_str());
+    Settings_SaveTo(&info, path.c_str());
     for (const char* key : oldKeys)
         EXPECT_EQ(ReadString(path, MAIN, key), ABSENT);
     EXPECT_EQ(ReadString(path, MAIN, "Unrelated"), "keep");
@@ -441,7 +446,7 @@ TEST_F(SettingsFile, OldHotkeyKeysInTheMainSection)
     ExpectHotkey(info.hotkeys.slots[2], 6, 68);
 
     // After a save they stand in the hotkey section alone.
-    SaveSettingsTo(&info, path.c_str());
+    Settings_SaveTo(&info, path.c_str());
     EXPECT_EQ(ReadString(path, MAIN, H_SHOW_EDITOR), ABSENT);
     EXPECT_EQ(ReadString(path, S_HOTKEYS, H_SHOW_EDITOR), "1604");
     EXPECT_EQ(ReadString(path, S_HOTKEYS, H_SHOW_HISTORY), "1700");
@@ -517,7 +522,7 @@ TEST_F(SettingsFile, EveryHotkeySlotIsWrittenUnderItsOwnKey)
     info.hotkeys.slots[4] = HotkeyDef{0, 0};
     // Only the low byte of each field is stored.
     info.hotkeys.slots[8] = HotkeyDef{0x106, 0x141};
-    SaveSettingsTo(&info, path.c_str());
+    Settings_SaveTo(&info, path.c_str());
     for (int i = 0; i < HOTKEY_COUNT; i++) {
         int expected = i == 4 ? 0 : i == 8 ? 1601 : 4 * 256 + 0x30 + i;
         EXPECT_EQ(ReadString(path, S_HOTKEYS, HOTKEY_KEY_OF_SLOT[i]), std::to_string(expected)) << "slot " << i + 1;
@@ -561,7 +566,7 @@ TEST_F(SettingsFile, OnlyTheFirstDateFormatIsKept)
     AppInfo info = LoadText(Lines({Section(S_DATE_FORMAT), Entry(K_FORMAT_COUNT, "3"), Entry("0", "%Y-%m-%d"),
                                    Entry("1", "second"), Entry("2", "third")}));
     EXPECT_STREQ(info.dateFormat, "%Y-%m-%d");
-    SaveSettingsTo(&info, path.c_str());
+    Settings_SaveTo(&info, path.c_str());
     EXPECT_EQ(ReadString(path, S_DATE_FORMAT, K_FORMAT_COUNT), "1");
     EXPECT_EQ(ReadString(path, S_DATE_FORMAT, "0"), "%Y-%m-%d");
     EXPECT_EQ(ReadString(path, S_DATE_FORMAT, "1"), "second");
@@ -572,7 +577,7 @@ TEST_F(SettingsFile, AFreshSaveWritesOneDateFormat)
 {
     AppInfo info;
     SetDefaultSettings(&info);
-    SaveSettingsTo(&info, path.c_str());
+    Settings_SaveTo(&info, path.c_str());
     EXPECT_EQ(ReadString(path, S_DATE_FORMAT, K_FORMAT_COUNT), "1");
     EXPECT_EQ(ReadString(path, S_DATE_FORMAT, "0"), DEFAULT_FORMAT);
     EXPECT_EQ(ReadString(path, S_DATE_FORMAT, "1"), ABSENT);
@@ -695,12 +700,12 @@ TEST_F(SettingsFile, AFolderInPlaceOfTheFileGivesDefaultsAndIsLeftAlone)
     ASSERT_EQ(MakeFolder(path.c_str()), 0);
     AppInfo info;
     memset(&info, 0xA5, sizeof(info));
-    LoadSettingsFrom(&info, path.c_str());
+    Settings_LoadFrom(&info, path.c_str());
     ExpectDefaults(info);
     info.historyMax = 99;
-    SaveSettingsTo(&info, path.c_str());
+    Settings_SaveTo(&info, path.c_str());
     EXPECT_FALSE(WriteProfileInt(path.c_str(), MAIN, K_HISTORY_MAX, 5));
-    LoadSettingsFrom(&info, path.c_str());
+    Settings_LoadFrom(&info, path.c_str());
     EXPECT_EQ(info.historyMax, 30);
     struct stat st;
     ASSERT_EQ(stat(path.c_str(), &st), 0);
@@ -712,9 +717,9 @@ TEST_F(SettingsFile, AFileInAMissingFolderGivesDefaults)
 {
     std::string missing = TempFolder() + "tamarin_no_such_folder_" + std::to_string(ProcessId()) + SEP + "t.ini";
     AppInfo info;
-    LoadSettingsFrom(&info, missing.c_str());
+    Settings_LoadFrom(&info, missing.c_str());
     ExpectDefaults(info);
-    SaveSettingsTo(&info, missing.c_str());
+    Settings_SaveTo(&info, missing.c_str());
     EXPECT_FALSE(FileExists(missing));
 }
 
@@ -753,7 +758,7 @@ const LayoutStep LAYOUT_STEPS[] = {
 TEST_F(SettingsFile, ProfileWritesLeaveTheSystemsLayout)
 {
     for (const LayoutStep& step : LAYOUT_STEPS) {
-        EXPECT_TRUE(WriteProfileText(path.c_str(), step.section, step.key, step.value));
+        EXPECT_TRUE(Profile_WriteText(path.c_str(), step.section, step.key, step.value));
         EXPECT_EQ(ReadFileBytes(path), step.expected) << step.section << " " << step.key;
     }
     EXPECT_EQ(ReadString(path, "s2", "\x83\x41"), "x");
@@ -802,9 +807,9 @@ TEST_F(SettingsFile, SaveKeepsWhatIsNotTamarins)
 {
     WriteFileBytes(path, ForeignIni());
     AppInfo info;
-    LoadSettingsFrom(&info, path.c_str());
+    Settings_LoadFrom(&info, path.c_str());
     info.historyMax = 77;
-    EXPECT_TRUE(SaveSettingsTo(&info, path.c_str()));
+    EXPECT_TRUE(Settings_SaveTo(&info, path.c_str()));
     std::string bytes = ReadFileBytes(path);
     EXPECT_TRUE(KeepsForeignLines(bytes)) << bytes;
     EXPECT_EQ(ReadProfileInt(path.c_str(), MAIN, K_HISTORY_MAX, 0), 77);
@@ -817,12 +822,12 @@ TEST_F(SettingsFile, BatchWritesTheFileOnceAtItsEnd)
 {
     std::string old = ForeignIni();
     WriteFileBytes(path, old);
-    ASSERT_TRUE(BeginProfileBatch(path.c_str()));
+    ASSERT_TRUE(Profile_BeginBatch(path.c_str()));
     EXPECT_TRUE(WriteProfileInt(path.c_str(), MAIN, "a", 1));
-    EXPECT_TRUE(WriteProfileText(path.c_str(), "New", "b", "2"));
+    EXPECT_TRUE(Profile_WriteText(path.c_str(), "New", "b", "2"));
     EXPECT_TRUE(DeleteProfileKey(path.c_str(), MAIN, "Other"));
     EXPECT_EQ(ReadFileBytes(path), old);
-    EXPECT_TRUE(EndProfileBatch());
+    EXPECT_TRUE(Profile_EndBatch());
     EXPECT_EQ(ReadString(path, MAIN, "a"), "1");
     EXPECT_EQ(ReadString(path, "New", "b"), "2");
     EXPECT_EQ(ReadString(path, MAIN, "Other"), ABSENT);
@@ -832,9 +837,9 @@ TEST_F(SettingsFile, BatchWritesTheFileOnceAtItsEnd)
 TEST_F(SettingsFile, BatchOnAFolderWritesNothing)
 {
     ASSERT_EQ(MakeFolder(path.c_str()), 0);
-    EXPECT_FALSE(BeginProfileBatch(path.c_str()));
-    EXPECT_FALSE(WriteProfileText(path.c_str(), MAIN, "a", "1"));
-    EXPECT_FALSE(EndProfileBatch());
+    EXPECT_FALSE(Profile_BeginBatch(path.c_str()));
+    EXPECT_FALSE(Profile_WriteText(path.c_str(), MAIN, "a", "1"));
+    EXPECT_FALSE(Profile_EndBatch());
     EXPECT_EQ(RemoveFolder(path.c_str()), 0);
 }
 
@@ -848,15 +853,68 @@ TEST_F(SettingsFile, FullDiskKeepsTheOldFile)
     ASSERT_EQ(symlink("/dev/full", (path + ".tmp").c_str()), 0);
     AppInfo info;
     SetDefaultSettings(&info);
-    EXPECT_FALSE(SaveSettingsTo(&info, path.c_str()));
+    EXPECT_FALSE(Settings_SaveTo(&info, path.c_str()));
     EXPECT_EQ(ReadFileBytes(path), old);
     ASSERT_EQ(symlink("/dev/full", (path + ".tmp").c_str()), 0);
-    EXPECT_FALSE(WriteProfileText(path.c_str(), MAIN, "a", "1"));
+    EXPECT_FALSE(Profile_WriteText(path.c_str(), MAIN, "a", "1"));
     EXPECT_EQ(ReadFileBytes(path), old);
     struct stat st;
     EXPECT_NE(lstat((path + ".tmp").c_str(), &st), 0) << "the temporary name is still there";
 }
 #endif
+
+// Files written by hand: the last line may have no line end, and a key added
+// after it must not run into it. Both the line and the new key read back.
+struct HandEditCase {
+    const char* before;
+    const char* section;  // the new key k=new goes here
+    const char* lastSection;
+    const char* lastKey;  // the file's last line, whose value is "last"
+};
+
+const HandEditCase HAND_EDIT_CASES[] = {
+    {"[s1]\r\nz=last", "s1", "s1", "z"},
+    {"[s1]\nz=last", "s1", "s1", "z"},
+    {"[s1]\r\na=1\r\n[s2]\r\nz=last", "s2", "s2", "z"},
+    {"[s1]\r\na=1\r\n[s2]\r\nz=last", "s1", "s2", "z"},
+    {"[s1]\r\nz=last", "s3", "s1", "z"},
+    {"[s1]\r\nz=last   ", "s1", "s1", "z"},
+};
+
+TEST_F(SettingsFile, KeysAddedAfterALastLineWithoutLineEnd)
+{
+    for (const HandEditCase& c : HAND_EDIT_CASES) {
+        NextFile();
+        WriteFileBytes(path, c.before);
+        EXPECT_TRUE(Profile_WriteText(path.c_str(), c.section, "k", "new"));
+        EXPECT_EQ(ReadString(path, c.lastSection, c.lastKey), "last") << c.before;
+        EXPECT_EQ(ReadString(path, c.section, "k"), "new") << c.before;
+        std::string bytes = ReadFileBytes(path);
+        EXPECT_NE(bytes.find("\nk=new\r\n"), std::string::npos) << bytes;
+    }
+}
+
+// The buffer is far larger than the default, so only the rule can remove
+// the blanks, never the cut.
+TEST_F(SettingsFile, DefaultsComeBackWithoutTrailingBlanks)
+{
+    WriteFileBytes(path, Lines({"[s]", "k=v"}));
+    const struct {
+        const char* line;
+        const char* expected;
+    } cases[] = {
+        {"default   ", "default"},
+        {"two words ", "two words"},
+        {"\x95\x5c ", "\x95\x5c"},  // 表: its trail byte 0x5C is no blank
+        {"kept", "kept"},
+    };
+    for (const auto& c : cases) {
+        char buf[256];
+        memset(buf, 'X', sizeof(buf));
+        Profile_ReadText(path.c_str(), "s", "missing", c.line, buf, sizeof(buf));
+        EXPECT_STREQ(buf, c.expected) << "[" << c.line << "]";
+    }
+}
 
 TEST_F(SettingsFile, DeletingFromAMissingFileCreatesNothing)
 {
@@ -894,14 +952,14 @@ TEST_F(SettingsFile, ReadsAreBoundedByTheBuffer)
     WriteFileBytes(path, Lines({"[s]", "k=abcdef", "j=ab\x95\x5c"}));  // 表
     char buf[8];
     memset(buf, 'X', sizeof(buf));
-    ReadProfileText(path.c_str(), "s", "k", "", buf, 4);
+    Profile_ReadText(path.c_str(), "s", "k", "", buf, 4);
     EXPECT_STREQ(buf, "abc");
     EXPECT_EQ(buf[4], 'X');
-    ReadProfileText(path.c_str(), "s", "j", "", buf, 4);
+    Profile_ReadText(path.c_str(), "s", "j", "", buf, 4);
     EXPECT_STREQ(buf, "ab");
-    ReadProfileText(path.c_str(), "s", "j", "", buf, 5);
+    Profile_ReadText(path.c_str(), "s", "j", "", buf, 5);
     EXPECT_STREQ(buf, "ab\x95\x5c");
-    ReadProfileText(path.c_str(), "s", "missing", "default  ", buf, sizeof(buf));
+    Profile_ReadText(path.c_str(), "s", "missing", "default  ", buf, sizeof(buf));
     EXPECT_STREQ(buf, "default");
 }
 
@@ -939,7 +997,7 @@ TEST(AppPath, BuildAppFilePathReplacesTheExtensionAndLowersSingleByteLetters)
     for (const AppPathCase& c : APP_PATH_CASES) {
         char buf[260];
         memset(buf, 'X', sizeof(buf));
-        bool ok = BuildAppFilePath(buf, c.size, c.module, c.ext);
+        bool ok = AppPath_Build(buf, c.size, c.module, c.ext);
         if (c.expected) {
             EXPECT_TRUE(ok) << c.module;
             EXPECT_STREQ(buf, c.expected) << c.module;
@@ -955,7 +1013,7 @@ TEST(AppPath, BuildAppFilePathReplacesTheExtensionAndLowersSingleByteLetters)
 TEST(AppPath, GetAppFilePathNamesAFileBesideTheExecutable)
 {
     char module[4096];
-    ASSERT_TRUE(GetModulePath(module, sizeof(module)));
+    ASSERT_TRUE(AppPath_GetModulePath(module, sizeof(module)));
     char ini[4096];
     ASSERT_TRUE(GetAppFilePath(ini, sizeof(ini), ".ini"));
     std::string folder = module;
@@ -969,7 +1027,7 @@ TEST(AppPath, GetAppFilePathNamesAFileBesideTheExecutable)
     EXPECT_EQ(std::string(ini).substr(strlen(ini) - 4), ".ini");
     EXPECT_EQ(std::string(ini).find('.', folder.size()), strlen(ini) - 4);
 
-    EXPECT_FALSE(GetModulePath(module, 4));
+    EXPECT_FALSE(AppPath_GetModulePath(module, 4));
     EXPECT_FALSE(GetAppFilePath(ini, 4, ".ini"));
 }
 

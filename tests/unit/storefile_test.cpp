@@ -19,6 +19,7 @@
 #include <unistd.h>
 #endif
 
+#include "failingalloc.h"
 #include "settings/appinfo.h"
 #include "settings/apppath.h"
 #include "store/appdata.h"
@@ -340,6 +341,85 @@ TEST_F(StoreFolder, BlockScanAgreesWithReadRecordAcrossBlocks)
         EXPECT_EQ(ScanRecords(path, limit), ReadRecordsOneByOne(path, limit)) << "limit " << limit;
 }
 
+// The reader takes the file in blocks and the writer stages its bytes; the
+// sizes of both are the reader's and writer's own business, so a CR LF pair
+// and a widened LF are put on and around every power-of-two edge from 4 KiB
+// to 256 KiB. Records are one text each, well below the reading limit.
+const size_t BLOCK_EDGES[] = {4096, 8192, 16384, 32768, 65536, 131072, 262144};
+
+// The records the file's bytes hold: CR LF read as LF, a NUL ends each one.
+Texts RecordsOf(const std::string& bytes)
+{
+    Texts texts;
+    std::string current;
+    for (size_t i = 0; i < bytes.size(); i++) {
+        if (bytes[i] == 0) {
+            texts.push_back(current);
+            current.clear();
+        } else if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+            current += '\n';
+            i++;
+        } else {
+            current += bytes[i];
+        }
+    }
+    if (!current.empty())
+        texts.push_back(current);
+    return texts;
+}
+
+TEST_F(StoreFolder, CrLfPairsAcrossEveryBlockEdgeReadAsOneLineBreak)
+{
+    const size_t limit = 1 << 20;
+    for (size_t edge : BLOCK_EDGES) {
+        for (size_t cr = edge - 3; cr <= edge + 2; cr++) {
+            // Records of 1000 bytes up to the one that holds the pair, whose
+            // CR sits at file offset cr.
+            std::string bytes;
+            for (int n = 0; bytes.size() + 1001 < cr; n++) {
+                std::string record = std::to_string(n) + ":";
+                bytes += record + std::string(1000 - record.size(), 'a' + n % 26) + '\0';
+            }
+            bytes += std::string(cr - bytes.size(), 'x') + "\r\n" + "tail" + '\0' + "\r\n\r\n" + '\0';
+            std::string path = File("edge");
+            WriteFileBytes(path, bytes);
+            Texts expected = RecordsOf(bytes);
+            SCOPED_TRACE("CR at offset " + std::to_string(cr));
+            EXPECT_TRUE(ScanRecords(path, limit) == expected);
+            AppData* loaded = AppData_New();
+            std::vector<char> buffer(limit + 1);
+            StoreFile_ReadPath(loaded, LIST_REGISTERED, path.c_str(), buffer.data(), limit);
+            Texts topToBottom(expected.rbegin(), expected.rend());
+            EXPECT_TRUE(ListTexts(loaded, LIST_REGISTERED) == topToBottom);
+            AppData_Delete(loaded);
+        }
+    }
+}
+
+TEST_F(StoreFolder, LineBreaksOnEveryStagingEdgeAreWidened)
+{
+    for (size_t edge : BLOCK_EDGES) {
+        for (size_t lf = edge - 3; lf <= edge + 2; lf++) {
+            SCOPED_TRACE("LF at text offset " + std::to_string(lf));
+            // One LF at the edge; and a run of LFs, each widened, whose
+            // output crosses the edge at every alignment.
+            for (const std::string& text :
+                 {std::string(lf, 'x') + "\n" + std::string(20, 'y'), std::string(lf / 2, '\n') + "z"}) {
+                std::string path = File("staged");
+                FILE* f = fopen(path.c_str(), "wb");
+                ASSERT_NE(f, nullptr);
+                EXPECT_EQ(StoreFile_WriteRecord(text.c_str(), f), 1);
+                fclose(f);
+                std::string expected;
+                for (char c : text)
+                    expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
+                expected += '\0';
+                EXPECT_TRUE(ReadFileBytes(path) == expected) << text.size() << " bytes";
+            }
+        }
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Whole files through the lists
 
@@ -613,7 +693,7 @@ TEST_F(StoreFolder, NoFreeTempNameKeepsTheOldFile)
     FillList(data, LIST_REGISTERED, {"new"});
     std::vector<const char*> before = ListPointers(data, LIST_REGISTERED);
     const char* texts[] = {"new"};
-    EXPECT_FALSE(StoreFile_SaveTexts(texts, 1, path.c_str()));
+    EXPECT_FALSE(StoreFile_SaveTexts(texts, 1, path.c_str(), true));
     EXPECT_TRUE(StoreFile_WritePath(data, LIST_REGISTERED, path.c_str()));
     EXPECT_EQ(ReadFileBytes(path), BYTES("old\0"));
     EXPECT_EQ(ListPointers(data, LIST_REGISTERED), before);
@@ -972,6 +1052,31 @@ TEST_F(AppFiles, SavesAndLoadGiveTheSameLists)
     AppData_Delete(loaded);
     EXPECT_FALSE(FileExists(historyPath + ".tmp"));
     EXPECT_FALSE(FileExists(registeredPath + ".tmp"));
+}
+
+// Out of memory a clip or a registration that cannot go in writes no file:
+// what is on disk (here a file changed behind the program's back) stays.
+TEST_F(AppFiles, AnAdditionThatRunsOutOfMemoryWritesNoFile)
+{
+    data = AppData_Load(&info);
+    ASSERT_NE(data, nullptr);
+    AppData_AddClip(data, "A", &info);
+    AppData_AddClip(data, "B", &info);
+    AppData_Register(data, "R");
+    WriteFileBytes(historyPath, BYTES("outside\0"));
+    WriteFileBytes(registeredPath, BYTES("outside\0"));
+    {
+        FailingAllocations failing(0);
+        AppData_AddClip(data, "A", &info);  // a move: its new node is the first allocation
+    }
+    {
+        FailingAllocations failing(0);
+        AppData_Register(data, "S");  // the copy of the text
+    }
+    EXPECT_EQ(ListTexts(data, LIST_HISTORY), (Texts{"B", "A"}));
+    EXPECT_EQ(ListTexts(data, LIST_REGISTERED), Texts{"R"});
+    EXPECT_EQ(ReadFileBytes(historyPath), BYTES("outside\0"));
+    EXPECT_EQ(ReadFileBytes(registeredPath), BYTES("outside\0"));
 }
 
 } // namespace

@@ -39,7 +39,6 @@ const char TIP_SITE[] = "\x83\x54\x83\x7c\x81\x5b\x83\x67\x83\x54\x83\x43\x83\x6
 // 作者へメールを送る
 const char TIP_MAIL[] = "\x8d\xec\x8e\xd2\x82\xd6\x83\x81\x81\x5b\x83\x8b\x82\xf0\x91\x97\x82\xe9";
 // ＭＳ Ｐゴシック
-const char DIALOG_FONT[] = "\x82\x6c\x82\x72 \x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e";
 
 const COLORREF LINK_BLUE = RGB(0, 0, 255);
 const COLORREF LINK_RED = RGB(255, 0, 0);
@@ -61,11 +60,11 @@ TEST(AboutBoxRules, VersionQueryPathIsLowerCaseHex)
     };
     for (const Case& c : cases) {
         char out[ABOUT_QUERY_SIZE];
-        ASSERT_TRUE(FormatVersionQuery(out, sizeof out, c.language, c.codePage, c.name)) << c.expected;
+        ASSERT_TRUE(AboutDlg_FormatVersionQuery(out, sizeof out, c.language, c.codePage, c.name)) << c.expected;
         EXPECT_STREQ(out, c.expected);
     }
     char small[10];
-    EXPECT_FALSE(FormatVersionQuery(small, sizeof small, 0x0411, 932, "ProductName"));
+    EXPECT_FALSE(AboutDlg_FormatVersionQuery(small, sizeof small, 0x0411, 932, "ProductName"));
 }
 
 // A version block as a table of strings; a missing name gives null. Records
@@ -136,7 +135,7 @@ TEST(AboutBoxRules, TextsFromTheVersionStrings)
         block.strings = c.strings;
         AboutTexts texts;
         memset(&texts, 'X', sizeof texts);
-        BuildAboutTexts(FakeLookup, &block, &texts);
+        AboutDlg_BuildTexts(FakeLookup, &block, &texts);
         EXPECT_STREQ(texts.caption, c.caption);
         EXPECT_STREQ(texts.versionLine, c.versionLine);
         EXPECT_EQ(block.asked, c.asked);
@@ -149,14 +148,14 @@ TEST(AboutBoxRules, CompanyAndCopyrightAreKeptAndMissingOnesAreEmpty)
     block.strings = {{"CompanyName", "Tamarin Project"}, {"LegalCopyright", "(C) 2026"}, {"ProductName", "T"}};
     AboutTexts texts;
     memset(&texts, 'X', sizeof texts);
-    BuildAboutTexts(FakeLookup, &block, &texts);
+    AboutDlg_BuildTexts(FakeLookup, &block, &texts);
     EXPECT_STREQ(texts.company, "Tamarin Project");
     EXPECT_STREQ(texts.copyright, "(C) 2026");
     EXPECT_STREQ(texts.productVersion, "");
 
     FakeBlock empty;
     memset(&texts, 'X', sizeof texts);
-    BuildAboutTexts(FakeLookup, &empty, &texts);
+    AboutDlg_BuildTexts(FakeLookup, &empty, &texts);
     EXPECT_STREQ(texts.company, "");
     EXPECT_STREQ(texts.copyright, "");
     EXPECT_STREQ(texts.productName, "");
@@ -196,7 +195,7 @@ TEST(AboutBoxRules, TextsAreCutWithoutSplittingACharacter)
         FakeBlock block;
         block.strings = {{"ProductName", c.name}, {"ProductVersion", c.version}};
         AboutTexts texts;
-        BuildAboutTexts(FakeLookup, &block, &texts);
+        AboutDlg_BuildTexts(FakeLookup, &block, &texts);
         EXPECT_EQ(std::string(texts.productName), c.productName);
         EXPECT_EQ(std::string(texts.caption), c.caption);
         EXPECT_EQ(std::string(texts.versionLine), c.versionLine);
@@ -222,7 +221,7 @@ TEST(AboutBoxRules, ResourcesLine)
     for (const Case& c : cases) {
         char line[ABOUT_RESOURCES_LINE_SIZE];
         memset(line, 'X', sizeof line);
-        FormatResourcesLine(line, sizeof line, c.percent);
+        AboutDlg_FormatResourcesLine(line, sizeof line, c.percent);
         EXPECT_EQ(std::string(line), c.expected) << c.percent;
     }
 }
@@ -410,29 +409,16 @@ unsigned SeedFor(bool rare)
 
 // ---------------------------------------------------------------- fixture
 
-class AboutBox : public testing::Test {
+class AboutBox : public TamarinDialogTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
-        InitCommonControlsEx(&controls);
-        module_ = LoadTamarinTemplates();
-        if (!FindTamarinExe(exe_, sizeof exe_))
-            exe_[0] = 0;
-    }
-    static void TearDownTestSuite()
-    {
-        if (module_)
-            FreeLibrary(module_);
-        module_ = nullptr;
-    }
     void SetUp() override
     {
-        if (!module_ || !exe_[0])
-            GTEST_SKIP() << "tamarin.exe is not built";
+        TamarinDialogTest::SetUp();
+        if (IsSkipped())
+            return;
         g_opened = Opened{};
         g_hook = HookLog{};
-        MakeProgramAboutBoxParams(&params_, module_);
+        AboutDlg_MakeProgramParams(&params_, module_);
         // Away from where the box opens, so that no move reaches its link
         // before a test puts the pointer there.
         RECT work;
@@ -446,43 +432,30 @@ protected:
         srand(SeedFor(false));
     }
 
-    INT_PTR Open(const char* programFile) { return ShowAboutBoxFrom(nullptr, &params_, programFile, RecordAddress); }
+    INT_PTR Open(const char* programFile) { return AboutDlg_ShowFrom(nullptr, &params_, programFile, RecordAddress); }
     INT_PTR Open() { return Open(exe_); }
 
-    static HMODULE module_;
-    static char exe_[MAX_PATH];
     AboutBoxParams params_;
     std::string caption_;
     std::string versionLine_;
 };
 
-HMODULE AboutBox::module_ = nullptr;
-char AboutBox::exe_[MAX_PATH];
 
 // ---------------------------------------------------------------- resources
-
-struct ExpectedItem {
-    int id;
-    const char* klass;
-    const char* text;
-    short x, y, cx, cy;
-    DWORD type;     // SS_ or BS_ kind
-    DWORD present;  // style bits that must be set
-};
 
 TEST_F(AboutBox, TemplateMatchesTheLayout)
 {
     const ExpectedItem items[] = {
-        {IDC_ABOUT_ICON, "Static", "", 7, 7, 20, 20, SS_ICON, 0},
-        {IDC_ABOUT_VERSION, "Static", "APP_NAME", 30, 7, 96, 8, SS_LEFT, SS_NOPREFIX | SS_NOTIFY},
-        {IDC_ABOUT_URL, "Static", ABOUT_SITE_URL, 30, 17, 102, 8, SS_LEFT, SS_NOPREFIX | SS_NOTIFY},
-        {IDOK, "Button", "OK", 45, 39, 45, 14, BS_DEFPUSHBUTTON, WS_TABSTOP},
-        {IDC_ABOUT_RESOURCES, "Static", "", 30, 27, 102, 8, SS_LEFT, 0},
+        {IDC_ABOUT_ICON, "Static", "", 7, 7, 20, 20, SS_ICON, 0, 0},
+        {IDC_ABOUT_VERSION, "Static", "APP_NAME", 30, 7, 96, 8, SS_LEFT, SS_NOPREFIX | SS_NOTIFY, 0},
+        {IDC_ABOUT_URL, "Static", ABOUT_SITE_URL, 30, 17, 102, 8, SS_LEFT, SS_NOPREFIX | SS_NOTIFY, 0},
+        {IDOK, "Button", "OK", 45, 39, 45, 14, BS_DEFPUSHBUTTON, WS_TABSTOP, 0},
+        {IDC_ABOUT_RESOURCES, "Static", "", 30, 27, 102, 8, SS_LEFT, 0, 0},
     };
     TemplateDialog dialog;
     ASSERT_TRUE(ReadDialogTemplate(module_, IDD_ABOUT, &dialog));
     EXPECT_EQ(dialog.caption, TEMPLATE_CAPTION);
-    EXPECT_EQ(dialog.font, DIALOG_FONT);
+    EXPECT_EQ(dialog.font, TEMPLATE_FONT);
     EXPECT_EQ(dialog.pointSize, 9);
     EXPECT_EQ(dialog.cx, 139);
     EXPECT_EQ(dialog.cy, 60);
@@ -491,22 +464,7 @@ TEST_F(AboutBox, TemplateMatchesTheLayout)
     EXPECT_EQ(dialog.style & (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX), 0u);
     const size_t expectedCount = sizeof(items) / sizeof(items[0]);
     ASSERT_EQ(dialog.items.size(), expectedCount);
-    for (size_t i = 0; i < expectedCount; i++) {
-        const ExpectedItem& e = items[i];
-        const TemplateItem& got = dialog.items[i];
-        SCOPED_TRACE(testing::Message() << "item " << i << " id " << e.id);
-        EXPECT_EQ(got.id, e.id);
-        EXPECT_TRUE(SameClass(got.klass, e.klass)) << got.klass;
-        EXPECT_EQ(got.text, e.text);
-        EXPECT_EQ(got.x, e.x);
-        EXPECT_EQ(got.y, e.y);
-        EXPECT_EQ(got.cx, e.cx);
-        EXPECT_EQ(got.cy, e.cy);
-        DWORD mask = SameClass(got.klass, "Static") ? SS_TYPEMASK : BS_TYPEMASK;
-        EXPECT_EQ(got.style & mask, e.type);
-        EXPECT_EQ(got.style & e.present, e.present);
-        EXPECT_TRUE(got.style & WS_VISIBLE);
-    }
+    ExpectTemplateItems(dialog, items, expectedCount);
 }
 
 // The program's block as the about command passes it.
@@ -514,7 +472,7 @@ TEST_F(AboutBox, ProgramBlock)
 {
     AboutBoxParams p;
     memset(&p, 0xCD, sizeof p);
-    MakeProgramAboutBoxParams(&p, module_);
+    AboutDlg_MakeProgramParams(&p, module_);
     EXPECT_EQ(p.flags, 0x1AAu);
     EXPECT_EQ(p.iconId, 1006);
     EXPECT_EQ(p.companyId, 0);
@@ -763,24 +721,24 @@ TEST_F(AboutBox, HoverTurnsTheLinkRedWithTheHandAndLeavingBlue)
         onButton = CentreOf(GetDlgItem(dialog, IDOK));
         SendMouseTo(onButton);
     }));
-    script.Add([&] { return CursorIsAt(onButton) && GetLinkLabelState(link) == LINKLABEL_NORMAL; });
-    script.Add(Idle(3));
+    script.Add([&] { return CursorIsAt(onButton) && LinkLabel_GetState(link) == LINKLABEL_NORMAL; });
+    script.Add(Settled());
     script.Add(Do([&] {
         before = Pixels(link);
         cursorBefore = GetCursor();
         codesBefore = g_hook.linkCodes.size();
         SendMouseTo(onLink);
     }));
-    script.Add([&] { return CursorIsAt(onLink) && GetLinkLabelState(link) == LINKLABEL_HOT; });
-    script.Add(Idle(3));
+    script.Add([&] { return CursorIsAt(onLink) && LinkLabel_GetState(link) == LINKLABEL_HOT; });
+    script.Add(Settled());
     script.Add(Do([&] {
-        stateOnLink = GetLinkLabelState(link);
+        stateOnLink = LinkLabel_GetState(link);
         cursorOnLink = GetCursor();
         hot = Pixels(link);
         SendMouseTo(onButton);
     }));
-    script.Add([&] { return CursorIsAt(onButton) && GetLinkLabelState(link) == LINKLABEL_NORMAL; });
-    script.Add(Idle(3));
+    script.Add([&] { return CursorIsAt(onButton) && LinkLabel_GetState(link) == LINKLABEL_NORMAL; });
+    script.Add(Settled());
     script.Add(Do([&] {
         cursorOnButton = GetCursor();
         after = Pixels(link);
@@ -852,7 +810,7 @@ TEST_F(AboutBox, ClickOnTheSiteLinkOpensItAndCloses)
         SendMouseTo(onLink);
     }));
     script.Add([&] { return CursorIsAt(onLink); });
-    script.Add(Idle(2));
+    script.Add(Settled());
     script.Add(Do([&] {
         SendMouse(MOUSEEVENTF_LEFTDOWN);
         SendMouse(MOUSEEVENTF_LEFTUP);
@@ -905,13 +863,13 @@ TEST_F(AboutBox, MailLinkOpensItsTargetAndKeepsTheBoxOpen)
         SendMouseTo(onMail);
     }));
     script.Add([&] { return CursorIsAt(onMail); });
-    script.Add(Idle(2));
+    script.Add(Settled());
     script.Add(Do([&] {
         SendMouse(MOUSEEVENTF_LEFTDOWN);
         SendMouse(MOUSEEVENTF_LEFTUP);
     }));
     script.Add([&] { return !g_opened.addresses.empty(); });
-    script.Add(Idle(5));
+    script.Add(Settled());
     script.Add(Do([&] {
         openAfterClick = IsWindow(dialog) && IsWindowVisible(dialog);
         PostButton(dialog, IDOK);
@@ -959,7 +917,7 @@ TEST_F(AboutBox, HookSeesEveryMessageFirst)
     DialogScript script;
     script.Add(WaitForDialog(&dialog, caption_.c_str(), IDC_ABOUT_URL));
     script.Add(Do([&] { PostButton(dialog, IDOK); }));
-    script.Add(Idle(5));
+    script.Add(Settled());
     script.Add(Do([&] {
         openAfterOk = IsWindow(dialog) != FALSE;
         PostButton(dialog, IDCANCEL);
@@ -1005,7 +963,7 @@ TEST_F(AboutBox, SecondOpeningBringsTheFirstForward)
         second = Open();
         boxes = AboutBoxCount();
     }));
-    script.Add(Idle(3));
+    script.Add([&] { return GetForegroundWindow() == dialog; });
     script.Add(Do([&] {
         foregroundAfter = GetForegroundWindow();
         DestroyWindow(other);

@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/commondlg.h"
+#include "win/dialogdriver.h"
+#include "win/input.h"
 #include "win/memdialog.h"
 
 namespace {
@@ -32,7 +34,7 @@ TEST(CommonDlg, FormattedTextOfAHugeArgumentStaysInItsBuffer)
     char block[FORMATTED_MESSAGE_SIZE + 64];
     memset(block, 0x5A, sizeof(block));
     std::string huge(5000, 'x');
-    size_t length = FormatMessageBoxText(block, FORMATTED_MESSAGE_SIZE, "<%s>", huge.c_str());
+    size_t length = CommonDlg_FormatMessageBoxText(block, FORMATTED_MESSAGE_SIZE, "<%s>", huge.c_str());
     EXPECT_EQ(length, static_cast<size_t>(FORMATTED_MESSAGE_SIZE - 1));
     EXPECT_EQ(strlen(block), static_cast<size_t>(FORMATTED_MESSAGE_SIZE - 1));
     EXPECT_EQ(block[0], '<');
@@ -62,7 +64,7 @@ TEST(CommonDlg, FormattedTextIsCutBeforeADoubleByteCharacter)
     };
     for (const FormatCase& c : cases) {
         char buf[FORMATTED_MESSAGE_SIZE];
-        size_t length = FormatMessageBoxText(buf, sizeof(buf), "%s", c.expected.c_str());
+        size_t length = CommonDlg_FormatMessageBoxText(buf, sizeof(buf), "%s", c.expected.c_str());
         EXPECT_EQ(length, c.length) << c.name;
         EXPECT_EQ(strlen(buf), c.length) << c.name;
         EXPECT_EQ(memcmp(buf, c.expected.data(), c.length), 0) << c.name;
@@ -72,7 +74,7 @@ TEST(CommonDlg, FormattedTextIsCutBeforeADoubleByteCharacter)
 TEST(CommonDlg, FormattedTextTakesTheValues)
 {
     char buf[FORMATTED_MESSAGE_SIZE];
-    FormatMessageBoxText(buf, sizeof(buf), "%s: %d / %02d", "count", -12, 7);
+    CommonDlg_FormatMessageBoxText(buf, sizeof(buf), "%s: %d / %02d", "count", -12, 7);
     EXPECT_STREQ(buf, "count: -12 / 07");
 }
 
@@ -103,7 +105,7 @@ TEST(CommonDlg, ChooserPathSplitsAtTheLastRealBackslash)
         char folder[CHOOSER_FOLDER_SIZE];
         char file[262];  // one byte more than any size given, to see it untouched
         memset(file, 0x5A, sizeof(file));
-        SplitChooserPath(c.initialPath, folder, file, c.fileSize);
+        CommonDlg_SplitChooserPath(c.initialPath, folder, file, c.fileSize);
         EXPECT_STREQ(folder, c.folder) << c.initialPath;
         EXPECT_STREQ(file, c.file) << c.initialPath;
         EXPECT_EQ(file[c.fileSize], 0x5A) << c.initialPath;
@@ -116,14 +118,14 @@ TEST(CommonDlg, InitialPathIsCutTo260BytesBeforeTheSplit)
     std::string longPath = "C:\\" + std::string(300, 'a') + "\\name.txt";
     char folder[CHOOSER_FOLDER_SIZE];
     char file[261];
-    SplitChooserPath(longPath.c_str(), folder, file, sizeof(file));
+    CommonDlg_SplitChooserPath(longPath.c_str(), folder, file, sizeof(file));
     EXPECT_STREQ(folder, "C:");
     EXPECT_STREQ(file, std::string(257, 'a').c_str());
 
     // "C:\" and 128 whole characters make 259 bytes; the first byte of the
     // 129th would be the 260th and is left out.
     std::string kanji = "C:\\" + Repeat(kHyo, 200);
-    SplitChooserPath(kanji.c_str(), folder, file, sizeof(file));
+    CommonDlg_SplitChooserPath(kanji.c_str(), folder, file, sizeof(file));
     EXPECT_STREQ(folder, "C:");
     EXPECT_EQ(std::string(file), Repeat(kHyo, 128));
 }
@@ -132,14 +134,14 @@ TEST(CommonDlg, SinglePathListEndsInTwoNuls)
 {
     char list[16];
     memset(list, 0x5A, sizeof(list));
-    ASSERT_TRUE(MakeSinglePathList(list, sizeof(list), "C:\\a.txt"));
+    ASSERT_TRUE(CommonDlg_MakeSinglePathList(list, sizeof(list), "C:\\a.txt"));
     EXPECT_EQ(memcmp(list, "C:\\a.txt\0\0", 10), 0);
     EXPECT_EQ(list[10], 0x5A);
 
     // Thirteen bytes of path and two NULs fit into fifteen, not fourteen.
-    EXPECT_TRUE(MakeSinglePathList(list, 15, "C:\\abcdef.txt"));
+    EXPECT_TRUE(CommonDlg_MakeSinglePathList(list, 15, "C:\\abcdef.txt"));
     memset(list, 0x5A, sizeof(list));
-    EXPECT_FALSE(MakeSinglePathList(list, 14, "C:\\abcdef.txt"));
+    EXPECT_FALSE(CommonDlg_MakeSinglePathList(list, 14, "C:\\abcdef.txt"));
     EXPECT_EQ(list[0], 0);
     EXPECT_EQ(list[1], 0);
     EXPECT_EQ(list[14], 0x5A);
@@ -194,7 +196,7 @@ TEST_F(CommonDlgFiles, DeletedFileIsGoneFromItsFolder)
     MakeFile("a.txt");
     MakeFile("b.txt");
     char list[MAX_PATH + 2];
-    ASSERT_TRUE(MakeSinglePathList(list, sizeof(list), PathOf("a.txt").c_str()));
+    ASSERT_TRUE(CommonDlg_MakeSinglePathList(list, sizeof(list), PathOf("a.txt").c_str()));
     EXPECT_TRUE(DeleteToRecycleBin(nullptr, list, kQuiet));
     EXPECT_FALSE(Exists(PathOf("a.txt")));
     EXPECT_TRUE(Exists(PathOf("b.txt")));
@@ -216,61 +218,30 @@ TEST_F(CommonDlgFiles, DeletingAMissingFileHarmsNothing)
 {
     MakeFile("b.txt");
     char list[MAX_PATH + 2];
-    ASSERT_TRUE(MakeSinglePathList(list, sizeof(list), PathOf("missing.txt").c_str()));
+    ASSERT_TRUE(CommonDlg_MakeSinglePathList(list, sizeof(list), PathOf("missing.txt").c_str()));
     EXPECT_TRUE(DeleteToRecycleBin(nullptr, list, kQuiet));
     EXPECT_TRUE(Exists(PathOf("b.txt")));
     EXPECT_TRUE(Exists(folder));
 }
 
-// Drives a file chooser from a thread timer inside its modal loop: once the
-// chooser shows, it is told to take what its name field holds. A chooser (or
-// a message box of it) still open some ticks later is cancelled, and at last
-// destroyed, so that a failing test cannot hang.
+// Drives a chooser from a thread timer inside its modal loop: once the
+// chooser shows (and, for the folder chooser, has selected the awaited
+// item), it is told to take what it holds. A message box it raises in answer
+// is closed and the chooser then cancelled. A chooser still open after a
+// minute is destroyed, so that a failing test cannot hang.
 struct ChooserDriver {
-    int ticks;
-    int okTick;               // 0 until OK was pressed
+    DWORD started;
+    bool okPosted;
+    bool boxSeen;
+    bool cancelPosted;
     const char* waitForItem;  // folder chooser: press OK once this item is selected
 };
 ChooserDriver g_driver;
 
-BOOL CALLBACK FindTree(HWND window, LPARAM found)
-{
-    char className[32];
-    if (GetClassNameA(window, className, sizeof(className)) && strcmp(className, WC_TREEVIEWA) == 0) {
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The folder chooser fills its tree and selects the initial folder after it
-// has opened; OK before that would take another folder.
-bool IsItemSelected(HWND chooser, const char* name)
-{
-    HWND tree = nullptr;
-    EnumChildWindows(chooser, FindTree, reinterpret_cast<LPARAM>(&tree));
-    if (!tree)
-        return false;
-    HTREEITEM item = TreeView_GetSelection(tree);
-    if (!item)
-        return false;
-    char text[MAX_PATH];
-    TVITEMA request;
-    ZeroMemory(&request, sizeof(request));
-    request.mask = TVIF_TEXT;
-    request.hItem = item;
-    request.pszText = text;
-    request.cchTextMax = sizeof(text);
-    if (!SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&request)))
-        return false;
-    return lstrcmpiA(text, name) == 0;
-}
-
+// The chooser: a visible dialog of this thread that no other dialog owns.
 BOOL CALLBACK FindChooser(HWND window, LPARAM found)
 {
-    char className[32];
-    if (IsWindowVisible(window) && GetClassNameA(window, className, sizeof(className)) &&
-        strcmp(className, "#32770") == 0) {
+    if (IsWindowVisible(window) && IsDialogClass(window) && !IsDialogClass(GetWindow(window, GW_OWNER))) {
         *reinterpret_cast<HWND*>(found) = window;
         return FALSE;
     }
@@ -279,21 +250,32 @@ BOOL CALLBACK FindChooser(HWND window, LPARAM found)
 
 void CALLBACK DriveChooser(HWND, UINT, UINT_PTR, DWORD)
 {
-    g_driver.ticks++;
     HWND chooser = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), FindChooser, reinterpret_cast<LPARAM>(&chooser));
     if (!chooser)
         return;
-    bool ready = !g_driver.waitForItem || IsItemSelected(chooser, g_driver.waitForItem) || g_driver.ticks > 200;
-    if (!g_driver.okTick && ready) {
-        g_driver.okTick = g_driver.ticks;
-        PostMessageA(chooser, WM_COMMAND, IDOK, 0);
-    } else if (g_driver.okTick && g_driver.ticks > g_driver.okTick + 10) {
-        // Still open after OK (or a message box over it): give up.
-        PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
-    }
-    if (g_driver.okTick && g_driver.ticks > g_driver.okTick + 100)
+    if (GetTickCount() - g_driver.started > 60000) {
         DestroyWindow(chooser);
+        return;
+    }
+    if (HWND box = FindMessageBox(chooser)) {
+        g_driver.boxSeen = true;
+        PostButton(box, IDOK);
+    } else if (g_driver.boxSeen && !g_driver.cancelPosted) {
+        g_driver.cancelPosted = true;
+        PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
+    } else if (!g_driver.okPosted &&
+               (!g_driver.waitForItem || lstrcmpiA(SelectedTreeItemText(chooser).c_str(), g_driver.waitForItem) == 0)) {
+        g_driver.okPosted = true;
+        PostMessageA(chooser, WM_COMMAND, IDOK, 0);
+    }
+}
+
+// Starts driving the next chooser of this thread.
+UINT_PTR StartChooserDriver(const char* waitForItem = nullptr)
+{
+    g_driver = ChooserDriver{GetTickCount(), false, false, false, waitForItem};
+    return SetTimer(nullptr, 0, 50, DriveChooser);
 }
 
 const char kFilter[] = "Text (*.txt)\0*.txt\0All (*.*)\0*.*\0";
@@ -301,43 +283,40 @@ const char kFilter[] = "Text (*.txt)\0*.txt\0All (*.*)\0*.*\0";
 TEST_F(CommonDlgFiles, OpenChooserStartsInTheFolderWithTheProposedName)
 {
     MakeFile("d.txt");
-    g_driver = ChooserDriver{};
-    UINT_PTR timer = SetTimer(nullptr, 0, 50, DriveChooser);
+    UINT_PTR timer = StartChooserDriver();
     ASSERT_NE(timer, 0u);
     char file[261];
     bool chosen = ChooseOpenFile(nullptr, OFN_HIDEREADONLY, file, sizeof(file), PathOf("d.txt").c_str(), "Open",
                                  kFilter);
     KillTimer(nullptr, timer);
-    PumpMessages();
-    ASSERT_NE(g_driver.okTick, 0);
+    PumpWaiting();
+    ASSERT_TRUE(g_driver.okPosted);
     ASSERT_TRUE(chosen);
     EXPECT_EQ(lstrcmpiA(file, PathOf("d.txt").c_str()), 0) << file;
 }
 
 TEST_F(CommonDlgFiles, OpenChooserRefusesAMissingFile)
 {
-    g_driver = ChooserDriver{};
-    UINT_PTR timer = SetTimer(nullptr, 0, 50, DriveChooser);
+    UINT_PTR timer = StartChooserDriver();
     ASSERT_NE(timer, 0u);
     char file[261];
     // Without the file the chooser stays open after OK and is cancelled.
     bool chosen = ChooseOpenFile(nullptr, OFN_HIDEREADONLY, file, sizeof(file), PathOf("new.txt").c_str(), "Open",
                                  kFilter);
     KillTimer(nullptr, timer);
-    PumpMessages();
+    PumpWaiting();
     EXPECT_FALSE(chosen);
 }
 
 TEST_F(CommonDlgFiles, SaveChooserAcceptsANewName)
 {
-    g_driver = ChooserDriver{};
-    UINT_PTR timer = SetTimer(nullptr, 0, 50, DriveChooser);
+    UINT_PTR timer = StartChooserDriver();
     ASSERT_NE(timer, 0u);
     char file[261];
     bool chosen = ChooseSaveFile(nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, file, sizeof(file),
                                  PathOf("new.txt").c_str(), "Save", kFilter);
     KillTimer(nullptr, timer);
-    PumpMessages();
+    PumpWaiting();
     ASSERT_TRUE(chosen);
     EXPECT_EQ(lstrcmpiA(file, PathOf("new.txt").c_str()), 0) << file;
     EXPECT_FALSE(Exists(PathOf("new.txt")));  // choosing a name writes nothing
@@ -345,16 +324,13 @@ TEST_F(CommonDlgFiles, SaveChooserAcceptsANewName)
 
 TEST_F(CommonDlgFiles, FolderChooserOpensAtTheInitialFolder)
 {
-    g_driver = ChooserDriver{};
-    const char* name = strrchr(folder, '\\') + 1;
-    g_driver.waitForItem = name;
-    UINT_PTR timer = SetTimer(nullptr, 0, 50, DriveChooser);
+    UINT_PTR timer = StartChooserDriver(strrchr(folder, '\\') + 1);
     ASSERT_NE(timer, 0u);
     char path[MAX_PATH];
     path[0] = 0;
     bool chosen = ChooseFolder(nullptr, 0, "Folder", path, folder);
     KillTimer(nullptr, timer);
-    PumpMessages();
+    PumpWaiting();
     ASSERT_TRUE(chosen);
     EXPECT_EQ(lstrcmpiA(path, folder), 0) << path;
 }

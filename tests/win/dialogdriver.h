@@ -20,6 +20,7 @@
 
 #include "text/path.h"
 #include "ui/placement.h"
+#include "win/input.h"
 
 // ---------------------------------------------------------------- tamarin.exe
 
@@ -64,7 +65,9 @@ protected:
     {
         INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
         InitCommonControlsEx(&controls);
-        module_ = LoadTamarinTemplates();
+        if (!FindTamarinExe(exe_, sizeof exe_))
+            exe_[0] = 0;
+        module_ = exe_[0] ? LoadLibraryExA(exe_, nullptr, LOAD_LIBRARY_AS_DATAFILE) : nullptr;
     }
     static void TearDownTestSuite()
     {
@@ -79,6 +82,7 @@ protected:
     }
 
     static inline HMODULE module_ = nullptr;
+    static inline char exe_[MAX_PATH];  // the path of tamarin.exe
 };
 
 // A fresh name in the temp folder: <temp><stem>_<process>_<serial><suffix>.
@@ -178,6 +182,35 @@ inline HWND FindMessageBox(HWND owner, const std::vector<HWND>* answered = nullp
     return search.found;
 }
 
+inline BOOL CALLBACK FindTreeView(HWND window, LPARAM found)
+{
+    char name[32];
+    if (GetClassNameA(window, name, sizeof name) && strcmp(name, WC_TREEVIEWA) == 0) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The label of the selected item of a window's tree view (a folder chooser
+// selects the folder it starts in only after it has appeared), or "".
+inline std::string SelectedTreeItemText(HWND window)
+{
+    HWND tree = nullptr;
+    EnumChildWindows(window, FindTreeView, reinterpret_cast<LPARAM>(&tree));
+    HTREEITEM item = tree ? TreeView_GetSelection(tree) : nullptr;
+    if (!item)
+        return "";
+    char text[MAX_PATH] = "";
+    TVITEMA request = {};
+    request.mask = TVIF_TEXT;
+    request.hItem = item;
+    request.pszText = text;
+    request.cchTextMax = sizeof text;
+    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&request));
+    return text;
+}
+
 // The first visible dialog of this thread owned by owner, message boxes and
 // choosers alike.
 struct OwnedSearch {
@@ -236,13 +269,14 @@ struct SeenMessageBox {
 // One step runs at a time, on a timer tick; a step that gives false is tried
 // again at the next tick. Steps must not enter a modal loop themselves (they
 // post button presses instead), so no step is ever nested in another. A
-// script that has not finished after MAX_TICKS ends every dialog of the
-// thread, so a failing test cannot hang the program.
+// script that has not finished within TIMEOUT_MS ends every dialog of the
+// thread, so a failing test cannot hang the program; the timeout is generous
+// because a step waits for a state, never for a time.
 struct DialogScript {
-    enum { TICK_MS = 15, MAX_TICKS = 1000 };
+    enum { TICK_MS = 15, TIMEOUT_MS = 60000 };
     std::vector<std::function<bool()>> steps;
     size_t next = 0;
-    int ticks = 0;
+    DWORD started = 0;
     bool busy = false;
     bool timedOut = false;
     std::vector<HWND> answered;  // message boxes already answered
@@ -270,7 +304,7 @@ inline void CALLBACK DialogScriptTick(HWND, UINT, UINT_PTR, DWORD)
     if (!s)
         return;
     // Also while a step is stuck in a modal loop it should not have entered.
-    if (++s->ticks > DialogScript::MAX_TICKS) {
+    if (GetTickCount() - s->started > DialogScript::TIMEOUT_MS) {
         s->timedOut = true;
         EnumThreadWindows(GetCurrentThreadId(), EndEveryDialog, 0);
         return;
@@ -289,6 +323,7 @@ template <typename Open>
 auto RunDialogScript(DialogScript* script, Open open) -> decltype(open())
 {
     CurrentScript() = script;
+    script->started = GetTickCount();
     UINT_PTR timer = SetTimer(nullptr, 0, DialogScript::TICK_MS, DialogScriptTick);
     auto result = open();
     KillTimer(nullptr, timer);
@@ -334,11 +369,25 @@ inline std::function<bool()> WaitNoMessageBox(const HWND* owner)
     return [=]() { return FindMessageBox(*owner) == nullptr; };
 }
 
-// Step: let a few ticks pass (for a reaction that must not come).
-inline std::function<bool()> Idle(int ticks)
+// Step: wait until everything posted to this thread so far has been handled,
+// input included: a marker posted now has come back, and a timer tick, which
+// the system makes only when no posted or input message is waiting, has come
+// after it. For a reaction that must not come, checked by the next step.
+inline std::function<bool()> Settled()
 {
-    auto left = std::make_shared<int>(ticks);
-    return [=]() { return --*left <= 0; };
+    auto ticket = std::make_shared<unsigned>(0);
+    auto markerSeen = std::make_shared<bool>(false);
+    return [=]() {
+        if (*ticket == 0) {
+            *ticket = PostSettleMarker();
+            return false;
+        }
+        if (!*markerSeen) {
+            *markerSeen = SettleMarkerSeen(*ticket);
+            return false;
+        }
+        return true;
+    };
 }
 
 // Step: run an action once.
@@ -348,6 +397,32 @@ inline std::function<bool()> Do(std::function<void()> action)
         action();
         return true;
     };
+}
+
+// What the close question showed when answered Cancel and then Yes.
+struct CloseTwiceSeen {
+    SeenMessageBox first, second;
+    bool openAfterCancel = false;
+};
+
+// Steps for a dialog already edited: close it by its title bar and answer
+// the question Cancel; once the box is gone, note whether the dialog stayed
+// open and run whileOpen (checks of its state, or null); then close it again
+// and answer Yes, which acts as OK.
+inline void AddCloseCancelThenYes(DialogScript* script, const HWND* dialog, CloseTwiceSeen* seen,
+                                  std::function<void()> whileOpen = nullptr)
+{
+    script->Add(Do([=]() { PostMessageA(*dialog, WM_CLOSE, 0, 0); }));
+    script->Add(AnswerMessageBox(script, dialog, &seen->first, IDCANCEL));
+    script->Add(WaitNoMessageBox(dialog));
+    script->Add(Settled());
+    script->Add(Do([=]() {
+        seen->openAfterCancel = IsWindow(*dialog) && IsWindowVisible(*dialog);
+        if (whileOpen)
+            whileOpen();
+        PostMessageA(*dialog, WM_CLOSE, 0, 0);
+    }));
+    script->Add(AnswerMessageBox(script, dialog, &seen->second, IDYES));
 }
 
 // ---------------------------------------------------------------- start state
@@ -380,7 +455,7 @@ inline LRESULT CALLBACK WatchInitDialog(int code, WPARAM wParam, LPARAM lParam)
         w.zoomed = IsZoomed(call->hwnd) != FALSE;
         w.topmost = (GetWindowLongA(call->hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
         RECT restored = {0, 0, 0, 0};
-        GetRestoredRect(call->hwnd, &restored);
+        Placement_GetRestoredRect(call->hwnd, &restored);
         w.restored.cx = restored.right - restored.left;
         w.restored.cy = restored.bottom - restored.top;
     }
@@ -498,4 +573,47 @@ inline bool ReadDialogTemplate(HMODULE module, int id, TemplateDialog* out)
 inline bool SameClass(const std::string& a, const char* b)
 {
     return lstrcmpiA(a.c_str(), b) == 0;
+}
+
+// One control of a template as a test expects it.
+struct ExpectedItem {
+    int id;
+    const char* klass;
+    const char* text;  // null: not checked
+    short x, y, cx, cy;
+    DWORD type;     // the low bits of the style that make the kind of static or button; NO_TYPE: not checked
+    DWORD present;  // style bits that must be set
+    DWORD absent;   // style bits that must be clear
+};
+
+enum : DWORD { NO_TYPE = 0xFFFFFFFF };
+
+// The first count items of the template, one by one; each is visible unless
+// WS_VISIBLE is among its absent bits.
+inline void ExpectTemplateItems(const TemplateDialog& dialog, const ExpectedItem* items, size_t count)
+{
+    ASSERT_GE(dialog.items.size(), count);
+    for (size_t i = 0; i < count; i++) {
+        const ExpectedItem& e = items[i];
+        const TemplateItem& got = dialog.items[i];
+        SCOPED_TRACE(testing::Message() << "item " << i << " id " << e.id);
+        EXPECT_EQ(got.id, e.id);
+        EXPECT_TRUE(SameClass(got.klass, e.klass)) << got.klass;
+        if (e.text) {
+            EXPECT_EQ(got.text, e.text);
+        }
+        EXPECT_EQ(got.x, e.x);
+        EXPECT_EQ(got.y, e.y);
+        EXPECT_EQ(got.cx, e.cx);
+        EXPECT_EQ(got.cy, e.cy);
+        if (e.type != NO_TYPE) {
+            DWORD mask = SameClass(got.klass, "Static") ? SS_TYPEMASK : BS_TYPEMASK;
+            EXPECT_EQ(got.style & mask, e.type);
+        }
+        EXPECT_EQ(got.style & e.present, e.present);
+        EXPECT_EQ(got.style & e.absent, 0u);
+        if (!(e.absent & WS_VISIBLE)) {
+            EXPECT_TRUE(got.style & WS_VISIBLE);
+        }
+    }
 }

@@ -72,7 +72,7 @@ LRESULT AnswerNotify(WPARAM wParam, LPARAM lParam)
     case DDLBN_BEGINDRAG:
         return g_parent.refuseBeginDrag ? 1 : 0;
     case DDLBN_QUERYCURSOR:
-        return reinterpret_cast<LRESULT>(LoadDragCursor(record->iTo));
+        return reinterpret_cast<LRESULT>(DragListBox_LoadCursor(record->iTo));
     case DDLBN_DESTROY:
         FreeAllItemData(record->hdr.hwndFrom);
         return 0;
@@ -174,8 +174,31 @@ testing::Environment* const g_sharedParentEnvironment = testing::AddGlobalTestEn
 void MouseTo(POINT p)
 {
     SendMouseTo(p);
-    PumpUntil([&] { return CursorIsAt(p); }, 500);
-    Pump(30);
+    PumpUntil([&] { return CursorIsAt(p); });
+    PumpSettled();
+}
+
+// Timer messages taken from the queue for one window, seen by a hook.
+HWND g_tickWindow;
+int g_ticks;
+
+LRESULT CALLBACK CountTicks(int code, WPARAM wParam, LPARAM lParam)
+{
+    const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == WM_TIMER && msg->hwnd == g_tickWindow)
+        g_ticks++;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Pumps until the window's timers have ticked count times.
+void PumpUntilListTimerTicks(HWND window, int count)
+{
+    g_tickWindow = window;
+    g_ticks = 0;
+    HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, CountTicks, nullptr, GetCurrentThreadId());
+    EXPECT_TRUE(PumpUntil([&] { return g_ticks >= count; }));
+    UnhookWindowsHookEx(hook);
+    g_tickWindow = nullptr;
 }
 
 int Count(UINT code)
@@ -224,7 +247,7 @@ protected:
         ASSERT_NE(other, nullptr);
         SetForegroundWindow(parent);
         SetFocus(list);
-        Pump(50);
+        PumpSettled();
     }
 
     void TearDown() override
@@ -237,7 +260,7 @@ protected:
             DestroyWindow(other);
         if (parent)
             ParkParent(parent);
-        Pump(20);
+        PumpSettled();
         // Whatever the test left in the list was freed by the parent at DDLBN_DESTROY.
         EXPECT_EQ(g_parent.freedOnDestroy, static_cast<int>(texts.size()));
     }
@@ -253,7 +276,7 @@ protected:
         int frame = (window.bottom - window.top) - client.bottom;
         SetWindowPos(list, nullptr, 0, 0, window.right - window.left, items * ItemHeight() + frame,
                      SWP_NOMOVE | SWP_NOZORDER);
-        Pump(30);
+        PumpSettled();
     }
 
     void Fill(int count)
@@ -266,7 +289,7 @@ protected:
             LRESULT at = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(copy));
             SendMessageA(list, LB_SETITEMDATA, at, reinterpret_cast<LPARAM>(copy));
         }
-        Pump(30);
+        PumpSettled();
     }
 
     std::vector<std::string> Items()
@@ -346,14 +369,14 @@ protected:
         MouseTo(p);
         SendMouse(MOUSEEVENTF_LEFTDOWN);
         buttonDown = true;
-        Pump(50);
+        PumpSettled();
     }
 
     void Release()
     {
         SendMouse(MOUSEEVENTF_LEFTUP);
         buttonDown = false;
-        Pump(50);
+        PumpSettled();
     }
 
     void Drag(POINT from, POINT to)
@@ -430,6 +453,39 @@ TEST_F(DragListMove, ItemWithoutDataStaysWithoutData)
     EXPECT_EQ(SendMessageA(list, LB_GETITEMDATA, 1, 0), 0);
 }
 
+// A list box out of room answers LB_ERRSPACE to an insertion; this seam on
+// the list box's window procedure makes it do so on demand.
+WNDPROC g_roomyProc;
+bool g_outOfRoom;
+
+LRESULT CALLBACK OutOfRoomProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (g_outOfRoom && (msg == LB_INSERTSTRING || msg == LB_ADDSTRING))
+        return LB_ERRSPACE;
+    return CallWindowProcA(g_roomyProc, hwnd, msg, wParam, lParam);
+}
+
+TEST_F(DragListMove, AListBoxOutOfRoomKeepsEveryItemWhereItWas)
+{
+    SubclassDragListBox(list);
+    Fill(4);
+    g_roomyProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OutOfRoomProc)));
+    Order before = Items();
+    g_outOfRoom = true;
+    for (const MoveCase& c : {MoveCase{0, 2, -1, {}}, MoveCase{4, 1, -1, {}}, MoveCase{2, 3, -1, {}}}) {
+        SCOPED_TRACE(testing::Message() << "to " << c.to << " from " << c.from);
+        EXPECT_EQ(MoveListBoxItem(list, c.to, c.from), -1);
+        EXPECT_EQ(Items(), before);
+        ExpectDataFollowsText();
+    }
+    g_outOfRoom = false;
+    EXPECT_EQ(MoveListBoxItem(list, 0, 2), 0);
+    EXPECT_EQ(Items(), (Order{"item2", "item0", "item1", "item3"}));
+    ExpectDataFollowsText();
+    SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_roomyProc));
+}
+
 // ---------------------------------------------------------------------------
 // Subclassing and its end
 
@@ -504,9 +560,9 @@ TEST_F(DragListBox, ItemFromPtIsOrdinal14OfComctl32)
 TEST_F(DragListBox, DragCursorsFallBackToSystemCursors)
 {
     // The test program carries no cursor resources of its own.
-    EXPECT_EQ(LoadDragCursor(-1), LoadCursorA(nullptr, IDC_NO));
-    EXPECT_EQ(LoadDragCursor(0), LoadCursorA(nullptr, IDC_ARROW));
-    EXPECT_EQ(LoadDragCursor(3), LoadCursorA(nullptr, IDC_ARROW));
+    EXPECT_EQ(DragListBox_LoadCursor(-1), LoadCursorA(nullptr, IDC_NO));
+    EXPECT_EQ(DragListBox_LoadCursor(0), LoadCursorA(nullptr, IDC_ARROW));
+    EXPECT_EQ(DragListBox_LoadCursor(3), LoadCursorA(nullptr, IDC_ARROW));
 }
 
 TEST_F(DragListBox, DroppedFilesAreForwarded)
@@ -572,14 +628,14 @@ TEST_F(DragListMouse, QueryCursorReportsTheTargetWhileDragging)
     for (const Event& e : g_parent.events)
         sawInside = sawInside || (e.code == DDLBN_QUERYCURSOR && e.iTo == 3);
     EXPECT_TRUE(sawInside);
-    EXPECT_EQ(GetCursor(), LoadDragCursor(3));
+    EXPECT_EQ(GetCursor(), DragListBox_LoadCursor(3));
 
     MouseTo(BesideList());
     ASSERT_FALSE(g_parent.events.empty());
     const Event& last = g_parent.events.back();
     EXPECT_EQ(last.code, static_cast<UINT>(DDLBN_QUERYCURSOR));
     EXPECT_EQ(last.iTo, -1);
-    EXPECT_EQ(GetCursor(), LoadDragCursor(-1));
+    EXPECT_EQ(GetCursor(), DragListBox_LoadCursor(-1));
     Release();
 }
 
@@ -654,7 +710,7 @@ TEST_F(DragListMouse, FocusLossEndsTheDragWithoutDrop)
     MouseTo(ItemPoint(3));
     ASSERT_EQ(GetCapture(), list);
     SetFocus(other);
-    Pump(30);
+    PumpSettled();
     EXPECT_EQ(Count(DDLBN_ENDDRAG), 1);
     EXPECT_NE(GetCapture(), list);
     Release();
@@ -687,7 +743,7 @@ TEST_F(DragListFocus, FocusLossReleasesTheCaptureItself)
     MouseTo(ItemPoint(3));
     ASSERT_EQ(GetCapture(), list);
     SetFocus(other);
-    Pump(30);
+    PumpSettled();
     EXPECT_NE(GetCapture(), list);
     EXPECT_EQ(Count(DDLBN_ENDDRAG), 1);
     Release();
@@ -699,7 +755,7 @@ TEST_F(DragListMouse, RefusedBeginDragPreventsTheMove)
     g_parent.refuseBeginDrag = true;
     Order before = Items();
     Drag(ItemPoint(0), ItemPoint(3));
-    Pump(50);
+    PumpSettled();
     EXPECT_EQ(Count(DDLBN_BEGINDRAG), 1);
     EXPECT_EQ(Count(DDLBN_QUERYCURSOR), 0);
     EXPECT_EQ(Count(DDLBN_DROP), 0);
@@ -734,7 +790,7 @@ TEST_F(DragListMouse, RightClickSelectsAndOpensTheContextMenu)
 {
     MouseTo(ItemPoint(3));
     SendMouse(MOUSEEVENTF_RIGHTDOWN);
-    Pump(30);
+    PumpSettled();
     SendMouse(MOUSEEVENTF_RIGHTUP);
     ASSERT_TRUE(PumpUntil([] { return Count(DDLBN_CONTEXTMENU) > 0; }));
     EXPECT_EQ(Selection(), 3);
@@ -759,7 +815,7 @@ COLORREF PixelAboveItem(HWND list, int index)
 TEST_F(DragListMouse, InsertionMarkInvertsAndIsErasedAgain)
 {
     Press(ItemPoint(0));
-    Pump(100);  // let the selection repaint before any mark is drawn
+    PumpSettled();
     COLORREF plain = PixelAboveItem(list, 3);
     ASSERT_NE(plain, CLR_INVALID);
     MouseTo(ItemPoint(3));
@@ -769,7 +825,7 @@ TEST_F(DragListMouse, InsertionMarkInvertsAndIsErasedAgain)
     MouseTo(ItemPoint(3));
     EXPECT_EQ(PixelAboveItem(list, 3), ~plain & 0xFFFFFFu);
     SetFocus(other);  // ends the drag, which takes the mark off
-    Pump(30);
+    PumpSettled();
     EXPECT_EQ(PixelAboveItem(list, 3), plain);
     Release();
 }
@@ -786,7 +842,7 @@ TEST_F(DragListMouse, MarkDrawingCopesWithAnEmptiedList)
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     MouseTo(ItemPoint(0, false));
     MouseTo(UnderList());
-    Pump(300);  // auto-scroll ticks on the empty list
+    PumpUntilListTimerTicks(list, 3);  // auto-scroll on the empty list
     MouseTo(BesideList());
     Release();
     EXPECT_EQ(Count(DDLBN_ENDDRAG), 1);
@@ -836,7 +892,7 @@ TEST_F(DragListScroll, DropAfterScrollingCountsFromTheTopItem)
     ASSERT_TRUE(PumpUntil([this] { return SendMessageA(list, LB_GETTOPINDEX, 0, 0) >= 3; }));
     MouseTo(BesideList());  // stop the scrolling
     int top = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
-    Pump(100);
+    PumpSettled();
     COLORREF plain = PixelAboveItem(list, top + 2);
     MouseTo(ItemPoint(top + 2));
     // The mark sits above the target as shown, counted from the top item.
@@ -1054,7 +1110,7 @@ protected:
         ASSERT_NE(GetPropA(list, DDLBPROP_DRAGINFO), nullptr);
         Fill(4);
         SetFocus(list);
-        Pump(50);
+        PumpSettled();
     }
 
     void TearDown() override
@@ -1088,7 +1144,7 @@ TEST_F(DragListDialog, DragMovesTheItemAndTheCursorComesFromMsgResult)
 {
     Press(ItemPoint(3));
     MouseTo(ItemPoint(1));
-    EXPECT_EQ(GetCursor(), LoadDragCursor(1));
+    EXPECT_EQ(GetCursor(), DragListBox_LoadCursor(1));
     Release();
     ASSERT_TRUE(PumpUntil([] { return Count(DDLBN_ENDDRAG) > 0; }));
     EXPECT_EQ(Items(), (Order{"item0", "item3", "item1", "item2"}));
@@ -1100,7 +1156,7 @@ TEST_F(DragListDialog, RefusedDragMovesNothing)
     g_parent.refuseBeginDrag = true;
     Order before = Items();
     Drag(ItemPoint(3), ItemPoint(0));
-    Pump(50);
+    PumpSettled();
     EXPECT_EQ(Count(DDLBN_BEGINDRAG), 1);
     EXPECT_EQ(Count(DDLBN_DROP), 0);
     EXPECT_EQ(Items(), before);

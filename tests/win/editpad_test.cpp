@@ -25,6 +25,7 @@
 #include "resources/dialogs_editpad.h"
 #include "resources/resource.h"
 #include "settings/apppath.h"
+#include "ui/dialogguard.h"
 #include "ui/placement.h"
 #include "win/dialogdriver.h"
 #include "win/input.h"
@@ -298,7 +299,7 @@ protected:
             return;
         if (owner_)
             DestroyWindow(owner_);
-        PumpMessages();
+        PumpWaiting();
         SetCurrentDirectoryA(startFolder_);
         for (const std::string& file : files_)
             DeleteFileA(file.c_str());
@@ -314,7 +315,7 @@ protected:
         return path;
     }
 
-    char* Open(const char* initialText) { return OpenEditPadFrom(module_, owner_, initialText, iniPath_.c_str()); }
+    char* Open(const char* initialText) { return EditPad_OpenFrom(module_, owner_, initialText, iniPath_.c_str()); }
 
     // Runs the pad with initialText under a script whose first step finds it.
     char* RunPad(DialogScript* script, const char* initialText)
@@ -338,7 +339,7 @@ protected:
         HWND plain = CreateDialogParamA(module_, MAKEINTRESOURCEA(IDD_EDITPAD), nullptr, PlainProc, 0);
         SIZE size = {0, 0};
         if (plain) {
-            size = GetWindowSize(plain);
+            size = Placement_GetWindowSize(plain);
             DestroyWindow(plain);
         }
         return size;
@@ -356,15 +357,6 @@ protected:
 
 // ---------------------------------------------------------------- resources
 
-struct ExpectedItem {
-    int id;
-    const char* klass;
-    const char* text;
-    short x, y, cx, cy;
-    DWORD type;     // low bits of a button's style
-    DWORD present;  // style bits that must be set
-};
-
 TEST_F(EditPad, TemplateMatchesTheLayout)
 {
     TemplateDialog dialog;
@@ -380,26 +372,12 @@ TEST_F(EditPad, TemplateMatchesTheLayout)
     const DWORD editStyle = ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL |
                             WS_HSCROLL | WS_BORDER | WS_TABSTOP;
     const ExpectedItem items[] = {
-        {IDC_PAD_EDIT, "Edit", "", 0, 0, 102, 23, 0, editStyle},
-        {IDOK, "Button", "OK", 0, 23, 50, 14, BS_DEFPUSHBUTTON, WS_TABSTOP},
-        {IDCANCEL, "Button", "\xb7\xac\xdd\xbe\xd9", 50, 23, 50, 14, BS_PUSHBUTTON, WS_TABSTOP},  // ｷｬﾝｾﾙ
+        {IDC_PAD_EDIT, "Edit", "", 0, 0, 102, 23, NO_TYPE, editStyle, 0},
+        {IDOK, "Button", "OK", 0, 23, 50, 14, BS_DEFPUSHBUTTON, WS_TABSTOP, 0},
+        {IDCANCEL, "Button", "\xb7\xac\xdd\xbe\xd9", 50, 23, 50, 14, BS_PUSHBUTTON, WS_TABSTOP, 0},  // ｷｬﾝｾﾙ
     };
     ASSERT_EQ(dialog.items.size(), sizeof items / sizeof items[0]);
-    for (size_t i = 0; i < dialog.items.size(); i++) {
-        const TemplateItem& got = dialog.items[i];
-        const ExpectedItem& want = items[i];
-        EXPECT_EQ(got.id, want.id) << i;
-        EXPECT_TRUE(SameClass(got.klass, want.klass)) << got.klass;
-        EXPECT_EQ(got.text, want.text) << want.id;
-        EXPECT_EQ(got.x, want.x) << want.id;
-        EXPECT_EQ(got.y, want.y) << want.id;
-        EXPECT_EQ(got.cx, want.cx) << want.id;
-        EXPECT_EQ(got.cy, want.cy) << want.id;
-        EXPECT_EQ(got.style & want.present, want.present) << want.id;
-        if (SameClass(got.klass, "Button")) {
-            EXPECT_EQ(got.style & BS_TYPEMASK, want.type) << want.id;
-        }
-    }
+    ExpectTemplateItems(dialog, items, dialog.items.size());
     // No word wrap: the text scrolls sideways instead.
     EXPECT_NE(dialog.items[0].style & ES_AUTOHSCROLL, 0u);
 
@@ -668,25 +646,14 @@ TEST_F(EditPad, CloseAsksAndTheAnswerDecides)
 TEST_F(EditPad, CancellingTheCloseQuestionKeepsThePadOpen)
 {
     DialogScript script;
-    SeenMessageBox seen;
-    bool stillOpen = false;
+    CloseTwiceSeen seen;
     std::string textAfter;
     script.Add(WaitForPad());
-    script.Add(Do([&]() {
-        SetEditText(pad_, "unchanged");
-        PostMessageA(pad_, WM_CLOSE, 0, 0);
-    }));
-    script.Add(AnswerMessageBox(&script, &pad_, &seen, IDCANCEL));
-    script.Add(WaitNoMessageBox(&pad_));
-    script.Add(Idle(5));
-    script.Add(Do([&]() {
-        stillOpen = IsWindow(pad_) && IsWindowVisible(pad_);
-        textAfter = EditText(pad_);
-        PostButton(pad_, IDOK);
-    }));
+    script.Add(Do([&]() { SetEditText(pad_, "unchanged"); }));
+    AddCloseCancelThenYes(&script, &pad_, &seen, [&]() { textAfter = EditText(pad_); });
     EXPECT_EQ(TakeResult(RunPad(&script, "start")), "unchanged");
-    EXPECT_TRUE(seen.seen);
-    EXPECT_TRUE(stillOpen);
+    EXPECT_TRUE(seen.first.seen);
+    EXPECT_TRUE(seen.openAfterCancel);
     EXPECT_EQ(textAfter, "unchanged");
 }
 
@@ -891,7 +858,7 @@ TEST_F(EditPad, ExportProposesATimedNameInTheProgramsFolderAndWritesTheBytes)
     std::string target = PathOf("exported.txt");
     WriteWholeFile(target, "to be replaced");  // an existing file is asked about first
     char programFolder[MAX_PATH];
-    ASSERT_TRUE(GetModuleFolder(programFolder, sizeof programFolder));
+    ASSERT_TRUE(AppPath_GetModuleFolder(programFolder, sizeof programFolder));
     SYSTEMTIME before, after;
     DialogScript script;
     HWND chooser = nullptr;
@@ -1128,10 +1095,10 @@ TEST_F(EditPad, PlacementRoundTripsThroughTheIniFile)
     bool top = true, zoomed = true;
     first.Add(WaitForPad());
     first.Add(Do([&]() {
-        opened = GetWindowSize(pad_);
+        opened = Placement_GetWindowSize(pad_);
         top = IsWindowTopmost(pad_);
         zoomed = IsZoomed(pad_) != FALSE;
-        ResizeWindow(pad_, 700, 500);
+        Placement_ResizeWindow(pad_, 700, 500);
         PostButton(pad_, IDCANCEL);
     }));
     RunPad(&first, "");
@@ -1148,7 +1115,7 @@ TEST_F(EditPad, PlacementRoundTripsThroughTheIniFile)
     DialogScript second;
     second.Add(WaitForPad());
     second.Add(Do([&]() {
-        opened = GetWindowSize(pad_);
+        opened = Placement_GetWindowSize(pad_);
         ShowWindow(pad_, SW_MAXIMIZE);
         PostButton(pad_, IDOK);
     }));
@@ -1187,8 +1154,8 @@ TEST_F(EditPad, CannotBeMadeSmallerThanItsTemplate)
     script.Add(WaitForPad());
     script.Add(Do([&]() {
         SendMessageA(pad_, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
-        ResizeWindow(pad_, 20, 20);
-        shrunk = GetWindowSize(pad_);
+        Placement_ResizeWindow(pad_, 20, 20);
+        shrunk = Placement_GetWindowSize(pad_);
         PostButton(pad_, IDCANCEL);
     }));
     RunPad(&script, "");
@@ -1206,13 +1173,13 @@ TEST_F(EditPad, ControlsFollowTheWindowSize)
     bool bareIsCaption = false;
     script.Add(WaitForPad());
     script.Add(Do([&]() {
-        client0 = GetClientSize(pad_);
+        client0 = Placement_GetClientSize(pad_);
         edit0 = ChildRect(pad_, IDC_PAD_EDIT);
         ok0 = ChildRect(pad_, IDOK);
         cancel0 = ChildRect(pad_, IDCANCEL);
-        SIZE window = GetWindowSize(pad_);
-        ResizeWindow(pad_, window.cx + 80, window.cy + 50);
-        client1 = GetClientSize(pad_);
+        SIZE window = Placement_GetWindowSize(pad_);
+        Placement_ResizeWindow(pad_, window.cx + 80, window.cy + 50);
+        client1 = Placement_GetClientSize(pad_);
         edit1 = ChildRect(pad_, IDC_PAD_EDIT);
         ok1 = ChildRect(pad_, IDOK);
         cancel1 = ChildRect(pad_, IDCANCEL);

@@ -18,6 +18,7 @@
 #include "dialogs/hotkeydlg.h"
 #include "resources/resource.h"
 #include "settings/appinfo.h"
+#include "ui/dialogstate.h"
 #include "win/dialogdriver.h"
 
 namespace {
@@ -58,8 +59,8 @@ const FlagCase FLAG_CASES[] = {
 TEST(HotkeyDlgRules, ModifierFlagsTranslateBothWays)
 {
     for (const FlagCase& c : FLAG_CASES) {
-        EXPECT_EQ(HotkeyFlagsToModifiers(c.control), c.stored) << "control flags " << c.control;
-        EXPECT_EQ(ModifiersToHotkeyFlags(c.stored), c.control) << "stored flags " << c.stored;
+        EXPECT_EQ(HotkeyDlg_FlagsToModifiers(c.control), c.stored) << "control flags " << c.control;
+        EXPECT_EQ(HotkeyDlg_ModifiersToFlags(c.stored), c.control) << "stored flags " << c.stored;
     }
 }
 
@@ -78,10 +79,10 @@ TEST(HotkeyDlgRules, ControlValuesTranslateBothWays)
         {MAKEWORD(0xFF, HOTKEYF_ALT), {1, 255}},
     };
     for (const ValueCase& c : cases) {
-        HotkeyDef def = HotkeyDefFromControlValue(c.control);
+        HotkeyDef def = HotkeyDlg_DefFromControlValue(c.control);
         EXPECT_EQ(def.modifiers, c.def.modifiers) << "value " << c.control;
         EXPECT_EQ(def.vk, c.def.vk) << "value " << c.control;
-        EXPECT_EQ(HotkeyControlValueFromDef(&c.def), c.control) << "value " << c.control;
+        EXPECT_EQ(HotkeyDlg_ControlValueFromDef(&c.def), c.control) << "value " << c.control;
     }
 }
 
@@ -110,14 +111,14 @@ TEST(HotkeyDlgRules, DuplicateSearchGivesTheEarlierOfTheFirstPair)
         {"extended mark counts", {INS, INS_EXT, E, E, E, E, E, E, E}, -1},
     };
     for (const DuplicateCase& c : cases)
-        EXPECT_EQ(FindDuplicateHotkey(c.defs.data(), static_cast<int>(c.defs.size())), c.expected) << c.name;
+        EXPECT_EQ(HotkeyDlg_FindDuplicate(c.defs.data(), static_cast<int>(c.defs.size())), c.expected) << c.name;
 }
 
 TEST(HotkeyDlgRules, ControlsAreWalkedBySlot)
 {
     for (int slot = 0; slot < HOTKEY_COUNT; slot++)
-        EXPECT_EQ(HotkeyControlIdOfSlot(slot), CONTROL_OF_SLOT[slot]) << "slot " << slot + 1;
-    EXPECT_EQ(HotkeyControlIdOfSlot(HOTKEY_COUNT), 0);
+        EXPECT_EQ(HotkeyDlg_ControlIdOfSlot(slot), CONTROL_OF_SLOT[slot]) << "slot " << slot + 1;
+    EXPECT_EQ(HotkeyDlg_ControlIdOfSlot(HOTKEY_COUNT), 0);
 }
 
 // ---------------------------------------------------------------- layout
@@ -144,7 +145,7 @@ const ExpectedRow ROWS[] = {
 
 class HotkeyDlg : public TamarinDialogTest {
 protected:
-    bool Open(HotkeySet* set) { return ShowHotkeyDialogFrom(module_, nullptr, set); }
+    bool Open(HotkeySet* set) { return HotkeyDlg_ShowFrom(module_, nullptr, set); }
 };
 
 TEST_F(HotkeyDlg, TemplateMatchesTheLayout)
@@ -448,25 +449,15 @@ TEST_F(HotkeyDlg, CloseQuestionCancelKeepsTheDialogAndYesActsAsOk)
 {
     HotkeySet set = EmptySet();
     HWND dialog = nullptr;
-    SeenMessageBox first, second;
-    bool openAfterCancel = false;
+    CloseTwiceSeen seen;
     DialogScript script;
     script.Add(WaitForDialog(&dialog, CAPTION, 1021));
-    script.Add(Do([&]() {
-        SetControl(dialog, 1049, MAKEWORD('H', HOTKEYF_CONTROL | HOTKEYF_SHIFT));
-        PostMessageA(dialog, WM_CLOSE, 0, 0);
-    }));
-    script.Add(AnswerMessageBox(&script, &dialog, &first, IDCANCEL));
-    script.Add(WaitNoMessageBox(&dialog));
-    script.Add(Do([&]() {
-        openAfterCancel = IsWindow(dialog) && IsWindowVisible(dialog);
-        PostMessageA(dialog, WM_CLOSE, 0, 0);
-    }));
-    script.Add(AnswerMessageBox(&script, &dialog, &second, IDYES));
+    script.Add(Do([&]() { SetControl(dialog, 1049, MAKEWORD('H', HOTKEYF_CONTROL | HOTKEYF_SHIFT)); }));
+    AddCloseCancelThenYes(&script, &dialog, &seen);
     EXPECT_TRUE(RunDialogScript(&script, [&]() { return Open(&set); }));
-    EXPECT_EQ(first.text, MSG_SAVE);
-    EXPECT_TRUE(openAfterCancel);
-    EXPECT_EQ(second.text, MSG_SAVE);
+    EXPECT_EQ(seen.first.text, MSG_SAVE);
+    EXPECT_TRUE(seen.openAfterCancel);
+    EXPECT_EQ(seen.second.text, MSG_SAVE);
     HotkeySet expected = EmptySet();
     expected.slots[7] = HotkeyDef{MOD_CONTROL | MOD_SHIFT, 'H'};
     ExpectSameSet(set, expected);
@@ -514,7 +505,7 @@ TEST_F(HotkeyDlg, SecondOpeningBringsTheFirstToTheFront)
     DialogScript script;
     script.Add(WaitForDialog(&dialog, CAPTION, 1021));
     script.Add(Do([&]() {
-        openDuring = IsHotkeyDialogOpen();
+        openDuring = HotkeyDlg_IsOpen();
         elsewhere = ShowWindowInFront();
     }));
     script.Add(Do([&]() {
@@ -530,7 +521,7 @@ TEST_F(HotkeyDlg, SecondOpeningBringsTheFirstToTheFront)
     EXPECT_FALSE(secondResult);
     EXPECT_EQ(dialogsDuring, 1u);
     EXPECT_EQ(foregroundAfter, dialog);
-    EXPECT_FALSE(IsHotkeyDialogOpen());
+    EXPECT_FALSE(HotkeyDlg_IsOpen());
     ExpectSameSet(other, EmptySet());
     ExpectSameSet(set, FilledSet());
 }

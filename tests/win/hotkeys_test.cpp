@@ -20,16 +20,16 @@ struct Received {
 };
 
 std::vector<Received> g_received;
-HWND g_thief = nullptr;  // activated by every command, as a popup or dialog would be
-HWND g_activeDuring = nullptr;
+HWND g_thief = nullptr;  // takes the foreground in every command, as a popup or dialog would
+HWND g_foregroundDuring = nullptr;
 
 LRESULT CALLBACK RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == WM_SHOWTEXTMENU || msg == WM_SHOWCOMMANDMENU || msg == WM_COMMAND) {
         g_received.push_back({msg, wParam, lParam});
         if (g_thief)
-            SetActiveWindow(g_thief);
-        g_activeDuring = GetActiveWindow();
+            SetForegroundWindow(g_thief);
+        g_foregroundDuring = GetForegroundWindow();
         return 0;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
@@ -159,21 +159,62 @@ TEST_F(Hotkeys, PopupIdsAreSentAsMessagesOthersAsCommands)
     }
 }
 
-TEST_F(Hotkeys, ActiveWindowIsRestoredAfterTheCommand)
+// The window that had the foreground when the hotkey came (the user's, as
+// a rule of another program) has it again when the command is done.
+TEST_F(Hotkeys, ForegroundWindowIsGivenBackAfterTheCommand)
 {
     HWND before = MakeWindow();
     ASSERT_NE(before, nullptr);
-    SetActiveWindow(before);
-    ASSERT_EQ(GetActiveWindow(), before);
+    ShowWindow(before, SW_SHOW);
+    ShowWindow(other, SW_SHOW);
+    SetForegroundWindow(before);
+    ASSERT_EQ(GetForegroundWindow(), before);
     g_thief = other;
     for (WPARAM id : {32770, 40045}) {
-        g_activeDuring = nullptr;
+        g_foregroundDuring = nullptr;
         OnHotkey(main, id);
-        ASSERT_EQ(g_activeDuring, other) << id;
-        EXPECT_EQ(GetActiveWindow(), before) << id;
+        ASSERT_EQ(g_foregroundDuring, other) << id;
+        EXPECT_EQ(GetForegroundWindow(), before) << id;
     }
     g_thief = nullptr;
     DestroyWindow(before);
+}
+
+// A combination held by another window is reported by slot; when it is
+// free again, the next registration reports nothing.
+TEST_F(Hotkeys, RegisterAllReportsTheSlotsHeldElsewhere)
+{
+    HotkeySet set = {};
+    set.slots[0] = {HOTKEY_MOD_ALT | HOTKEY_MOD_CONTROL | HOTKEY_MOD_SHIFT, VK_F13};
+    set.slots[4] = {HOTKEY_MOD_ALT | HOTKEY_MOD_CONTROL | HOTKEY_MOD_SHIFT, VK_F14};
+    set.slots[7] = {HOTKEY_MOD_ALT | HOTKEY_MOD_CONTROL | HOTKEY_MOD_SHIFT, VK_F15};
+    ASSERT_TRUE(RegisterHotKey(other, 1, ALL_MODS, VK_F14));
+    ASSERT_TRUE(RegisterHotKey(other, 2, ALL_MODS, VK_F15));
+    EXPECT_EQ(RegisterAllHotkeys(main, &set), (1u << 4) | (1u << 7));
+    EXPECT_EQ(Hotkeys_GetFailedSlots(), (1u << 4) | (1u << 7));
+    EXPECT_FALSE(IsFree(ALL_MODS, VK_F13));  // the free one is registered all the same
+    UnregisterHotKey(other, 1);
+    UnregisterHotKey(other, 2);
+    UnregisterAllHotkeys(main);  // as the program does before registering again
+    EXPECT_EQ(RegisterAllHotkeys(main, &set), 0u);
+    EXPECT_EQ(Hotkeys_GetFailedSlots(), 0u);
+}
+
+TEST(HotkeyModifiers, RegisteredWithoutRepeatAndWithoutTheExtendedMark)
+{
+    const struct {
+        int stored;
+        UINT registered;
+    } cases[] = {
+        {HOTKEY_MOD_CONTROL, MOD_CONTROL | MOD_NOREPEAT},
+        {HOTKEY_MOD_ALT | HOTKEY_MOD_SHIFT, MOD_ALT | MOD_SHIFT | MOD_NOREPEAT},
+        {HOTKEY_MOD_CONTROL | HOTKEY_MOD_EXT, MOD_CONTROL | MOD_NOREPEAT},
+        {HOTKEY_MOD_EXT, MOD_NOREPEAT},
+    };
+    for (const auto& c : cases) {
+        HotkeyDef def = {c.stored, 'V'};
+        EXPECT_EQ(Hotkeys_RegistrationModifiers(&def), c.registered) << c.stored;
+    }
 }
 
 }  // namespace

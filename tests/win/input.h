@@ -7,33 +7,76 @@
 
 #include <string.h>
 
-// Runs this thread's messages for ms milliseconds.
-inline void Pump(DWORD ms)
+// Handles every message waiting for this thread.
+inline void PumpWaiting()
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        if (GetTickCount() - start >= ms)
-            return;
-        Sleep(5);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
     }
 }
 
-// Pumps messages until done() holds; false when timeout ms pass first.
+// Pumps messages until done() holds; false when timeout ms pass first. The
+// timeout only ends a failing test: the wait itself lasts until the state is
+// there.
 template <typename Done>
-bool PumpUntil(Done done, DWORD timeout = 3000)
+bool PumpUntil(Done done, DWORD timeout = 30000)
 {
     DWORD start = GetTickCount();
-    while (!done()) {
+    for (;;) {
+        PumpWaiting();
+        if (done())
+            return true;
         if (GetTickCount() - start >= timeout)
             return false;
-        Pump(10);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
-    return true;
+}
+
+inline unsigned& SettleMarkersReceived()
+{
+    static unsigned received;
+    return received;
+}
+
+inline LRESULT CALLBACK CountSettleMarker(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_APP)
+        ++SettleMarkersReceived();
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Posts a marker to a message-only window of this thread; once it has been
+// handled (SettleMarkerSeen), so has everything posted to the thread before.
+inline unsigned PostSettleMarker()
+{
+    static HWND marker;
+    if (!marker) {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = CountSettleMarker;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "TamarinSettleMarker";
+        RegisterClassA(&wc);
+        marker = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    }
+    PostMessageA(marker, WM_APP, 0, 0);
+    return SettleMarkersReceived() + 1;
+}
+
+inline bool SettleMarkerSeen(unsigned ticket)
+{
+    return SettleMarkersReceived() >= ticket;
+}
+
+// Pumps until everything sent, posted or input to this thread before the call
+// has been handled and nothing waits to be painted: a marker posted now has
+// come back and the queue holds no input, posted, sent or paint message.
+inline bool PumpSettled()
+{
+    unsigned ticket = PostSettleMarker();
+    const UINT busy = QS_INPUT | QS_POSTMESSAGE | QS_SENDMESSAGE | QS_PAINT;
+    return PumpUntil([&] { return SettleMarkerSeen(ticket) && HIWORD(GetQueueStatus(busy)) == 0; });
 }
 
 inline void SendMouse(DWORD flags, LONG dx = 0, LONG dy = 0)

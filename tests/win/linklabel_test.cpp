@@ -119,14 +119,14 @@ protected:
         GetWindowRect(label, &rect);
         inside = POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
         outside = POINT{rect.left + 5, rect.bottom + 30};
-        PumpMessages();
+        PumpWaiting();
     }
 
     void TearDown() override
     {
         if (dialog && IsWindow(dialog))
             DestroyWindow(dialog);
-        PumpMessages();
+        PumpWaiting();
     }
 
     // Puts the pointer there, lets the moves it causes be handled, and
@@ -134,7 +134,7 @@ protected:
     void PointerAt(POINT p)
     {
         ASSERT_TRUE(MoveCursorTo(p));
-        PumpMessages();
+        PumpWaiting();
         g_parent.notices.clear();
     }
 
@@ -188,7 +188,7 @@ TEST_F(LinkLabel, AttachingKeepsTheOldProcedureAndStartsNormal)
     EXPECT_EQ(reinterpret_cast<WNDPROC>(GetPropA(label, LLPROP_ORIGINALPROC)), OriginalProc);
     EXPECT_NE(GetWindowLongPtrA(label, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(OriginalProc));
     EXPECT_TRUE(HasLinkProps(label));
-    EXPECT_EQ(GetLinkLabelState(label), LINKLABEL_NORMAL);
+    EXPECT_EQ(LinkLabel_GetState(label), LINKLABEL_NORMAL);
     // A second attach changes nothing.
     LONG_PTR proc = GetWindowLongPtrA(label, GWLP_WNDPROC);
     EXPECT_TRUE(AttachLinkLabel(label));
@@ -211,7 +211,7 @@ TEST_F(LinkLabel, EveryMoveOverTheLabelNotifiesWithKeysAndPoint)
     const NMLINKLABEL& second = g_parent.notices[1];
     EXPECT_EQ(second.keys, static_cast<DWORD>(MK_CONTROL | MK_LBUTTON));
     EXPECT_EQ(second.point, static_cast<DWORD>(MAKELPARAM(17, 2)));
-    EXPECT_EQ(GetLinkLabelState(label), LINKLABEL_HOT);
+    EXPECT_EQ(LinkLabel_GetState(label), LINKLABEL_HOT);
     EXPECT_EQ(reinterpret_cast<INT_PTR>(GetPropA(label, LLPROP_CONTROLSTATE)) & 1, 1);
 }
 
@@ -220,7 +220,7 @@ TEST_F(LinkLabel, MoveReportedInsideWhileThePointerIsOutsideIsIgnored)
     PointerAt(outside);
     SendMessageA(label, WM_MOUSEMOVE, 0, MAKELPARAM(3, 4));
     EXPECT_TRUE(g_parent.notices.empty());
-    EXPECT_EQ(GetLinkLabelState(label), LINKLABEL_NORMAL);
+    EXPECT_EQ(LinkLabel_GetState(label), LINKLABEL_NORMAL);
 }
 
 TEST_F(LinkLabel, ReflectedMouseOverSetsHotOnlyWithThePointerInside)
@@ -233,14 +233,14 @@ TEST_F(LinkLabel, ReflectedMouseOverSetsHotOnlyWithThePointerInside)
     notice.hdr.idFrom = ID_LABEL;
     notice.hdr.code = LLN_MOUSEOVER;
     EXPECT_EQ(SendMessageA(label, WM_NOTIFY, ID_LABEL, reinterpret_cast<LPARAM>(&notice)), 0);
-    EXPECT_EQ(GetLinkLabelState(label), LINKLABEL_NORMAL);
+    EXPECT_EQ(LinkLabel_GetState(label), LINKLABEL_NORMAL);
     PointerAt(inside);
     SendMessageA(label, WM_NOTIFY, ID_LABEL, reinterpret_cast<LPARAM>(&notice));
-    EXPECT_EQ(GetLinkLabelState(label), LINKLABEL_HOT);
+    EXPECT_EQ(LinkLabel_GetState(label), LINKLABEL_HOT);
     // Leaving is taken as said, wherever the pointer is.
     notice.hdr.code = LLN_MOUSELEAVE;
     SendMessageA(label, WM_NOTIFY, ID_LABEL, reinterpret_cast<LPARAM>(&notice));
-    EXPECT_EQ(GetLinkLabelState(label), LINKLABEL_NORMAL);
+    EXPECT_EQ(LinkLabel_GetState(label), LINKLABEL_NORMAL);
 }
 
 TEST_F(LinkLabel, ParentThatDoesNotReflectKeepsItNormalButGetsClicks)
@@ -249,11 +249,11 @@ TEST_F(LinkLabel, ParentThatDoesNotReflectKeepsItNormalButGetsClicks)
     PointerAt(inside);
     SendMessageA(label, WM_MOUSEMOVE, 0, MAKELPARAM(3, 4));
     EXPECT_EQ(CountOf(LLN_MOUSEOVER), 1);
-    EXPECT_EQ(GetLinkLabelState(label), LINKLABEL_NORMAL);
+    EXPECT_EQ(LinkLabel_GetState(label), LINKLABEL_NORMAL);
     SendMessageA(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 4));
     SendMessageA(label, WM_LBUTTONUP, 0, MAKELPARAM(3, 4));
     EXPECT_EQ(CountOf(LLN_CLICK), 1);
-    EXPECT_EQ(GetLinkLabelState(label), LINKLABEL_NORMAL);
+    EXPECT_EQ(LinkLabel_GetState(label), LINKLABEL_NORMAL);
 }
 
 TEST_F(LinkLabel, PressAndReleaseOverTheLabelIsAClick)
@@ -296,7 +296,7 @@ TEST_F(LinkLabel, LeavingIsNoticedByTheTimer)
 {
     PointerAt(inside);
     SendMessageA(label, WM_MOUSEMOVE, 0, MAKELPARAM(3, 4));
-    ASSERT_EQ(GetLinkLabelState(label), LINKLABEL_HOT);
+    ASSERT_EQ(LinkLabel_GetState(label), LINKLABEL_HOT);
     // A tick with the pointer still inside says nothing.
     EXPECT_EQ(SendMessageA(label, WM_TIMER, LINKLABEL_LEAVE_TIMER, 0), 0);
     EXPECT_EQ(CountOf(LLN_MOUSELEAVE), 0);
@@ -304,17 +304,15 @@ TEST_F(LinkLabel, LeavingIsNoticedByTheTimer)
     // Away without any move reaching the label: the next tick reports it.
     ASSERT_TRUE(MoveCursorTo(outside));
     ASSERT_TRUE(WaitForLeave());
-    EXPECT_EQ(GetLinkLabelState(label), LINKLABEL_NORMAL);
+    EXPECT_EQ(LinkLabel_GetState(label), LINKLABEL_NORMAL);
     const NMLINKLABEL& leave = g_parent.notices.back();
     EXPECT_EQ(leave.hdr.code, static_cast<UINT>(LLN_MOUSELEAVE));
     EXPECT_EQ(leave.keys, 0u);
     EXPECT_EQ(leave.point, 0u);
 
-    // The timer is gone: no second report.
-    for (int i = 0; i < 20; i++) {
-        PumpMessages();
-        Sleep(5);
-    }
+    // The leave timer (id 1) is gone, so no second report can come.
+    EXPECT_FALSE(KillTimer(label, 1));
+    ASSERT_TRUE(PumpSettled());
     EXPECT_EQ(CountOf(LLN_MOUSELEAVE), 1);
 }
 
@@ -351,7 +349,7 @@ TEST_F(LinkLabel, PaintsBlueThenRedWithAGreyFrameWhilePressed)
 
     PointerAt(inside);
     SendMessageA(label, WM_MOUSEMOVE, 0, MAKELPARAM(3, 4));
-    ASSERT_EQ(GetLinkLabelState(label), LINKLABEL_HOT);
+    ASSERT_EQ(LinkLabel_GetState(label), LINKLABEL_HOT);
     std::vector<COLORREF> hot = Pixels();
     EXPECT_GT(Count(hot, red), 0);
     EXPECT_EQ(Count(hot, blue), 0);

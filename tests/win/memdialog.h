@@ -85,12 +85,3 @@ inline LPCDLGTEMPLATEA MemDialog_Template(const MemDialog* d)
 {
     return reinterpret_cast<LPCDLGTEMPLATEA>(d->words);
 }
-
-inline void PumpMessages()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}

@@ -10,8 +10,11 @@
 #include <vector>
 
 #include "app/mainwnd.h"
+#include "menu/menusnapshot.h"
 #include "menu/menutip.h"
+#include "menu/popupmenu.h"
 #include "settings/appinfo.h"
+#include "settings/settings.h"
 #include "store/appdata.h"
 
 namespace {
@@ -105,6 +108,28 @@ TEST_F(MenuTip, CreateHangsTheTooltipAndBufferOnTheWindow)
     EXPECT_EQ(ti.uFlags & (TTF_IDISHWND | TTF_TRACK), static_cast<UINT>(TTF_IDISHWND | TTF_TRACK));
 }
 
+// While a popup's snapshot is kept, the tip shows the text the entry's label
+// was made from, not the one that has moved to its place since.
+TEST_F(MenuTip, TipShowsTheTextOfTheLabelWhileAPopupIsOpen)
+{
+    AppData_Add(data, LIST_HISTORY, "labelled");
+    ASSERT_TRUE(MenuTip_Create(window, &info));
+    MenuSnapshot* snapshot = MenuSnapshot_Take(data, 30, 30);
+    ASSERT_NE(snapshot, nullptr);
+    SetPropA(window, PROP_MENUSNAPSHOT, snapshot);
+    AppData_Add(data, LIST_HISTORY, "newer");  // the clipboard changed meanwhile
+    POINT pt = {100, 200};
+    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, data, &info);
+    EXPECT_STREQ(Buffer(), "labelled");
+    EXPECT_STREQ(PopupMenu_GetEntryText(window, data, IDM_HISTORY_FIRST), "labelled");
+    EXPECT_EQ(PopupMenu_GetEntryText(window, data, IDM_HISTORY_FIRST + 1), nullptr);
+
+    PopupMenu_ReleaseSnapshot(window);
+    EXPECT_EQ(GetPropA(window, PROP_MENUSNAPSHOT), nullptr);
+    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, data, &info);
+    EXPECT_STREQ(Buffer(), "newer");
+}
+
 TEST_F(MenuTip, EntryShowsItsWholeTextBesideTheCursor)
 {
     AppData_Add(data, LIST_HISTORY, "line1\r\nline2");
@@ -112,7 +137,7 @@ TEST_F(MenuTip, EntryShowsItsWholeTextBesideTheCursor)
     ASSERT_TRUE(MenuTip_Create(window, &info));
     Watch();
     POINT pt = {100, 200};
-    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, &info);
+    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, data, &info);
     EXPECT_STREQ(Buffer(), "line1\r\nline2");
     const std::vector<UINT> order = {TTM_SETMAXTIPWIDTH, TTM_SETTOOLINFOA, TTM_TRACKPOSITION, TTM_ACTIVATE,
                                      TTM_TRACKACTIVATE};
@@ -134,7 +159,7 @@ TEST_F(MenuTip, EntryShowsItsWholeTextBesideTheCursor)
     EXPECT_TRUE(IsWindowVisible(Tip()));
 
     g_sent.clear();
-    MenuTip_Show(window, IDM_REGISTERED_FIRST, pt, &info);
+    MenuTip_Show(window, IDM_REGISTERED_FIRST, pt, data, &info);
     EXPECT_STREQ(Buffer(), "registered");
     EXPECT_NE(FindSent(TTM_TRACKACTIVATE), nullptr);
 }
@@ -146,11 +171,11 @@ TEST_F(MenuTip, ItemsWithoutTextHideTheTip)
     Watch();
     POINT pt = {10, 10};
     // No item, the placeholder, a command, an index past the end.
-    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, &info);
+    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, data, &info);
     ASSERT_TRUE(IsWindowVisible(Tip()));
     for (int id : {-1, 0, 40054, IDM_HISTORY_FIRST + 1}) {
         g_sent.clear();
-        MenuTip_Show(window, id, pt, &info);
+        MenuTip_Show(window, id, pt, data, &info);
         std::vector<UINT> sent = SentMessages();
         ASSERT_GE(sent.size(), 2u) << id;
         EXPECT_EQ(sent[0], static_cast<UINT>(TTM_POP)) << id;
@@ -167,7 +192,7 @@ TEST_F(MenuTip, PopHidesTheTip)
     Watch();
     AppData_Add(data, LIST_HISTORY, "text");
     POINT pt = {10, 10};
-    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, &info);
+    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, data, &info);
     ASSERT_TRUE(IsWindowVisible(Tip()));
     g_sent.clear();
     MenuTip_Pop(window);
@@ -186,9 +211,9 @@ TEST_F(MenuTip, LongTextIsCutToTheTipSizeWithoutSplittingACharacter)
     ASSERT_EQ(info.menuTipChars, 1024);
     ASSERT_TRUE(MenuTip_Create(window, &info));
     POINT pt = {0, 0};
-    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, &info);
+    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, data, &info);
     EXPECT_EQ(std::string(Buffer()), many.substr(0, 1024));
-    MenuTip_Show(window, IDM_HISTORY_FIRST + 1, pt, &info);
+    MenuTip_Show(window, IDM_HISTORY_FIRST + 1, pt, data, &info);
     EXPECT_EQ(std::string(Buffer()), ("a" + many).substr(0, 1023));
 }
 
@@ -198,7 +223,7 @@ TEST_F(MenuTip, SmallTipSize)
     AppData_Add(data, LIST_HISTORY, "abcdef");
     ASSERT_TRUE(MenuTip_Create(window, &info));
     POINT pt = {0, 0};
-    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, &info);
+    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, data, &info);
     EXPECT_STREQ(Buffer(), "ab");
 }
 
@@ -212,8 +237,8 @@ TEST_F(MenuTip, DestroyRemovesBothProperties)
     // Without a tip every call is harmless.
     AppData_Add(data, LIST_HISTORY, "text");
     POINT pt = {0, 0};
-    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, &info);
-    MenuTip_Show(window, -1, pt, &info);
+    MenuTip_Show(window, IDM_HISTORY_FIRST, pt, data, &info);
+    MenuTip_Show(window, -1, pt, data, &info);
     MenuTip_Pop(window);
 }
 

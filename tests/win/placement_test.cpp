@@ -61,7 +61,7 @@ TEST(Placement, PlaceSizeAtPointCentresAndKeepsInsideTheWorkArea)
         {"negative coordinates, truncation toward zero", {0, 0}, {301, 3}, {-1000, -1000, 1000, 1000}, {-150, -1}},
     };
     for (const CursorPlacementCase& c : cases) {
-        POINT pos = PlaceSizeAtPoint(c.cursor, c.size, &c.work);
+        POINT pos = Placement_PlaceSizeAtPoint(c.cursor, c.size, &c.work);
         EXPECT_EQ(pos.x, c.expected.x) << c.name;
         EXPECT_EQ(pos.y, c.expected.y) << c.name;
     }
@@ -182,7 +182,7 @@ TEST(Placement, PointInRectCountsAllFourEdges)
         {{60, 90}, true},  {{9, 90}, false},   {{111, 90}, false},  {{60, 19}, false}, {{60, 221}, false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(PointInRectInclusive(&rect, c.p), c.inside) << c.p.x << "," << c.p.y;
+        EXPECT_EQ(Placement_PointInRectInclusive(&rect, c.p), c.inside) << c.p.x << "," << c.p.y;
 }
 
 TEST(Placement, FileIconsOfTheProgramHaveTheSystemSizes)
@@ -250,12 +250,12 @@ INT_PTR CALLBACK ResizableDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARA
     switch (msg) {
     case WM_INITDIALOG: {
         SetDialogIcons(dialog);
-        g_dialog.minSize = GetWindowSize(dialog);
-        SIZE client = GetClientSize(dialog);
+        g_dialog.minSize = Placement_GetWindowSize(dialog);
+        SIZE client = Placement_GetClientSize(dialog);
         g_dialog.previousWidth = client.cx;
         g_dialog.previousHeight = client.cy;
         g_dialog.initialized = true;
-        RestoreWindowPlacementFile(dialog, g_dialog.iniPath, kSection, g_dialog.minSize.cx, g_dialog.minSize.cy);
+        Placement_RestoreFile(dialog, g_dialog.iniPath, kSection, g_dialog.minSize.cx, g_dialog.minSize.cy);
         return TRUE;
     }
     case WM_SIZE:
@@ -266,12 +266,12 @@ INT_PTR CALLBACK ResizableDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARA
     case WM_GETMINMAXINFO:
         if (!g_dialog.initialized)
             return FALSE;
-        SetMinTrackSize(lParam, g_dialog.minSize.cx, g_dialog.minSize.cy);
+        Placement_SetMinTrackSize(lParam, g_dialog.minSize.cx, g_dialog.minSize.cy);
         return TRUE;
     case WM_NCHITTEST:
         return HitTestMoveByClient(dialog, wParam, lParam);
     case WM_DESTROY:
-        SaveWindowPlacementFile(dialog, g_dialog.iniPath, kSection);
+        Placement_SaveFile(dialog, g_dialog.iniPath, kSection);
         g_dialog.initialized = false;
         return TRUE;
     }
@@ -314,7 +314,7 @@ protected:
                                             ResizableDialogProc, 0);
         if (dialog && !IsWindowVisible(dialog))
             ShowWindow(dialog, SW_SHOWNORMAL);
-        PumpMessages();
+        PumpWaiting();
         return dialog;
     }
 
@@ -322,7 +322,7 @@ protected:
     {
         DestroyWindow(dialog);
         dialog = nullptr;
-        PumpMessages();
+        PumpWaiting();
     }
 
     RECT ChildRect(int id)
@@ -382,14 +382,14 @@ TEST_F(PlacementDialog, BareClientAreaAnswersAsCaption)
 TEST_F(PlacementDialog, ControlsFollowAResize)
 {
     ASSERT_NE(Open(), nullptr);
-    SIZE client0 = GetClientSize(dialog);
+    SIZE client0 = Placement_GetClientSize(dialog);
     RECT list0 = ChildRect(ID_LIST), side0 = ChildRect(ID_SIDE), corner0 = ChildRect(ID_CORNER);
     RECT fixed0 = ChildRect(ID_FIXED), bottom0 = ChildRect(ID_BOTTOM);
 
-    SIZE window0 = GetWindowSize(dialog);
-    ResizeWindow(dialog, window0.cx + 80, window0.cy + 50);
-    PumpMessages();
-    SIZE client1 = GetClientSize(dialog);
+    SIZE window0 = Placement_GetWindowSize(dialog);
+    Placement_ResizeWindow(dialog, window0.cx + 80, window0.cy + 50);
+    PumpWaiting();
+    SIZE client1 = Placement_GetClientSize(dialog);
     LONG dx = client1.cx - client0.cx;
     LONG dy = client1.cy - client0.cy;
     ASSERT_EQ(dx, 80);
@@ -417,8 +417,8 @@ TEST_F(PlacementDialog, ControlsFollowAResize)
     ExpectSameRect(ChildRect(ID_FIXED), fixed0, "fixed");
 
     // Back to the first size, everything is where it started.
-    ResizeWindow(dialog, window0.cx, window0.cy);
-    PumpMessages();
+    Placement_ResizeWindow(dialog, window0.cx, window0.cy);
+    PumpWaiting();
     ExpectSameRect(ChildRect(ID_LIST), list0, "list");
     ExpectSameRect(ChildRect(ID_SIDE), side0, "side");
     ExpectSameRect(ChildRect(ID_CORNER), corner0, "corner");
@@ -428,16 +428,16 @@ TEST_F(PlacementDialog, ControlsFollowAResize)
 TEST_F(PlacementDialog, MinimiseAndRestoreLeaveTheControlsInPlace)
 {
     ASSERT_NE(Open(), nullptr);
-    SIZE window0 = GetWindowSize(dialog);
-    ResizeWindow(dialog, window0.cx + 60, window0.cy + 40);
-    PumpMessages();
+    SIZE window0 = Placement_GetWindowSize(dialog);
+    Placement_ResizeWindow(dialog, window0.cx + 60, window0.cy + 40);
+    PumpWaiting();
     RECT list0 = ChildRect(ID_LIST), corner0 = ChildRect(ID_CORNER), bottom0 = ChildRect(ID_BOTTOM);
 
     ShowWindow(dialog, SW_MINIMIZE);
-    PumpMessages();
+    PumpWaiting();
     ASSERT_TRUE(IsIconic(dialog));
     ShowWindow(dialog, SW_RESTORE);
-    PumpMessages();
+    PumpWaiting();
     ASSERT_FALSE(IsIconic(dialog));
     ExpectSameRect(ChildRect(ID_LIST), list0, "list");
     ExpectSameRect(ChildRect(ID_CORNER), corner0, "corner");
@@ -447,12 +447,12 @@ TEST_F(PlacementDialog, MinimiseAndRestoreLeaveTheControlsInPlace)
 TEST_F(PlacementDialog, MinimumTrackingSizeIsTheTemplateSize)
 {
     ASSERT_NE(Open(), nullptr);
-    SIZE templateSize = GetWindowSize(dialog);  // no saved size yet
+    SIZE templateSize = Placement_GetWindowSize(dialog);  // no saved size yet
     Close();
     WriteIni(PLACEMENT_KEY_WIDTH, "900");
     WriteIni(PLACEMENT_KEY_HEIGHT, "700");
     ASSERT_NE(Open(), nullptr);
-    SIZE opened = GetWindowSize(dialog);
+    SIZE opened = Placement_GetWindowSize(dialog);
     EXPECT_EQ(opened.cx, 900);
     EXPECT_EQ(opened.cy, 700);
 
@@ -463,9 +463,9 @@ TEST_F(PlacementDialog, MinimumTrackingSizeIsTheTemplateSize)
     EXPECT_EQ(info.ptMinTrackSize.y, templateSize.cy);
 
     // The window manager holds a resizable window to its minimum tracking size.
-    ResizeWindow(dialog, 20, 20);
-    PumpMessages();
-    SIZE shrunk = GetWindowSize(dialog);
+    Placement_ResizeWindow(dialog, 20, 20);
+    PumpWaiting();
+    SIZE shrunk = Placement_GetWindowSize(dialog);
     EXPECT_EQ(shrunk.cx, templateSize.cx);
     EXPECT_EQ(shrunk.cy, templateSize.cy);
 }
@@ -473,14 +473,14 @@ TEST_F(PlacementDialog, MinimumTrackingSizeIsTheTemplateSize)
 TEST_F(PlacementDialog, PlacementSurvivesClosingAndOpening)
 {
     ASSERT_NE(Open(), nullptr);
-    SIZE templateSize = GetWindowSize(dialog);
+    SIZE templateSize = Placement_GetWindowSize(dialog);
     EXPECT_FALSE(IsWindowTopmost(dialog));
     EXPECT_FALSE(IsZoomed(dialog));
     RECT list0 = ChildRect(ID_LIST);
-    SIZE client0 = GetClientSize(dialog);
+    SIZE client0 = Placement_GetClientSize(dialog);
     int width = templateSize.cx + 120;
     int height = templateSize.cy + 90;
-    ResizeWindow(dialog, width, height);
+    Placement_ResizeWindow(dialog, width, height);
     SetWindowTopmost(dialog, true);
     Close();
 
@@ -494,12 +494,12 @@ TEST_F(PlacementDialog, PlacementSurvivesClosingAndOpening)
 
     // Reopened at the saved size and on top, the controls laid out for it.
     ASSERT_NE(Open(), nullptr);
-    SIZE reopened = GetWindowSize(dialog);
+    SIZE reopened = Placement_GetWindowSize(dialog);
     EXPECT_EQ(reopened.cx, width);
     EXPECT_EQ(reopened.cy, height);
     EXPECT_TRUE(IsWindowTopmost(dialog));
     EXPECT_FALSE(IsZoomed(dialog));
-    SIZE client1 = GetClientSize(dialog);
+    SIZE client1 = Placement_GetClientSize(dialog);
     RECT list1 = ChildRect(ID_LIST);
     EXPECT_EQ(list1.right, list0.right + (client1.cx - client0.cx));
     EXPECT_EQ(list1.bottom, list0.bottom + (client1.cy - client0.cy));
@@ -507,12 +507,12 @@ TEST_F(PlacementDialog, PlacementSurvivesClosingAndOpening)
     // Maximised, minimised, restored (to maximised) and closed: the restored
     // size is what is kept.
     ShowWindow(dialog, SW_MAXIMIZE);
-    PumpMessages();
+    PumpWaiting();
     ASSERT_TRUE(IsZoomed(dialog));
     ShowWindow(dialog, SW_MINIMIZE);
-    PumpMessages();
+    PumpWaiting();
     ShowWindow(dialog, SW_RESTORE);
-    PumpMessages();
+    PumpWaiting();
     EXPECT_TRUE(IsZoomed(dialog));
     SetWindowTopmost(dialog, false);
     Close();
@@ -529,16 +529,16 @@ TEST_F(PlacementDialog, PlacementSurvivesClosingAndOpening)
     EXPECT_TRUE(IsZoomed(dialog));
     EXPECT_FALSE(IsWindowTopmost(dialog));
     RECT restored;
-    ASSERT_TRUE(GetRestoredRect(dialog, &restored));
+    ASSERT_TRUE(Placement_GetRestoredRect(dialog, &restored));
     EXPECT_EQ(restored.right - restored.left, width);
     EXPECT_EQ(restored.bottom - restored.top, height);
-    SIZE maximized = GetClientSize(dialog);
+    SIZE maximized = Placement_GetClientSize(dialog);
     RECT list2 = ChildRect(ID_LIST);
     EXPECT_EQ(maximized.cx - list2.right, client0.cx - list0.right);
     EXPECT_EQ(maximized.cy - list2.bottom, client0.cy - list0.bottom);
     ShowWindow(dialog, SW_RESTORE);
-    PumpMessages();
-    SIZE back = GetWindowSize(dialog);
+    PumpWaiting();
+    SIZE back = Placement_GetWindowSize(dialog);
     EXPECT_EQ(back.cx, width);
     EXPECT_EQ(back.cy, height);
 }
@@ -575,12 +575,67 @@ TEST_F(PlacementDialog, LoadKeepsDefaultsForMissingOrBadValues)
         if (c.width)
             WriteIni(PLACEMENT_KEY_WIDTH, c.width);
         SavedPlacement loaded = defaults;
-        LoadWindowPlacementFile(iniPath, kSection, &loaded);
+        Placement_LoadFile(iniPath, kSection, &loaded);
         EXPECT_EQ(loaded.alwaysOnTop, c.expected.alwaysOnTop) << c.name;
         EXPECT_EQ(loaded.maximized, c.expected.maximized) << c.name;
         EXPECT_EQ(loaded.height, c.expected.height) << c.name;
         EXPECT_EQ(loaded.width, c.expected.width) << c.name;
     }
+}
+
+// ---------------------------------------------------------------------------
+// A footer line under a dialog's controls.
+
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT msg, WPARAM, LPARAM)
+{
+    return msg == WM_INITDIALOG;
+}
+
+HWND OpenFooterDialog()
+{
+    MemDialog t;
+    MemDialog_Begin(&t, WS_POPUP | WS_CAPTION | DS_MODALFRAME, 0, 0, 120, 40, "Footer");
+    MemDialog_Item(&t, BS_PUSHBUTTON, 35, 19, 50, 14, IDOK, MEMDIALOG_BUTTON, "OK");
+    return CreateDialogIndirectParamA(GetModuleHandleA(nullptr), MemDialog_Template(&t), nullptr, PlainDialogProc, 0);
+}
+
+TEST(Placement, AFooterLineGoesUnderTheControlsAndTheDialogGrows)
+{
+    HWND dialog = OpenFooterDialog();
+    ASSERT_NE(dialog, nullptr);
+    SIZE before = Placement_GetClientSize(dialog);
+    RECT units = {7, 0, 113, 7};
+    MapDialogRect(dialog, &units);
+    // 表示 (a trail byte 0x5C included), long enough to wrap at least once
+    std::string text = "\x95\x5c\x8e\xa6 ";
+    for (int i = 0; i < 30; i++)
+        text += "word ";
+    HWND line = Placement_AddDialogFooter(dialog, 200, text.c_str(), 7, 113);
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(GetDlgCtrlID(line), 200);
+
+    RECT rect;
+    GetWindowRect(line, &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    EXPECT_EQ(rect.left, units.left);
+    EXPECT_EQ(rect.right, units.right);
+    EXPECT_EQ(rect.top, before.cy);
+    int height = rect.bottom - rect.top;
+    TEXTMETRICA metrics;
+    HDC dc = GetDC(dialog);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(dialog, WM_GETFONT, 0, 0)));
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(dialog, dc);
+    EXPECT_GE(height, 2 * metrics.tmHeight);  // wrapped, not cut to one line
+    EXPECT_EQ(Placement_GetClientSize(dialog).cy, before.cy + height + units.bottom);
+    EXPECT_EQ(SendMessageA(line, WM_GETFONT, 0, 0), SendMessageA(dialog, WM_GETFONT, 0, 0));
+
+    wchar_t wide[256] = L"";
+    GetWindowTextW(line, wide, 256);
+    EXPECT_EQ(wide[0], 0x8868);  // 表
+    EXPECT_EQ(wide[1], 0x793A);  // 示
+    DestroyWindow(dialog);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "menu/popupmenu.h"
 #include "resources/resource.h"
 #include "settings/appinfo.h"
+#include "settings/settings.h"
 #include "settings/apppath.h"
 #include "store/appdata.h"
 #include "win/dialogdriver.h"
@@ -367,7 +368,7 @@ TEST(CommandMenu, PrepareSetsCheckAndGreyBothWays)
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "historyEnabled=" << c.historyEnabled << " dialogOpen=" << c.dialogOpen);
         info.historyEnabled = c.historyEnabled;
-        PrepareCommandMenu(menu, &info, c.dialogOpen);
+        PopupMenu_PrepareCommandMenu(menu, &info, c.dialogOpen);
         ExpectCommandStates(menu, c.historyEnabled, c.dialogOpen);
     }
     DestroyMenu(menu);
@@ -384,7 +385,8 @@ TEST(CommandMenu, ResourceMenuStates)
     ASSERT_NE(popup, nullptr);
     const UINT ids[] = {IDM_USE_HISTORY, 0,           IDM_CLEAR_HISTORY, IDM_CLEAR_CLIPBOARD, IDM_GET_DATETIME,
                         IDM_GET_IPADDRESS, 0,         IDM_REGISTER_TEXT, IDM_EDIT_REGISTERED, IDM_HOTKEYS,
-                        IDM_SETTINGS,      0,         IDM_ABOUT,         IDM_QUIT};
+                        IDM_SETTINGS,      0,         IDM_SEARCH_TEXT,   IDM_EXT_SETTINGS,    0,
+                        IDM_ABOUT,         IDM_QUIT};
     std::vector<Item> items = ReadMenu(popup);
     ASSERT_EQ(items.size(), sizeof(ids) / sizeof(ids[0]));
     for (size_t i = 0; i < items.size(); i++)
@@ -393,7 +395,7 @@ TEST(CommandMenu, ResourceMenuStates)
     AppInfo info;
     SetDefaultSettings(&info);
     info.historyEnabled = true;
-    PrepareCommandMenu(popup, &info, true);
+    PopupMenu_PrepareCommandMenu(popup, &info, true);
     items = ReadMenu(popup);
     for (const Item& item : items) {
         if (IsSeparator(item))
@@ -403,7 +405,7 @@ TEST(CommandMenu, ResourceMenuStates)
         EXPECT_EQ(IsGrayed(item), item.id == IDM_REGISTER_TEXT || item.id == IDM_EDIT_REGISTERED) << item.id;
     }
     info.historyEnabled = false;
-    PrepareCommandMenu(popup, &info, false);
+    PopupMenu_PrepareCommandMenu(popup, &info, false);
     for (const Item& item : ReadMenu(popup)) {
         if (IsSeparator(item))
             continue;
@@ -424,7 +426,7 @@ TEST(TextMenuResource, BuildsIntoTheLoadedPopup)
     ASSERT_NE(loaded, nullptr);
     HMENU popup = GetSubMenu(loaded, 0);
     ASSERT_NE(popup, nullptr);
-    EXPECT_EQ(FindMenuItemPos(popup, IDM_NONE), 0);
+    EXPECT_EQ(PopupMenu_FindItemPos(popup, IDM_NONE), 0);
     DeleteMenu(popup, IDM_NONE, MF_BYCOMMAND);
     AppData* data = AppData_New();
     Fill(data, LIST_HISTORY, "h", 2);
@@ -462,134 +464,40 @@ struct MenuHelpers : testing::Test {
     }
 };
 
-TEST_F(MenuHelpers, FindMenuItemPos)
+TEST_F(MenuHelpers, PopupMenu_FindItemPos)
 {
-    EXPECT_EQ(FindMenuItemPos(menu, 10), 0);
-    EXPECT_EQ(FindMenuItemPos(menu, 20), 2);
-    EXPECT_EQ(FindMenuItemPos(menu, 30), 4);
-    EXPECT_EQ(FindMenuItemPos(menu, 99), -1);
+    EXPECT_EQ(PopupMenu_FindItemPos(menu, 10), 0);
+    EXPECT_EQ(PopupMenu_FindItemPos(menu, 20), 2);
+    EXPECT_EQ(PopupMenu_FindItemPos(menu, 30), 4);
+    EXPECT_EQ(PopupMenu_FindItemPos(menu, 99), -1);
 }
 
 TEST_F(MenuHelpers, CheckAndEnableFollowTheFlag)
 {
-    CheckMenuItemIf(menu, 20, MF_BYCOMMAND, true);
+    PopupMenu_CheckItemIf(menu, 20, MF_BYCOMMAND, true);
     EXPECT_NE(GetMenuState(menu, 20, MF_BYCOMMAND) & MF_CHECKED, 0u);
-    CheckMenuItemIf(menu, 2, MF_BYPOSITION, false);
+    PopupMenu_CheckItemIf(menu, 2, MF_BYPOSITION, false);
     EXPECT_EQ(GetMenuState(menu, 20, MF_BYCOMMAND) & MF_CHECKED, 0u);
-    EnableMenuItemIf(menu, 4, MF_BYPOSITION, false);
+    PopupMenu_EnableItemIf(menu, 4, MF_BYPOSITION, false);
     EXPECT_EQ(GetMenuState(menu, 30, MF_BYCOMMAND) & MF_GRAYED, static_cast<UINT>(MF_GRAYED));
-    EnableMenuItemIf(menu, 30, MF_BYCOMMAND, true);
+    PopupMenu_EnableItemIf(menu, 30, MF_BYCOMMAND, true);
     EXPECT_EQ(GetMenuState(menu, 30, MF_BYCOMMAND) & MF_GRAYED, 0u);
     EXPECT_EQ(GetMenuState(menu, 10, MF_BYCOMMAND), 0u);
 }
 
 TEST_F(MenuHelpers, SetMenuItemTextKeepsTheId)
 {
-    SetMenuItemText(menu, 20, MF_BYCOMMAND, "\x93\xfa\x96\x7b");  // 日本
+    PopupMenu_SetItemText(menu, 20, MF_BYCOMMAND, "\x93\xfa\x96\x7b");  // 日本
     EXPECT_EQ(TextAt(2), "\x93\xfa\x96\x7b");
     EXPECT_EQ(GetMenuItemID(menu, 2), 20u);
-    SetMenuItemText(menu, 4, MF_BYPOSITION, "last");
+    PopupMenu_SetItemText(menu, 4, MF_BYPOSITION, "last");
     EXPECT_EQ(TextAt(4), "last");
     EXPECT_EQ(GetMenuItemID(menu, 4), 30u);
     // A sub-menu has no id to keep: left alone.
-    SetMenuItemText(menu, 3, MF_BYPOSITION, "changed");
+    PopupMenu_SetItemText(menu, 3, MF_BYPOSITION, "changed");
     EXPECT_EQ(TextAt(3), "sub");
     EXPECT_EQ(GetSubMenu(menu, 3), sub);
     EXPECT_EQ(GetMenuItemCount(menu), 5);
-}
-
-// ---- picking a text -----------------------------------------------------
-
-std::string ClipboardText()
-{
-    std::string text;
-    if (!OpenClipboard(nullptr))
-        return "<no clipboard>";
-    HANDLE handle = GetClipboardData(CF_TEXT);
-    const char* p = handle ? static_cast<const char*>(GlobalLock(handle)) : nullptr;
-    if (p) {
-        text = p;
-        GlobalUnlock(handle);
-    } else {
-        text = "<no text>";
-    }
-    CloseClipboard();
-    return text;
-}
-
-void SetShift(bool down)
-{
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[VK_SHIFT] = down ? 0x80 : 0;
-    SetKeyboardState(keys);
-}
-
-struct SelectText : testing::Test {
-    HWND window = nullptr;
-    AppData* data = nullptr;
-    char usePath[MAX_PATH] = "";
-    bool useFileExisted = false;
-
-    void SetUp() override
-    {
-        // Registering writes the registered-text file beside the test program.
-        ASSERT_TRUE(GetAppFilePath(usePath, sizeof(usePath), ".use"));
-        useFileExisted = GetFileAttributesA(usePath) != INVALID_FILE_ATTRIBUTES;
-        window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-        ASSERT_NE(window, nullptr);
-        data = AppData_New();
-        Fill(data, LIST_HISTORY, "h", 2);
-        Fill(data, LIST_REGISTERED, "r", 1);
-        SetPropA(window, PROP_APPDATA, data);
-    }
-    void TearDown() override
-    {
-        SetShift(false);
-        RemovePropA(window, PROP_APPDATA);
-        DestroyWindow(window);
-        AppData_Delete(data);
-        if (!useFileExisted)
-            DeleteFileA(usePath);
-    }
-};
-
-TEST_F(SelectText, PutsTheTextOnTheClipboardAndRestartsTheRepairTimer)
-{
-    SetShift(false);
-    EXPECT_TRUE(SelectMenuText(window, 4097));
-    EXPECT_EQ(ClipboardText(), "h1");
-    EXPECT_TRUE(KillTimer(window, 3));
-    EXPECT_TRUE(SelectMenuText(window, 8192));
-    EXPECT_EQ(ClipboardText(), "r0");
-    EXPECT_TRUE(KillTimer(window, 3));
-    EXPECT_EQ(AppData_GetCount(data, LIST_REGISTERED), 1);
-}
-
-TEST_F(SelectText, IdWithoutTextDoesNothing)
-{
-    EXPECT_TRUE(SelectMenuText(window, 4096));
-    KillTimer(window, 3);
-    for (int id : {4098, 8191, 8193, 4095, 40054}) {
-        EXPECT_FALSE(SelectMenuText(window, id)) << id;
-        EXPECT_FALSE(KillTimer(window, 3)) << id;
-    }
-    EXPECT_EQ(ClipboardText(), "h0");
-}
-
-TEST_F(SelectText, ShiftRegistersAHistoryEntryOnly)
-{
-    SetShift(true);
-    ASSERT_LT(GetKeyState(VK_SHIFT), 0);
-    EXPECT_TRUE(SelectMenuText(window, 4097));
-    EXPECT_EQ(ClipboardText(), "h1");
-    ASSERT_EQ(AppData_GetCount(data, LIST_REGISTERED), 2);
-    EXPECT_STREQ(AppData_GetAt(data, LIST_REGISTERED, 0), "h1");
-    EXPECT_EQ(AppData_GetCount(data, LIST_HISTORY), 2);
-
-    EXPECT_TRUE(SelectMenuText(window, 8193));
-    EXPECT_EQ(ClipboardText(), "r0");
-    EXPECT_EQ(AppData_GetCount(data, LIST_REGISTERED), 2);
 }
 
 }  // namespace

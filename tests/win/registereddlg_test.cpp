@@ -5,11 +5,11 @@
 // the guard on the owner, the saved placement with the minimum size and the
 // controls following a resize.
 //
-// The edit pad is answered by a stand-in set with SetRegisteredTextEditor,
+// The edit pad is answered by a stand-in set with RegisteredDlg_SetEditor,
 // which notes how it was called and gives back the text a test queued for it.
 //
 // Every text the list items hold is a heap copy made and freed in one place
-// of the dialog, which counts both (GetRegisteredTextCopies). Each test checks
+// of the dialog, which counts both (RegisteredDlg_GetTextCopies). Each test checks
 // that as many copies were freed as made once the dialog has gone, and while
 // it runs that exactly one live copy stands behind every item, each a pointer
 // of its own: a copy leaked when an item is replaced or deleted, or freed
@@ -32,7 +32,10 @@
 #include "resources/dialogs_registered.h"
 #include "resources/resource.h"
 #include "store/appdata.h"
+#include "ui/dialogguard.h"
+#include "ui/dialogstate.h"
 #include "ui/placement.h"
+#include "unit/failingalloc.h"
 #include "win/dialogdriver.h"
 #include "win/input.h"
 
@@ -45,7 +48,6 @@ const char MENU_CAPTION[] = "\x93\x6f\x98\x5e\xc3\xb7\xbd\xc4\x82\xcc\x95\xd2\x8
 // 保存しますか？
 const char MSG_SAVE[] = "\x95\xdb\x91\xb6\x82\xb5\x82\xdc\x82\xb7\x82\xa9\x81\x48";
 // ＭＳ Ｐゴシック
-const char DIALOG_FONT[] = "\x82\x6c\x82\x72 \x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e";
 const char TEXT_ADD[] = "\x92\xc7\x89\xc1(&A)";     // 追加(&A)
 const char TEXT_EDIT[] = "\x95\xd2\x8f\x57(&E)";    // 編集(&E)
 const char TEXT_DELETE[] = "\x8d\xed\x8f\x9c(&D)";  // 削除(&D)
@@ -163,7 +165,7 @@ Buttons ButtonStates(HWND dialog)
 
 long LiveCopies()
 {
-    RegisteredTextCopies copies = GetRegisteredTextCopies();
+    RegisteredTextCopies copies = RegisteredDlg_GetTextCopies();
     return copies.made - copies.freed;
 }
 
@@ -262,7 +264,7 @@ void AddMouseMove(DialogScript* script, const POINT* to)
 {
     script->Add(Do([=]() { SendMouseTo(*to); }));
     script->Add([=]() { return CursorIsAt(*to); });
-    script->Add(Idle(3));
+    script->Add(Settled());
 }
 
 // ---------------------------------------------------------------- placement
@@ -334,7 +336,7 @@ protected:
         data_ = AppData_New();
         ASSERT_NE(data_, nullptr);
         g_editor = Editor();
-        SetRegisteredTextEditor(StandInEditor);
+        RegisteredDlg_SetEditor(StandInEditor);
         liveBefore_ = LiveCopies();
         // The dialog opens centred on the pointer: keep it clear of the edges.
         SetCursorPos(GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2);
@@ -343,13 +345,13 @@ protected:
     {
         if (!module_)
             return;
-        SetRegisteredTextEditor(nullptr);
+        RegisteredDlg_SetEditor(nullptr);
         AppData_Delete(data_);
         DeleteFileA(ini_);
         EXPECT_EQ(LiveCopies(), liveBefore_) << "text copies of the list items were leaked or freed twice";
     }
 
-    bool Open(HWND owner = nullptr) { return OpenRegisteredTextDialogFrom(module_, owner, data_, ini_); }
+    bool Open(HWND owner = nullptr) { return RegisteredDlg_OpenFrom(module_, owner, data_, ini_); }
 
     // Steps: wait for the dialog and, once it shows, check it against the store.
     void AddWaitForDialog(DialogScript* script)
@@ -367,18 +369,6 @@ protected:
 
 // ---------------------------------------------------------------- resources
 
-struct ExpectedItem {
-    int id;
-    const char* klass;
-    const char* text;
-    short x, y, cx, cy;
-    DWORD type;     // BS_TYPEMASK bits of a button, NO_TYPE for the list
-    DWORD present;  // style bits that must be set
-    DWORD absent;   // style bits that must be clear
-};
-
-enum { NO_TYPE = 0xFFFFFFFF };
-
 const ExpectedItem REGISTERED_ITEMS[] = {
     {IDC_REG_LIST, "ListBox", "", 7, 7, 99, 84, NO_TYPE,
      WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
@@ -395,7 +385,7 @@ TEST_F(RegisteredDlg, TemplateMatchesTheLayout)
     TemplateDialog dialog;
     ASSERT_TRUE(ReadDialogTemplate(module_, IDD_REGISTERED, &dialog));
     EXPECT_EQ(dialog.caption, CAPTION);
-    EXPECT_EQ(dialog.font, DIALOG_FONT);
+    EXPECT_EQ(dialog.font, TEMPLATE_FONT);
     EXPECT_EQ(dialog.pointSize, 9);
     EXPECT_EQ(dialog.cx, 164);
     EXPECT_EQ(dialog.cy, 98);
@@ -407,23 +397,7 @@ TEST_F(RegisteredDlg, TemplateMatchesTheLayout)
     // The six controls, then the two hidden group boxes without ids.
     const size_t shown = sizeof(REGISTERED_ITEMS) / sizeof(REGISTERED_ITEMS[0]);
     ASSERT_EQ(dialog.items.size(), shown + 2);
-    for (size_t i = 0; i < shown; i++) {
-        const ExpectedItem& e = REGISTERED_ITEMS[i];
-        const TemplateItem& got = dialog.items[i];
-        SCOPED_TRACE(testing::Message() << "item " << i << " id " << e.id);
-        EXPECT_EQ(got.id, e.id);
-        EXPECT_TRUE(SameClass(got.klass, e.klass)) << got.klass;
-        EXPECT_EQ(got.text, e.text);
-        EXPECT_EQ(got.x, e.x);
-        EXPECT_EQ(got.y, e.y);
-        EXPECT_EQ(got.cx, e.cx);
-        EXPECT_EQ(got.cy, e.cy);
-        if (e.type != NO_TYPE) {
-            EXPECT_EQ(got.style & BS_TYPEMASK, e.type);
-        }
-        EXPECT_EQ(got.style & e.present, e.present);
-        EXPECT_EQ(got.style & e.absent, 0u);
-    }
+    ExpectTemplateItems(dialog, REGISTERED_ITEMS, shown);
     const char* groupTexts[] = {TEXT_LIST_GROUP, TEXT_BUTTON_GROUP};
     for (size_t i = 0; i < 2; i++) {
         const TemplateItem& group = dialog.items[shown + i];
@@ -716,7 +690,7 @@ TEST_F(RegisteredDlg, EditHandsTheFullTextToThePadAndKeepsThePlace)
         PostMessageA(dialog_, WM_COMMAND, MAKEWPARAM(IDC_REG_LIST, LBN_SELCHANGE),
                      reinterpret_cast<LPARAM>(List(dialog_)));
     }));
-    script.Add(Idle(3));
+    script.Add(Settled());
     script.Add(Do([&]() {
         EXPECT_EQ(g_editor.calls.size(), 3u);
         // The context menu's edit command.
@@ -758,7 +732,7 @@ TEST_F(RegisteredDlg, DeleteSelectsTheNextItemOrTheNewLast)
             SelectItem(dialog_, c.selected);
             PostButton(dialog_, IDC_REG_DELETE);
         }));
-        script.Add(Idle(2));
+        script.Add(Settled());
         script.Add(Do([&]() {
             SCOPED_TRACE(c.selected);
             EXPECT_EQ(ItemTexts(dialog_), c.after);
@@ -787,7 +761,7 @@ TEST_F(RegisteredDlg, ContextMenuDeleteCommandDeletesTheSelection)
         SelectItem(dialog_, 2);
         PostMessageA(dialog_, WM_COMMAND, IDM_REG_DELETE, 0);
     }));
-    script.Add(Idle(2));
+    script.Add(Settled());
     script.Add(Do([&]() {
         EXPECT_EQ(ItemTexts(dialog_), (Texts{"A", "B"}));
         EXPECT_EQ(Selection(dialog_), 1);
@@ -812,7 +786,7 @@ TEST_F(RegisteredDlg, BackspaceDoesNothingSpaceEditsDeleteDeletes)
         SelectItem(dialog_, 1);
         PostKey(dialog_, VK_BACK);
     }));
-    script.Add(Idle(3));
+    script.Add(Settled());
     script.Add(Do([&]() {
         EXPECT_EQ(ItemTexts(dialog_), (Texts{"A", "B", "C"})) << "Backspace deletes nothing";
         EXPECT_EQ(Selection(dialog_), 1);
@@ -826,16 +800,16 @@ TEST_F(RegisteredDlg, BackspaceDoesNothingSpaceEditsDeleteDeletes)
         EXPECT_EQ(g_editor.calls[0].owner, dialog_);
         EXPECT_EQ(ItemTexts(dialog_), (Texts{"A", "B2", "C"}));
         EXPECT_EQ(Selection(dialog_), 1);
-        atDelete = GetRegisteredTextCopies();
+        atDelete = RegisteredDlg_GetTextCopies();
         PostKey(dialog_, VK_DELETE);
     }));
-    script.Add(Idle(3));
+    script.Add(Settled());
     script.Add(Do([&]() {
         EXPECT_EQ(ItemTexts(dialog_), (Texts{"A", "C"}));
         EXPECT_EQ(Selection(dialog_), 1);
         // The deleted item's text was freed at once, not left for the end.
-        EXPECT_EQ(GetRegisteredTextCopies().freed, atDelete.freed + 1);
-        EXPECT_EQ(GetRegisteredTextCopies().made, atDelete.made);
+        EXPECT_EQ(RegisteredDlg_GetTextCopies().freed, atDelete.freed + 1);
+        EXPECT_EQ(RegisteredDlg_GetTextCopies().made, atDelete.made);
         ExpectCopies();
         PostButton(dialog_, IDOK);
     }));
@@ -855,7 +829,7 @@ TEST_F(RegisteredDlg, MenuKeyOpensTheContextMenuOnlyWithASelection)
         SelectItem(dialog_, -1);
         PostKey(dialog_, VK_APPS);
     }));
-    script.Add(Idle(5));
+    script.Add(Settled());
     script.Add(Do([&]() {
         EXPECT_EQ(FindVisibleMenu(), nullptr);
         SelectItem(dialog_, 1);
@@ -938,6 +912,33 @@ TEST_F(RegisteredDlg, OkRebuildsTheListInTheOrderShown)
     EXPECT_EQ(Registered(data_), (Texts{"D", "A", "B"}));
 }
 
+// OK with too little memory to build the new list: the store keeps its old
+// list whole (not a shorter one) and the dialog stays open with the edits.
+TEST_F(RegisteredDlg, OkOutOfMemoryKeepsTheStoreAndTheDialog)
+{
+    FillRegistered(data_, {"A", "B", "C", "D"});
+    DialogScript script;
+    AddWaitForDialog(&script);
+    script.Add(Do([&]() {
+        SelectItem(dialog_, 3);
+        SendMessageA(List(dialog_), WM_SYSKEYDOWN, VK_UP, 1 | (1 << 29));  // D above C
+        EXPECT_EQ(ItemTexts(dialog_), (Texts{"A", "B", "D", "C"}));
+        for (int failAt : {0, 1, 2, 5}) {
+            SCOPED_TRACE(failAt);
+            FailingAllocations failing(failAt);
+            SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(dialog_, IDOK)));
+            EXPECT_TRUE(failing.Met());
+            EXPECT_TRUE(IsWindow(dialog_));
+            EXPECT_EQ(Registered(data_), (Texts{"A", "B", "C", "D"}));
+        }
+        EXPECT_EQ(ItemTexts(dialog_), (Texts{"A", "B", "D", "C"}));
+        PostButton(dialog_, IDOK);
+    }));
+    EXPECT_TRUE(RunDialogScript(&script, [&]() { return Open(); }));
+    EXPECT_EQ(Registered(data_), (Texts{"A", "B", "D", "C"}));
+}
+
 TEST_F(RegisteredDlg, CancelKeepsTheStoreAsItWas)
 {
     FillRegistered(data_, {"A", "B", "C"});
@@ -1000,28 +1001,22 @@ TEST_F(RegisteredDlg, CloseAsksAndYesSavesNoDiscards)
 TEST_F(RegisteredDlg, CloseAnsweredCancelKeepsTheDialogWithItsChanges)
 {
     FillRegistered(data_, {"A", "B"});
-    SeenMessageBox first, second;
+    CloseTwiceSeen seen;
     DialogScript script;
     AddWaitForDialog(&script);
     script.Add(Do([&]() {
         SelectItem(dialog_, 1);
         SendMessageA(dialog_, WM_COMMAND, IDC_REG_DELETE, 0);
-        PostMessageA(dialog_, WM_CLOSE, 0, 0);
     }));
-    script.Add(AnswerMessageBox(&script, &dialog_, &first, IDCANCEL));
-    script.Add(WaitNoMessageBox(&dialog_));
-    script.Add(Idle(3));
-    script.Add(Do([&]() {
-        EXPECT_TRUE(IsWindow(dialog_) && IsWindowVisible(dialog_));
+    // Asked again on the next close, changed or not.
+    AddCloseCancelThenYes(&script, &dialog_, &seen, [&]() {
         EXPECT_EQ(ItemTexts(dialog_), (Texts{"A"}));
         ExpectCopies();
-        // Asked again on the next close, changed or not.
-        PostMessageA(dialog_, WM_CLOSE, 0, 0);
-    }));
-    script.Add(AnswerMessageBox(&script, &dialog_, &second, IDYES));
+    });
     EXPECT_TRUE(RunDialogScript(&script, [&]() { return Open(); }));
-    EXPECT_TRUE(first.seen);
-    EXPECT_TRUE(second.seen);
+    EXPECT_TRUE(seen.first.seen);
+    EXPECT_TRUE(seen.openAfterCancel);
+    EXPECT_TRUE(seen.second.seen);
     EXPECT_EQ(Registered(data_), (Texts{"A"}));
 }
 
@@ -1214,7 +1209,7 @@ TEST_F(RegisteredDlg, DragWithTheMouseReordersAndOkKeepsTheNewOrder)
     AddMouseMove(&script, &to);
     script.Add(Do([&]() { SendMouse(MOUSEEVENTF_LEFTUP); }));
     script.Add([&]() { return GetCapture() != List(dialog_); });
-    script.Add(Idle(2));
+    script.Add(Settled());
     script.Add(Do([&]() {
         EXPECT_EQ(Labels(dialog_), (Texts{"B", "C", "D", "A"}));
         EXPECT_EQ(ItemTexts(dialog_), (Texts{"B", "C", "D", "A"}));

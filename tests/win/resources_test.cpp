@@ -11,35 +11,15 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <string>
+#include <vector>
+
 #include "resources/resource.h"
 #include "win/dialogdriver.h"
 
 namespace {
 
-char g_exePath[MAX_PATH];
-
-class Resources : public testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        if (FindTamarinExe(g_exePath, sizeof g_exePath))
-            module_ = LoadLibraryExA(g_exePath, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    }
-    static void TearDownTestSuite()
-    {
-        if (module_)
-            FreeLibrary(module_);
-        module_ = nullptr;
-    }
-    void SetUp() override
-    {
-        if (!module_)
-            GTEST_SKIP() << "tamarin.exe is not built";
-    }
-    static HMODULE module_;
-};
-
-HMODULE Resources::module_ = nullptr;
+typedef TamarinDialogTest Resources;
 
 // ---------------------------------------------------------------- menus
 
@@ -129,6 +109,9 @@ TEST_F(Resources, CommandMenuHoldsTheCommandsInOrder)
         {40049, "\x93\x6f\x98\x5e\xc3\xb7\xbd\xc4\x82\xcc\x95\xd2\x8f\x57(&R)...", false},  // 登録ﾃｷｽﾄの編集(&R)...
         {40004, "\x83\x7a\x83\x62\x83\x67\x83\x4c\x81\x5b\x82\xcc\x90\xdd\x92\xe8(&H)", false},  // ホットキーの設定(&H)
         {40003, "\x90\xdd\x92\xe8\x82\xcc\x95\xcf\x8d\x58(&S)...", false},  // 設定の変更(&S)...
+        {0, nullptr, false},
+        {40070, "\x83\x65\x83\x4c\x83\x58\x83\x67\x82\xcc\x8c\x9f\x8d\xf5(&F)...", false},  // テキストの検索(&F)...
+        {40071, "\x8a\x67\x92\xa3\x90\xdd\x92\xe8(&X)...", false},  // 拡張設定(&X)...
         {0, nullptr, false},
         {40002, "About(&A)", false},
         {40001, "\x8f\x49\x97\xb9(&Q)", false},  // 終了(&Q)
@@ -256,7 +239,7 @@ TEST_F(Resources, ProgramIconIsTheFirstIconGroup)
     ASSERT_TRUE(first.seen);
     EXPECT_TRUE(first.numeric);
     EXPECT_EQ(first.id, static_cast<ULONG_PTR>(IDI_PROGRAM));
-    HICON icon = ExtractIconA(GetModuleHandleA(nullptr), g_exePath, 0);
+    HICON icon = ExtractIconA(GetModuleHandleA(nullptr), exe_, 0);
     EXPECT_NE(icon, nullptr);
     if (icon)
         DestroyIcon(icon);
@@ -316,10 +299,10 @@ protected:
         if (IsSkipped())
             return;
         DWORD handle = 0;
-        DWORD size = GetFileVersionInfoSizeA(g_exePath, &handle);
+        DWORD size = GetFileVersionInfoSizeA(exe_, &handle);
         ASSERT_GT(size, 0u);
         block_ = new char[size];
-        ASSERT_TRUE(GetFileVersionInfoA(g_exePath, 0, size, block_));
+        ASSERT_TRUE(GetFileVersionInfoA(exe_, 0, size, block_));
         WORD* translation = nullptr;
         UINT len = 0;
         ASSERT_TRUE(VerQueryValueA(block_, "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &len));
@@ -382,6 +365,66 @@ TEST_F(VersionInfo, FixedVersionMatchesTheProductVersionString)
     ASSERT_NE(String("ProductVersion"), nullptr);
     EXPECT_STREQ(String("ProductVersion"), text);
     EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+}
+
+// ---------------------------------------------------------------- scaling
+
+// The widths of the images in an icon group, from its directory.
+std::vector<int> IconGroupWidths(HMODULE module, int id)
+{
+    std::vector<int> widths;
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(14));  // RT_GROUP_ICON
+    const BYTE* dir = found ? static_cast<const BYTE*>(LockResource(LoadResource(module, found))) : nullptr;
+    if (!dir)
+        return widths;
+    WORD count = static_cast<WORD>(dir[4] | (dir[5] << 8));
+    for (WORD i = 0; i < count; i++) {
+        int width = dir[6 + 14 * i];  // GRPICONDIRENTRY: bWidth first, 14 bytes each
+        widths.push_back(width ? width : 256);
+    }
+    return widths;
+}
+
+bool Has(const std::vector<int>& widths, int width)
+{
+    for (int w : widths) {
+        if (w == width)
+            return true;
+    }
+    return false;
+}
+
+// The small icon is 16, 20, 24 or 32 pixels at 100, 125, 150 or 200 %; the
+// large one 32, 40, 48 or 64: each is drawn, not stretched.
+TEST_F(Resources, IconsHaveAnImageForEachDisplayScaling)
+{
+    for (int id : kTrayIcons) {
+        std::vector<int> widths = IconGroupWidths(module_, id);
+        for (int size : {16, 20, 24, 32})
+            EXPECT_TRUE(Has(widths, size)) << "icon " << id << " at " << size;
+    }
+    std::vector<int> program = IconGroupWidths(module_, IDI_PROGRAM);
+    for (int size : {16, 20, 24, 32, 40, 48, 64})
+        EXPECT_TRUE(Has(program, size)) << "program icon at " << size;
+}
+
+// The manifest, read back from the file: the user's own rights, common
+// controls 6, each monitor's own scaling with the system's as the fallback.
+TEST_F(Resources, ManifestAsksForUserRightsCommonControlsAndMonitorScaling)
+{
+    HRSRC found = FindResourceA(module_, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
+    ASSERT_NE(found, nullptr);
+    const char* bytes = static_cast<const char*>(LockResource(LoadResource(module_, found)));
+    ASSERT_NE(bytes, nullptr);
+    std::string manifest(bytes, SizeofResource(module_, found));
+    auto has = [&](const char* text) { return manifest.find(text) != std::string::npos; };
+    EXPECT_TRUE(has("<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>"));
+    EXPECT_TRUE(has("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""));
+    EXPECT_TRUE(has("publicKeyToken=\"6595b64144ccf1df\""));
+    EXPECT_TRUE(has(">PerMonitorV2, System</dpiAwareness>"));
+    EXPECT_TRUE(has("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>"));
+    EXPECT_TRUE(has("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"));  // Windows 10 and 11
+    EXPECT_EQ(manifest.find("<?xml"), 0u);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "settings/appinfo.h"
+#include "settings/settings.h"
 #include "settings/apppath.h"
 #include "settings/profile.h"
 #include "text/text.h"
@@ -96,7 +97,7 @@ TEST(SettingsWin, SaveWritesTheFourSectionsInCodePage932)
     StrCopyN(info.dateFormat, sizeof(info.dateFormat), "%Y\x94\x4e");                     // %Y年
     info.hotkeys.slots[0] = HotkeyDef{6, 86};
     info.hotkeys.slots[7] = HotkeyDef{8 | 2, 45};
-    SaveSettingsTo(&info, path.c_str());
+    Settings_SaveTo(&info, path.c_str());
 
     const std::vector<std::string> expected = {
         Section("Tamarin"),
@@ -130,7 +131,12 @@ TEST(SettingsWin, SaveWritesTheFourSectionsInCodePage932)
         Entry(K_FORMAT_COUNT, "1"),
         Entry("0", "%Y\x94\x4e"),
     };
-    EXPECT_EQ(IniLines(ReadFileBytes(path)), expected);
+    // The four sections come first; the extended settings' own section
+    // "拡張" follows them.
+    std::vector<std::string> lines = IniLines(ReadFileBytes(path));
+    ASSERT_GT(lines.size(), expected.size());
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + expected.size()), expected);
+    EXPECT_EQ(lines[expected.size()], Section("\x8a\x67\x92\xa3"));
     DeleteFileA(path.c_str());
 }
 
@@ -143,11 +149,11 @@ TEST(SettingsWin, SaveDeletesTheOldKeysAndKeepsTheRest)
                              Entry(K_OLD_IMAGE_TO_FILE, "0") + "\r\n" + Entry(H_SHOW_MENU, "0") + "\r\n" +
                              Entry(H_SHOW_EDITOR, "1603") + "\r\n" + Entry(K_HISTORY_ENABLED, "0") + "\r\n");
     AppInfo info;
-    LoadSettingsFrom(&info, path.c_str());
+    Settings_LoadFrom(&info, path.c_str());
     EXPECT_FALSE(info.useHistoryFile);
     EXPECT_FALSE(info.historyEnabled);
     EXPECT_TRUE(info.logText);
-    SaveSettingsTo(&info, path.c_str());
+    Settings_SaveTo(&info, path.c_str());
 
     std::vector<std::string> lines = IniLines(ReadFileBytes(path));
     auto has = [&lines](const std::string& line) {
@@ -191,13 +197,13 @@ TEST(AppPathWin, ModulePathAndFolderComeFromTheSystem)
     char expected[MAX_PATH];
     ASSERT_GT(GetModuleFileNameA(nullptr, expected, sizeof(expected)), 0u);
     char path[MAX_PATH];
-    ASSERT_TRUE(GetModulePath(path, sizeof(path)));
+    ASSERT_TRUE(AppPath_GetModulePath(path, sizeof(path)));
     EXPECT_STREQ(path, expected);
-    EXPECT_FALSE(GetModulePath(path, strlen(expected)));
-    EXPECT_TRUE(GetModulePath(path, strlen(expected) + 1));
+    EXPECT_FALSE(AppPath_GetModulePath(path, strlen(expected)));
+    EXPECT_TRUE(AppPath_GetModulePath(path, strlen(expected) + 1));
 
     char folder[MAX_PATH];
-    ASSERT_TRUE(GetModuleFolder(folder, sizeof(folder)));
+    ASSERT_TRUE(AppPath_GetModuleFolder(folder, sizeof(folder)));
     std::string cut = expected;
     cut.erase(cut.rfind('\\'));
     EXPECT_EQ(folder, cut);

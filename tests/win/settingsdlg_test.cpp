@@ -18,6 +18,7 @@
 #include "resources/dialogs_settings.h"
 #include "resources/resource.h"
 #include "settings/appinfo.h"
+#include "ui/dialogstate.h"
 #include "win/dialogdriver.h"
 
 namespace {
@@ -68,7 +69,7 @@ TEST(SettingsDlgRules, HistoryCountText)
     };
     for (const CountCase& c : cases) {
         int value = -12345;
-        EXPECT_EQ(CheckHistoryCountText(c.text, &value), c.check) << '"' << c.text << '"';
+        EXPECT_EQ(SettingsDlg_CheckHistoryCountText(c.text, &value), c.check) << '"' << c.text << '"';
         EXPECT_EQ(value, c.value) << '"' << c.text << '"';
     }
 }
@@ -102,24 +103,12 @@ TEST(SettingsDlgRules, DatePreviewIsCutTo79Bytes)
     for (const PreviewCase& c : cases) {
         char out[80];
         memset(out, 'X', sizeof out);
-        FormatDatePreview(out, sizeof out, c.format.c_str(), &t);
+        SettingsDlg_FormatDatePreview(out, sizeof out, c.format.c_str(), &t);
         EXPECT_EQ(std::string(out), c.expected) << c.format;
     }
 }
 
 // ---------------------------------------------------------------- layout
-
-struct ExpectedItem {
-    int id;
-    const char* klass;
-    const char* text;  // null: not checked
-    short x, y, cx, cy;
-    DWORD type;     // the low bits of the style that make the kind of button or static
-    DWORD present;  // style bits that must be set
-    DWORD absent;   // style bits that must be clear
-};
-
-enum { NO_TYPE = 0xFFFFFFFF };
 
 const ExpectedItem SETTINGS_ITEMS[] = {
     // 履歴の記憶数
@@ -210,7 +199,7 @@ protected:
         RemoveDirectoryA(historyPath_);
         RemoveDirectoryA(folder_);
     }
-    bool Open(AppInfo* info) { return ShowSettingsDialogFrom(module_, nullptr, info, historyPath_); }
+    bool Open(AppInfo* info) { return SettingsDlg_ShowFrom(module_, nullptr, info, historyPath_); }
 
     char folder_[MAX_PATH];
     char historyPath_[MAX_PATH];
@@ -230,29 +219,7 @@ TEST_F(SettingsDlg, TemplateMatchesTheLayout)
     EXPECT_EQ(dialog.style & (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX), 0u);
     const size_t expectedCount = sizeof(SETTINGS_ITEMS) / sizeof(SETTINGS_ITEMS[0]);
     ASSERT_EQ(dialog.items.size(), expectedCount);
-    for (size_t i = 0; i < expectedCount; i++) {
-        const ExpectedItem& e = SETTINGS_ITEMS[i];
-        const TemplateItem& got = dialog.items[i];
-        SCOPED_TRACE(testing::Message() << "item " << i << " id " << e.id);
-        EXPECT_EQ(got.id, e.id);
-        EXPECT_TRUE(SameClass(got.klass, e.klass)) << got.klass;
-        if (e.text) {
-            EXPECT_EQ(got.text, e.text);
-        }
-        EXPECT_EQ(got.x, e.x);
-        EXPECT_EQ(got.y, e.y);
-        EXPECT_EQ(got.cx, e.cx);
-        EXPECT_EQ(got.cy, e.cy);
-        if (e.type != NO_TYPE) {
-            DWORD mask = SameClass(got.klass, "Static") ? SS_TYPEMASK : BS_TYPEMASK;
-            EXPECT_EQ(got.style & mask, e.type);
-        }
-        EXPECT_EQ(got.style & e.present, e.present);
-        EXPECT_EQ(got.style & e.absent, 0u);
-        if (e.absent != WS_VISIBLE) {
-            EXPECT_TRUE(got.style & WS_VISIBLE);
-        }
-    }
+    ExpectTemplateItems(dialog, SETTINGS_ITEMS, expectedCount);
 }
 
 // ---------------------------------------------------------------- the record
@@ -591,25 +558,15 @@ TEST_F(SettingsDlg, CloseQuestionCancelKeepsTheDialogAndYesActsAsOk)
     AppInfo info = MakeInfo(false);
     const AppInfo edited = MakeInfo(true);
     HWND dialog = nullptr;
-    SeenMessageBox first, second;
-    bool openAfterCancel = false;
+    CloseTwiceSeen seen;
     DialogScript script;
     script.Add(WaitForDialog(&dialog, CAPTION, IDC_SET_HISTORYMAX));
-    script.Add(Do([&]() {
-        Enter(dialog, edited);
-        PostMessageA(dialog, WM_CLOSE, 0, 0);
-    }));
-    script.Add(AnswerMessageBox(&script, &dialog, &first, IDCANCEL));
-    script.Add(WaitNoMessageBox(&dialog));
-    script.Add(Do([&]() {
-        openAfterCancel = IsWindow(dialog) && IsWindowVisible(dialog);
-        PostMessageA(dialog, WM_CLOSE, 0, 0);
-    }));
-    script.Add(AnswerMessageBox(&script, &dialog, &second, IDYES));
+    script.Add(Do([&]() { Enter(dialog, edited); }));
+    AddCloseCancelThenYes(&script, &dialog, &seen);
     EXPECT_TRUE(RunDialogScript(&script, [&]() { return Open(&info); }));
-    EXPECT_EQ(first.text, MSG_SAVE);
-    EXPECT_TRUE(openAfterCancel);
-    EXPECT_EQ(second.text, MSG_SAVE);
+    EXPECT_EQ(seen.first.text, MSG_SAVE);
+    EXPECT_TRUE(seen.openAfterCancel);
+    EXPECT_EQ(seen.second.text, MSG_SAVE);
     ExpectSameInfo(info, Merge(MakeInfo(false), edited));
 }
 
@@ -825,7 +782,7 @@ TEST_F(SettingsDlg, DeleteButtonWithoutAHistoryFileDoesNothing)
         DialogScript script;
         script.Add(WaitForDialog(&dialog, CAPTION, IDC_SET_HISTORYMAX));
         script.Add(Do([&]() { PostButton(dialog, IDC_SET_DELETEHISTORY); }));
-        script.Add(Idle(10));
+        script.Add(Settled());
         script.Add(Do([&]() {
             anyBox = FindMessageBox(dialog) != nullptr;
             PostButton(dialog, IDCANCEL);
@@ -881,6 +838,14 @@ TEST_F(SettingsDlg, SecondOpeningBringsTheFirstToTheFront)
 
 // ---------------------------------------------------------------- log folder
 
+std::string LastPathPart(const char* path)
+{
+    std::string s = path;
+    size_t cut = s.find_last_of("\\/");
+    return cut == std::string::npos ? s : s.substr(cut + 1);
+}
+
+
 TEST_F(SettingsDlg, BrowseButtonPutsTheChosenFolderIntoTheField)
 {
     AppInfo info = MakeInfo(false);
@@ -899,7 +864,9 @@ TEST_F(SettingsDlg, BrowseButtonPutsTheChosenFolderIntoTheField)
         chooser = FindOwnedWindow(dialog, nullptr);
         return chooser != nullptr;
     });
-    script.Add(Idle(10));
+    // The chooser fills its folder tree and selects the field's folder after
+    // it has appeared; OK before that would take another folder.
+    script.Add([&]() { return lstrcmpiA(SelectedTreeItemText(chooser).c_str(), LastPathPart(folder_).c_str()) == 0; });
     script.Add(Do([&]() { PostButton(chooser, IDOK); }));
     script.Add([&]() { return !IsWindow(chooser); });
     script.Add(Do([&]() {

@@ -13,6 +13,8 @@
 #include "settings/appinfo.h"
 #include "settings/apppath.h"
 #include "store/appdata.h"
+#include "settings/filereplace.h"
+#include "store/savereport.h"
 #include "store/storefile.h"
 
 namespace {
@@ -93,6 +95,12 @@ struct StoreFilesBesideExe : testing::Test {
         registeredPath = BesideExe(".use");
         historyPath = BesideExe(".hst");
         ASSERT_FALSE(registeredPath.empty());
+        // A failure of an earlier test would make the first save impatient.
+        for (const char* ext : {".use", ".hst"}) {
+            char path[APP_FILE_PATH_SIZE];
+            if (GetAppFilePath(path, sizeof(path), ext))
+                SaveReport_Note(path, true);
+        }
         RemoveAll();
         memset(&info, 0, sizeof(info));
         info.historyMax = 30;
@@ -194,6 +202,66 @@ TEST_F(StoreFilesBesideExe, HistoryFileOffLeavesTheFileAlone)
     AppData_SaveHistory(loaded, &info);
     EXPECT_EQ(ReadBytes(historyPath), BYTES("old\0"));
     AppData_Delete(loaded);
+}
+
+// Another program holds the file for a moment, as a virus scanner or an
+// indexer does after every change: the replace waits for it and succeeds.
+struct BriefHold {
+    std::string path;
+    DWORD ms;
+    HANDLE opened = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+};
+
+DWORD WINAPI HoldFileBriefly(void* param)
+{
+    BriefHold* hold = static_cast<BriefHold*>(param);
+    HANDLE held = CreateFileA(hold->path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    SetEvent(hold->opened);
+    if (held == INVALID_HANDLE_VALUE)
+        return 1;
+    Sleep(hold->ms);  // the strain itself: how long the other program holds the file
+    CloseHandle(held);
+    return 0;
+}
+
+TEST_F(StoreFilesBesideExe, AFileHeldForAMomentIsReplacedAfterRetrying)
+{
+    WriteBytes(registeredPath, BYTES("old\0"));
+    BriefHold hold;
+    hold.path = registeredPath;
+    hold.ms = 300;
+    HANDLE thread = CreateThread(nullptr, 0, HoldFileBriefly, &hold, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    WaitForSingleObject(hold.opened, INFINITE);
+    AppData_Add(data, LIST_REGISTERED, "new");
+    AppData_SaveRegistered(data);
+    WaitForSingleObject(thread, INFINITE);
+    DWORD code = 1;
+    GetExitCodeThread(thread, &code);
+    CloseHandle(thread);
+    CloseHandle(hold.opened);
+    ASSERT_EQ(code, 0u) << "the file could not be held";
+    EXPECT_EQ(ReadBytes(registeredPath), BYTES("new\0"));
+    EXPECT_FALSE(Exists(registeredPath + ".tmp"));
+}
+
+TEST_F(StoreFilesBesideExe, ReplaceRetriesOnlyWhileTheFileIsHeld)
+{
+    std::string tmp = registeredPath + ".tmp";
+    // A missing source is no hold: refused at once.
+    EXPECT_FALSE(FileReplace_ReplaceRetrying(tmp.c_str(), registeredPath.c_str(), true));
+    WriteBytes(registeredPath, BYTES("old\0"));
+    WriteBytes(tmp, BYTES("new\0"));
+    HANDLE held = CreateFileA(registeredPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(FileReplace_ReplaceRetrying(tmp.c_str(), registeredPath.c_str(), false));
+    EXPECT_FALSE(FileReplace_ReplaceRetrying(tmp.c_str(), registeredPath.c_str(), true));
+    CloseHandle(held);
+    EXPECT_EQ(ReadBytes(registeredPath), BYTES("old\0"));
+    EXPECT_TRUE(FileReplace_ReplaceRetrying(tmp.c_str(), registeredPath.c_str(), false));
+    EXPECT_EQ(ReadBytes(registeredPath), BYTES("new\0"));
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-// The Win32 half of the crash-safe store-file rewrite: FlushFileBuffers on
+// The Win32 half of the crash-safe file rewrite: FlushFileBuffers on
 // the stream's handle, a write-through MoveFileExA over the old file, and the
 // file a symbolic link leads to.
 #include <windows.h>
@@ -7,9 +7,9 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "store/filereplace.h"
+#include "settings/filereplace.h"
 
-bool FlushFileToDisk(FILE* file)
+bool FileReplace_FlushToDisk(FILE* file)
 {
     HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
     if (handle == INVALID_HANDLE_VALUE)
@@ -18,7 +18,7 @@ bool FlushFileToDisk(FILE* file)
 }
 
 // MOVEFILE_WRITE_THROUGH returns only when the new name is on the disk.
-bool ReplaceFileAtomically(const char* tmpPath, const char* path)
+bool FileReplace_Replace(const char* tmpPath, const char* path)
 {
     return MoveFileExA(tmpPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
@@ -71,7 +71,7 @@ static char* AnsiPathOf(const WCHAR* wide)
     return path;
 }
 
-char* ResolveLinkTarget(const char* path)
+char* FileReplace_ResolveLinkTarget(const char* path)
 {
     HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                               FILE_FLAG_BACKUP_SEMANTICS, nullptr);

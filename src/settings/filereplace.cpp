@@ -1,6 +1,6 @@
 // The portable steps of a crash-safe rewrite: where the temporary file goes,
 // and the order of flush, close and replace.
-#include "store/filereplace.h"
+#include "settings/filereplace.h"
 
 #include <stdlib.h>
 #include <string.h>
@@ -58,7 +58,7 @@ bool FileReplacement_Begin(FileReplacement* r, const char* path)
     r->file = nullptr;
     r->tmpPath = nullptr;
     r->streamBuffer = nullptr;
-    r->target = ResolveLinkTarget(path);
+    r->target = FileReplace_ResolveLinkTarget(path);
     if (!r->target)
         r->target = CopyString(path);
     if (!r->target)
@@ -76,13 +76,13 @@ bool FileReplacement_Begin(FileReplacement* r, const char* path)
     return true;
 }
 
-bool FileReplacement_Commit(FileReplacement* r, bool written)
+bool FileReplacement_Commit(FileReplacement* r, bool written, bool patient)
 {
     bool ok = written && fflush(r->file) == 0 && !ferror(r->file);
-    ok = ok && FlushFileToDisk(r->file);
+    ok = ok && FileReplace_FlushToDisk(r->file);
     if (fclose(r->file) != 0)
         ok = false;
-    ok = ok && ReplaceFileAtomically(r->tmpPath, r->target);
+    ok = ok && FileReplace_ReplaceRetrying(r->tmpPath, r->target, patient);
     if (!ok)
         remove(r->tmpPath);
     free(r->streamBuffer);

@@ -1,6 +1,6 @@
-// The native half of the crash-safe store-file rewrite: fsync, rename, and
+// The native half of the crash-safe file rewrite: fsync, rename, and
 // the file a symbolic link leads to.
-#include "store/filereplace.h"
+#include "settings/filereplace.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 #include <string.h>
 #include <unistd.h>
 
-bool FlushFileToDisk(FILE* file)
+bool FileReplace_FlushToDisk(FILE* file)
 {
     return fsync(fileno(file)) == 0;
 }
@@ -35,7 +35,7 @@ static void SyncParentFolder(const char* path)
     close(fd);
 }
 
-bool ReplaceFileAtomically(const char* tmpPath, const char* path)
+bool FileReplace_Replace(const char* tmpPath, const char* path)
 {
     if (rename(tmpPath, path) != 0)
         return false;
@@ -43,7 +43,7 @@ bool ReplaceFileAtomically(const char* tmpPath, const char* path)
     return true;
 }
 
-char* ResolveLinkTarget(const char* path)
+char* FileReplace_ResolveLinkTarget(const char* path)
 {
     struct stat info;
     if (lstat(path, &info) != 0 || !S_ISLNK(info.st_mode))

@@ -1,7 +1,7 @@
 // Labels: a text shown on one line. Control characters (line breaks, tabs)
 // are dropped so the lines run together, and a long text is cut before the
 // limit without splitting a double-byte character.
-#include "editing/itemlabel.h"
+#include "text/itemlabel.h"
 
 #include "text/text.h"
 

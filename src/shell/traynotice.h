@@ -1,0 +1,14 @@
+// Balloon notices from the tray icon: what the user relies on and did not
+// happen (a clipboard change not recorded, a file not saved), said where the
+// user looks when no window of the program is open.
+#pragma once
+
+#include <windows.h>
+
+// The text of string resource textId, with detail (a file's path, say) on a
+// line of its own when it is not null. false when nothing could be shown.
+bool TrayNotice_Show(HWND mainWindow, UINT textId, const char* detail);
+
+// A SaveFailureObserver (store/savereport.h) for the main window: the notice
+// that a file could not be saved, with its path.
+void TrayNotice_OnSaveFailure(const char* path, void* mainWindow);
