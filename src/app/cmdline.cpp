@@ -107,7 +107,9 @@ static WCHAR* ParseWithShell(const WCHAR* name)
         if (path && SHGetPathFromIDListEx(idList, path, LONG_PATH_CHARS, GPFIDL_DEFAULT) && path[0] && ExistsW(path))
             result = CopyWide(path);
         free(path);
-        CoTaskMemFree(idList);
+        // The shell's own release of its list: the same task allocator, but
+        // no import of COM's library, which a resident start never needs.
+        ILFree(idList);
     }
     desktop->Release();
     return result;

@@ -23,24 +23,11 @@
 #include "store/appdata.h"
 #include "store/historysave.h"
 #include "store/storefile.h"
+#include "testfiles.h"
 
 namespace {
 
 #define BYTES(literal) std::string(literal, sizeof(literal) - 1)
-
-std::string ReadFileBytes(const std::string& path)
-{
-    std::string bytes;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f)
-        return "<missing>";
-    char block[4096];
-    size_t n;
-    while ((n = fread(block, 1, sizeof(block), f)) > 0)
-        bytes.append(block, n);
-    fclose(f);
-    return bytes;
-}
 
 // Counts the saving thread's notices.
 struct Notices {
@@ -109,7 +96,7 @@ TEST_F(BackgroundSave, ChangeIsInMemoryAtOnceAndTheFileFollows)
     EXPECT_TRUE(HistorySaver_IsSaving(saver));
     FinishSave(1);
     EXPECT_FALSE(HistorySaver_IsSaving(saver));
-    EXPECT_EQ(ReadFileBytes(historyPath), BYTES("a\0"));
+    EXPECT_EQ(ReadWholeFile(historyPath), BYTES("a\0"));
     EXPECT_EQ(HistorySaver_FailedSaves(saver), 0);
 }
 
@@ -120,11 +107,11 @@ TEST_F(BackgroundSave, ChangesDuringASaveGoIntoTheNextOne)
     AppData_AddClip(data, "b", &info);
     AppData_AddClip(data, "c\nd", &info);
     ASSERT_TRUE(notices.WaitFor(1));
-    EXPECT_EQ(ReadFileBytes(historyPath), BYTES("a\0"));
+    EXPECT_EQ(ReadWholeFile(historyPath), BYTES("a\0"));
     HistorySaver_Finished(saver);
     EXPECT_TRUE(HistorySaver_IsSaving(saver));
     FinishSave(2);
-    EXPECT_EQ(ReadFileBytes(historyPath), BYTES("a\0b\0c\r\nd\0"));
+    EXPECT_EQ(ReadWholeFile(historyPath), BYTES("a\0b\0c\r\nd\0"));
     EXPECT_FALSE(HistorySaver_IsSaving(saver));
     EXPECT_EQ(notices.count, 2);
 }
@@ -149,10 +136,10 @@ TEST_F(BackgroundSave, TextsLeavingTheHistoryDuringASaveOutliveIt)
     EXPECT_EQ(data->heldHistoryTexts->count, 0u);
     FinishSave(2);
     EXPECT_EQ(data->heldHistoryTexts, nullptr);
-    EXPECT_EQ(ReadFileBytes(historyPath), "");
+    EXPECT_EQ(ReadWholeFile(historyPath), "");
     AppData_AddClip(data, "e", &info);
     FinishSave(3);
-    EXPECT_EQ(ReadFileBytes(historyPath), BYTES("e\0"));
+    EXPECT_EQ(ReadWholeFile(historyPath), BYTES("e\0"));
 }
 
 // Quitting: the save in progress ends, the one that was to follow is left to
@@ -164,34 +151,26 @@ TEST_F(BackgroundSave, WaitEndsTheSaveAndDropsTheNextOne)
     HistorySaver_Wait(saver);
     EXPECT_FALSE(HistorySaver_IsSaving(saver));
     EXPECT_EQ(data->heldHistoryTexts, nullptr);
-    EXPECT_EQ(ReadFileBytes(historyPath), BYTES("a\0"));
+    EXPECT_EQ(ReadWholeFile(historyPath), BYTES("a\0"));
     HistorySaver_Finished(saver);
     EXPECT_FALSE(HistorySaver_IsSaving(saver));
     AppData_SaveHistory(data, &info);
-    EXPECT_EQ(ReadFileBytes(historyPath), BYTES("a\0b\0"));
+    EXPECT_EQ(ReadWholeFile(historyPath), BYTES("a\0b\0"));
 }
-
-#ifdef _WIN32
-int MakeFolder(const std::string& path) { return _mkdir(path.c_str()); }
-int RemoveFolder(const std::string& path) { return _rmdir(path.c_str()); }
-#else
-int MakeFolder(const std::string& path) { return mkdir(path.c_str(), 0700); }
-int RemoveFolder(const std::string& path) { return rmdir(path.c_str()); }
-#endif
 
 // A folder in the file's place makes the save fail; the history in memory
 // stays whole and the next save, once the way is clear, writes all of it.
 TEST_F(BackgroundSave, FailedSaveLosesNothing)
 {
-    ASSERT_EQ(MakeFolder(historyPath), 0);
+    ASSERT_EQ(MakeOneFolder(historyPath), 0);
     AppData_AddClip(data, "a", &info);
     FinishSave(1);
     EXPECT_EQ(HistorySaver_FailedSaves(saver), 1);
     EXPECT_EQ(AppData_GetCount(data, LIST_HISTORY), 1);
-    ASSERT_EQ(RemoveFolder(historyPath), 0);
+    ASSERT_EQ(RemoveOneFolder(historyPath), 0);
     AppData_AddClip(data, "b", &info);
     FinishSave(2);
-    EXPECT_EQ(ReadFileBytes(historyPath), BYTES("a\0b\0"));
+    EXPECT_EQ(ReadWholeFile(historyPath), BYTES("a\0b\0"));
 }
 
 // The notice of an ended save never arrives (a full message queue): the
@@ -203,7 +182,7 @@ TEST_F(BackgroundSave, LostNoticeDoesNotStopTheFileFollowing)
     AppData_AddClip(data, "b", &info);
     EXPECT_TRUE(HistorySaver_IsSaving(saver));
     FinishSave(2);
-    EXPECT_EQ(ReadFileBytes(historyPath), BYTES("a\0b\0"));
+    EXPECT_EQ(ReadWholeFile(historyPath), BYTES("a\0b\0"));
 }
 
 TEST_F(BackgroundSave, HistoryFileOffStartsNoSave)
@@ -211,7 +190,7 @@ TEST_F(BackgroundSave, HistoryFileOffStartsNoSave)
     info.useHistoryFile = false;
     AppData_AddClip(data, "a", &info);
     EXPECT_FALSE(HistorySaver_IsSaving(saver));
-    EXPECT_EQ(ReadFileBytes(historyPath), "<missing>");
+    EXPECT_EQ(FileExists(historyPath), false);
 }
 
 }  // namespace

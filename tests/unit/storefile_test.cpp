@@ -20,6 +20,7 @@
 #endif
 
 #include "failingalloc.h"
+#include "testfiles.h"
 #include "settings/appinfo.h"
 #include "settings/apppath.h"
 #include "store/appdata.h"
@@ -34,56 +35,12 @@ typedef std::vector<std::string> Texts;
 
 const size_t REGISTERED_LIMIT = STORE_BUFFER_SIZE - 1;
 
-std::string ReadFileBytes(const std::string& path)
-{
-    std::string bytes;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f)
-        return bytes;
-    char block[4096];
-    size_t n;
-    while ((n = fread(block, 1, sizeof(block), f)) > 0)
-        bytes.append(block, n);
-    fclose(f);
-    return bytes;
-}
-
 void WriteFileBytes(const std::string& path, const std::string& bytes)
 {
     FILE* f = fopen(path.c_str(), "wb");
     ASSERT_NE(f, nullptr) << path;
     ASSERT_EQ(fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
     ASSERT_EQ(fclose(f), 0);
-}
-
-bool FileExists(const std::string& path)
-{
-    struct stat st;
-    return stat(path.c_str(), &st) == 0;
-}
-
-bool IsFolder(const std::string& path)
-{
-    struct stat st;
-    return stat(path.c_str(), &st) == 0 && (st.st_mode & S_IFMT) == S_IFDIR;
-}
-
-int MakeFolder(const std::string& path)
-{
-#ifdef _WIN32
-    return _mkdir(path.c_str());
-#else
-    return mkdir(path.c_str(), 0700);
-#endif
-}
-
-int RemoveFolder(const std::string& path)
-{
-#ifdef _WIN32
-    return _rmdir(path.c_str());
-#else
-    return rmdir(path.c_str());
-#endif
 }
 
 int CurrentProcessId()
@@ -171,7 +128,7 @@ struct StoreFolder : testing::Test {
 #endif
         folder = std::string(base) + "/tamarin_store_" + std::to_string(CurrentProcessId()) + "_" +
                  std::to_string(++serial);
-        ASSERT_EQ(MakeFolder(folder), 0) << folder;
+        ASSERT_EQ(MakeOneFolder(folder), 0) << folder;
         data = AppData_New();
         ASSERT_NE(data, nullptr);
     }
@@ -180,12 +137,12 @@ struct StoreFolder : testing::Test {
     {
         AppData_Delete(data);
         for (size_t i = made.size(); i-- > 0;) {
-            if (IsFolder(made[i]))
-                RemoveFolder(made[i]);
+            if (IsFolderPath(made[i]))
+                RemoveOneFolder(made[i]);
             else
                 remove(made[i].c_str());
         }
-        EXPECT_EQ(RemoveFolder(folder), 0) << "something was left in " << folder;
+        EXPECT_EQ(RemoveOneFolder(folder), 0) << "something was left in " << folder;
     }
 
     std::string File(const char* name)
@@ -229,7 +186,7 @@ TEST_F(StoreFolder, WriteRecordBytes)
         ASSERT_NE(f, nullptr);
         EXPECT_EQ(StoreFile_WriteRecord(c.text.c_str(), f), 1) << c.name;
         fclose(f);
-        EXPECT_EQ(ReadFileBytes(path), c.bytes) << c.name;
+        EXPECT_EQ(ReadWholeFile(path), c.bytes) << c.name;
     }
 }
 
@@ -241,7 +198,7 @@ TEST_F(StoreFolder, WriteRecordReportsAFailedWrite)
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(StoreFile_WriteRecord("new\ntext", f), 0);
     fclose(f);
-    EXPECT_EQ(ReadFileBytes(path), "old");
+    EXPECT_EQ(ReadWholeFile(path), "old");
 }
 
 // ---------------------------------------------------------------------------
@@ -414,7 +371,7 @@ TEST_F(StoreFolder, LineBreaksOnEveryStagingEdgeAreWidened)
                 for (char c : text)
                     expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
                 expected += '\0';
-                EXPECT_TRUE(ReadFileBytes(path) == expected) << text.size() << " bytes";
+                EXPECT_TRUE(ReadWholeFile(path) == expected) << text.size() << " bytes";
             }
         }
     }
@@ -435,7 +392,7 @@ TEST_F(StoreFolder, ThreeRecordsLoadNewestOnTopAndWriteBackTheSame)
 
     remove(path.c_str());
     EXPECT_TRUE(StoreFile_WritePath(data, LIST_REGISTERED, path.c_str()));
-    EXPECT_EQ(ReadFileBytes(path), bytes);
+    EXPECT_EQ(ReadWholeFile(path), bytes);
     EXPECT_FALSE(FileExists(path + ".tmp"));
 }
 
@@ -444,7 +401,7 @@ TEST_F(StoreFolder, WritesTailFirstWithLineBreaksTranslated)
     FillList(data, LIST_HISTORY, {"x\r\ny", "", "a\nb"});
     std::string path = File("history.hst");
     StoreFile_WritePath(data, LIST_HISTORY, path.c_str());
-    EXPECT_EQ(ReadFileBytes(path), BYTES("a\r\nb\0\0x\r\r\ny\0"));
+    EXPECT_EQ(ReadWholeFile(path), BYTES("a\r\nb\0\0x\r\r\ny\0"));
 }
 
 TEST_F(StoreFolder, RepeatedTextKeepsItsLastPosition)
@@ -551,7 +508,7 @@ TEST_F(RoundTrip, EveryByteValueStoredWithOnlyLfWidened)
     std::string path = File("bytes");
     StoreFile_WritePath(data, LIST_REGISTERED, path.c_str());
     std::string expected = all.substr(0, 9) + "\r\n" + all.substr(10) + std::string(1, '\0');
-    EXPECT_EQ(ReadFileBytes(path), expected);
+    EXPECT_EQ(ReadWholeFile(path), expected);
 }
 
 TEST_F(RoundTrip, DoubleByteTexts)
@@ -618,7 +575,7 @@ TEST_F(StoreFolder, EmptyListWritesAnEmptyFile)
     WriteFileBytes(path, BYTES("old\0"));
     StoreFile_WritePath(data, LIST_REGISTERED, path.c_str());
     EXPECT_TRUE(FileExists(path));
-    EXPECT_EQ(ReadFileBytes(path), "");
+    EXPECT_EQ(ReadWholeFile(path), "");
     EXPECT_FALSE(FileExists(path + ".tmp"));
 }
 
@@ -628,7 +585,7 @@ TEST_F(StoreFolder, RewriteReplacesTheWholeFile)
     WriteFileBytes(path, std::string(5000, 'o') + std::string(1, '\0'));
     FillList(data, LIST_REGISTERED, {"new"});
     StoreFile_WritePath(data, LIST_REGISTERED, path.c_str());
-    EXPECT_EQ(ReadFileBytes(path), BYTES("new\0"));
+    EXPECT_EQ(ReadWholeFile(path), BYTES("new\0"));
     EXPECT_FALSE(FileExists(path + ".tmp"));
 }
 
@@ -638,7 +595,7 @@ TEST_F(StoreFolder, StaleTempFileIsOverwritten)
     WriteFileBytes(path + ".tmp", "left over from a crash");
     FillList(data, LIST_REGISTERED, {"a"});
     StoreFile_WritePath(data, LIST_REGISTERED, path.c_str());
-    EXPECT_EQ(ReadFileBytes(path), BYTES("a\0"));
+    EXPECT_EQ(ReadWholeFile(path), BYTES("a\0"));
     EXPECT_FALSE(FileExists(path + ".tmp"));
 }
 
@@ -670,11 +627,11 @@ TEST_F(StoreFolder, TempNameTakenByAFolderDoesNotBlockTheSave)
     std::string path = File("texts.use");
     made.push_back(path + ".1.tmp");
     WriteFileBytes(path, BYTES("old\0"));
-    ASSERT_EQ(MakeFolder(path + ".tmp"), 0);
+    ASSERT_EQ(MakeOneFolder(path + ".tmp"), 0);
     FillList(data, LIST_REGISTERED, {"new"});
     EXPECT_TRUE(StoreFile_WritePath(data, LIST_REGISTERED, path.c_str()));
-    EXPECT_EQ(ReadFileBytes(path), BYTES("new\0"));
-    EXPECT_TRUE(IsFolder(path + ".tmp"));
+    EXPECT_EQ(ReadWholeFile(path), BYTES("new\0"));
+    EXPECT_TRUE(IsFolderPath(path + ".tmp"));
     EXPECT_FALSE(FileExists(path + ".1.tmp"));
 }
 
@@ -688,14 +645,14 @@ TEST_F(StoreFolder, NoFreeTempNameKeepsTheOldFile)
         blockers.push_back(path + "." + std::to_string(i) + ".tmp");
     for (const std::string& b : blockers) {
         made.push_back(b);
-        ASSERT_EQ(MakeFolder(b), 0);
+        ASSERT_EQ(MakeOneFolder(b), 0);
     }
     FillList(data, LIST_REGISTERED, {"new"});
     std::vector<const char*> before = ListPointers(data, LIST_REGISTERED);
     const char* texts[] = {"new"};
     EXPECT_FALSE(StoreFile_SaveTexts(texts, 1, path.c_str(), true));
     EXPECT_TRUE(StoreFile_WritePath(data, LIST_REGISTERED, path.c_str()));
-    EXPECT_EQ(ReadFileBytes(path), BYTES("old\0"));
+    EXPECT_EQ(ReadWholeFile(path), BYTES("old\0"));
     EXPECT_EQ(ListPointers(data, LIST_REGISTERED), before);
 }
 
@@ -703,10 +660,10 @@ TEST_F(StoreFolder, NoFreeTempNameKeepsTheOldFile)
 TEST_F(StoreFolder, FailedReplaceRemovesTheTempFile)
 {
     std::string path = File("texts.use");
-    ASSERT_EQ(MakeFolder(path), 0);
+    ASSERT_EQ(MakeOneFolder(path), 0);
     FillList(data, LIST_REGISTERED, {"new"});
     EXPECT_TRUE(StoreFile_WritePath(data, LIST_REGISTERED, path.c_str()));
-    EXPECT_TRUE(IsFolder(path));
+    EXPECT_TRUE(IsFolderPath(path));
     EXPECT_FALSE(FileExists(path + ".tmp"));
     EXPECT_EQ(ListTexts(data, LIST_REGISTERED), Texts{"new"});
 }
@@ -725,7 +682,7 @@ TEST_F(StoreFolder, LinkedFileIsWrittenThroughToItsTarget)
     struct stat st;
     ASSERT_EQ(lstat(link.c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
-    EXPECT_EQ(ReadFileBytes(target), BYTES("new\0"));
+    EXPECT_EQ(ReadWholeFile(target), BYTES("new\0"));
     EXPECT_FALSE(FileExists(target + ".tmp"));
     EXPECT_FALSE(FileExists(link + ".tmp"));
 }
@@ -738,7 +695,7 @@ TEST_F(StoreFolder, WriteErrorKeepsTheOldFile)
     ASSERT_EQ(symlink("/dev/full", (path + ".tmp").c_str()), 0);
     FillList(data, LIST_REGISTERED, {"new", "texts"});
     EXPECT_TRUE(StoreFile_WritePath(data, LIST_REGISTERED, path.c_str()));
-    EXPECT_EQ(ReadFileBytes(path), BYTES("old\0"));
+    EXPECT_EQ(ReadWholeFile(path), BYTES("old\0"));
     struct stat st;
     EXPECT_NE(lstat((path + ".tmp").c_str(), &st), 0) << "the temporary name is still there";
     EXPECT_EQ(ListTexts(data, LIST_REGISTERED), (Texts{"new", "texts"}));
@@ -932,14 +889,14 @@ TEST_F(AppFiles, LoadCutShortByMemoryKeepsTheFileUntilTheListChanges)
 
     AppData_SaveHistory(data, &info);
     AppData_SaveRegistered(data);
-    EXPECT_EQ(ReadFileBytes(historyPath), bytes);
-    EXPECT_EQ(ReadFileBytes(registeredPath), bytes);
+    EXPECT_EQ(ReadWholeFile(historyPath), bytes);
+    EXPECT_EQ(ReadWholeFile(registeredPath), bytes);
 
     AppData_AddClip(data, "clip", &info);
-    EXPECT_EQ(ReadFileBytes(historyPath), BYTES("old 1\0old 2\0clip\0"));
-    EXPECT_EQ(ReadFileBytes(registeredPath), bytes);
+    EXPECT_EQ(ReadWholeFile(historyPath), BYTES("old 1\0old 2\0clip\0"));
+    EXPECT_EQ(ReadWholeFile(registeredPath), bytes);
     AppData_Register(data, "mine");
-    EXPECT_EQ(ReadFileBytes(registeredPath), BYTES("old 1\0old 2\0mine\0"));
+    EXPECT_EQ(ReadWholeFile(registeredPath), BYTES("old 1\0old 2\0mine\0"));
     EXPECT_EQ(data->partialLists, 0);
 }
 
@@ -969,7 +926,7 @@ TEST_F(AppFiles, ClearingAPartlyLoadedListWritesItsFile)
     EXPECT_EQ(data->partialLists, LIST_HISTORY);
     AppData_Clear(data, LIST_HISTORY);
     AppData_SaveHistory(data, &info);
-    EXPECT_EQ(ReadFileBytes(historyPath), "");
+    EXPECT_EQ(ReadWholeFile(historyPath), "");
 }
 
 TEST_F(AppFiles, HistoryFileOffReadsAndWritesNothing)
@@ -984,7 +941,7 @@ TEST_F(AppFiles, HistoryFileOffReadsAndWritesNothing)
     AppData_AddClip(data, "new clip", &info);
     EXPECT_EQ(ListTexts(data, LIST_HISTORY), Texts{"new clip"});
     AppData_SaveHistory(data, &info);
-    EXPECT_EQ(ReadFileBytes(historyPath), bytes);
+    EXPECT_EQ(ReadWholeFile(historyPath), bytes);
 
     remove(historyPath.c_str());
     AppData_SaveHistory(data, &info);
@@ -997,9 +954,9 @@ TEST_F(AppFiles, AddClipWritesTheHistoryFile)
     data = AppData_Load(&info);
     ASSERT_NE(data, nullptr);
     AppData_AddClip(data, "first", &info);
-    EXPECT_EQ(ReadFileBytes(historyPath), BYTES("first\0"));
+    EXPECT_EQ(ReadWholeFile(historyPath), BYTES("first\0"));
     AppData_AddClip(data, "a\r\nb", &info);
-    EXPECT_EQ(ReadFileBytes(historyPath), BYTES("first\0a\r\r\nb\0"));
+    EXPECT_EQ(ReadWholeFile(historyPath), BYTES("first\0a\r\r\nb\0"));
     EXPECT_FALSE(FileExists(registeredPath));
 }
 
@@ -1010,7 +967,7 @@ TEST_F(AppFiles, AddClipWritesTheTrimmedHistory)
     ASSERT_NE(data, nullptr);
     for (const char* text : {"A", "B", "C"})
         AppData_AddClip(data, text, &info);
-    EXPECT_EQ(ReadFileBytes(historyPath), BYTES("B\0C\0"));
+    EXPECT_EQ(ReadWholeFile(historyPath), BYTES("B\0C\0"));
 }
 
 TEST_F(AppFiles, AddClipOfARegisteredTextWritesNothing)
@@ -1028,7 +985,7 @@ TEST_F(AppFiles, RegisterWritesTheRegisteredFile)
     ASSERT_NE(data, nullptr);
     AppData_Register(data, "one");
     AppData_Register(data, "two\nlines");
-    EXPECT_EQ(ReadFileBytes(registeredPath), BYTES("one\0two\r\nlines\0"));
+    EXPECT_EQ(ReadWholeFile(registeredPath), BYTES("one\0two\r\nlines\0"));
     EXPECT_FALSE(FileExists(historyPath));
 
     // Registering it again changes nothing and writes no file.
@@ -1075,8 +1032,8 @@ TEST_F(AppFiles, AnAdditionThatRunsOutOfMemoryWritesNoFile)
     }
     EXPECT_EQ(ListTexts(data, LIST_HISTORY), (Texts{"B", "A"}));
     EXPECT_EQ(ListTexts(data, LIST_REGISTERED), Texts{"R"});
-    EXPECT_EQ(ReadFileBytes(historyPath), BYTES("outside\0"));
-    EXPECT_EQ(ReadFileBytes(registeredPath), BYTES("outside\0"));
+    EXPECT_EQ(ReadWholeFile(historyPath), BYTES("outside\0"));
+    EXPECT_EQ(ReadWholeFile(registeredPath), BYTES("outside\0"));
 }
 
 } // namespace
