@@ -70,14 +70,31 @@ static void PostHistorySaved(void* context)
     PostMessageA(static_cast<HWND>(context), WM_HISTORYSAVED, 0, 0);
 }
 
-// The history file is written in the background, so a clipboard change never
-// waits on it; without a saver it is written at once, as before.
+static void ScheduleHistorySave(unsigned ms, void* context)
+{
+    SetTimer(static_cast<HWND>(context), TIMER_HISTORY_SAVE, ms, nullptr);
+}
+
+static LRESULT OnHistorySaveTimer(HWND hwnd)
+{
+    KillTimer(hwnd, TIMER_HISTORY_SAVE);
+    AppData* data = MainWnd_GetAppData(hwnd);
+    if (data && data->saver)
+        HistorySaver_Tick(data->saver);
+    return 0;
+}
+
+// The history file is written in the background, after a pause in the
+// changes, so a clipboard change never waits on it; without a saver it is
+// written at once, as before.
 static AppData* LoadClipStore(HWND hwnd, const AppInfo* info)
 {
     AppData* data = AppData_Load(info);
     if (!data)
         return nullptr;
     data->saver = HistorySaver_New(PostHistorySaved, hwnd);
+    if (data->saver)
+        HistorySaver_SetSchedule(data->saver, ScheduleHistorySave, HISTORY_SAVE_QUIET_MS, HISTORY_SAVE_MAX_WAITS);
     Notice_PostLoadProblems(hwnd, data->partialLists);
     return data;
 }
@@ -270,6 +287,8 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_TIMER:
         if (wParam == TIMER_CHAIN_REPAIR)
             return OnChainRepairTimer(hwnd, MainWnd_GetAppInfo(hwnd));
+        if (wParam == TIMER_HISTORY_SAVE)
+            return OnHistorySaveTimer(hwnd);
         break;
     case WM_MENUSELECT:
         OnMenuSelect(hwnd, wParam, lParam);

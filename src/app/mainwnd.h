@@ -21,6 +21,13 @@ enum {
     WM_SHOWNOTICE = WM_APP + 33,      // 32801: show notice wParam (notice.h) once
 };
 
+// Timers of the main window's own; the modules it calls keep theirs.
+enum {
+    TIMER_HISTORY_SAVE = 23,          // a pause in the changes before the history file is written
+    HISTORY_SAVE_QUIET_MS = 150,      // the pause
+    HISTORY_SAVE_MAX_WAITS = 13,      // changes that never pause wait about two seconds at most
+};
+
 // Window properties of the main window. It also carries PROP_DIALOG
 // (ui/dialogguard.h) while an editing dialog runs over it.
 #define PROP_APPINFO "PROP_APPINFO"

@@ -29,6 +29,13 @@ struct HistorySaver {
     bool written;        // the saving thread's result
     std::atomic<bool> ended;  // the saving thread is done with the snapshot
     int failures;
+    // The wait for a pause in the changes (no schedule: none).
+    HistoryScheduleFn schedule;
+    unsigned quietMs;
+    int maxWaits;
+    bool waiting;          // a Tick has been asked for
+    bool changedInWait;    // a change came since it was asked for
+    int waits;             // waits so far for this save
 };
 
 HistorySaver* HistorySaver_New(HistorySavedFn notify, void* context)
@@ -106,6 +113,28 @@ static void EndSave(HistorySaver* saver)
     saver->count = 0;
 }
 
+static void Wait(HistorySaver* saver)
+{
+    saver->waiting = true;
+    saver->changedInWait = false;
+    saver->schedule(saver->quietMs, saver->context);
+}
+
+// Without a schedule the save starts at once; with one, after a pause.
+static void StartSaveSoon(HistorySaver* saver)
+{
+    if (!saver->schedule) {
+        StartSave(saver);
+        return;
+    }
+    if (saver->waiting) {
+        saver->changedInWait = true;
+        return;
+    }
+    saver->waits = 0;
+    Wait(saver);
+}
+
 // A save whose end was never announced (its notice lost) is finished here,
 // so that the history file does not stop following the history.
 void HistorySaver_Request(HistorySaver* saver, AppData* data, const AppInfo* info)
@@ -118,7 +147,29 @@ void HistorySaver_Request(HistorySaver* saver, AppData* data, const AppInfo* inf
         saver->pending = true;
         return;
     }
-    StartSave(saver);
+    StartSaveSoon(saver);
+}
+
+void HistorySaver_SetSchedule(HistorySaver* saver, HistoryScheduleFn schedule, unsigned quietMs, int maxWaits)
+{
+    saver->schedule = schedule;
+    saver->quietMs = quietMs;
+    saver->maxWaits = maxWaits;
+}
+
+void HistorySaver_Tick(HistorySaver* saver)
+{
+    if (!saver->waiting)
+        return;
+    saver->waiting = false;
+    if (saver->thread || !saver->data)
+        return;
+    if (saver->changedInWait && ++saver->waits < saver->maxWaits) {
+        Wait(saver);
+        return;
+    }
+    if (saver->info->useHistoryFile && !(saver->data->partialLists & LIST_HISTORY))
+        StartSave(saver);
 }
 
 void HistorySaver_Finished(HistorySaver* saver)
@@ -130,14 +181,17 @@ void HistorySaver_Finished(HistorySaver* saver)
         return;
     saver->pending = false;
     if (saver->info->useHistoryFile && !(saver->data->partialLists & LIST_HISTORY))
-        StartSave(saver);
+        StartSaveSoon(saver);
 }
 
+// The caller writes the history itself right after: a save that was waiting
+// for a pause is dropped with the rest.
 void HistorySaver_Wait(HistorySaver* saver)
 {
     if (saver->thread)
         EndSave(saver);
     saver->pending = false;
+    saver->waiting = false;
 }
 
 void HistorySaver_Delete(HistorySaver* saver)

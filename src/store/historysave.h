@@ -5,6 +5,13 @@
 // arrive during a save are written by the next one, which starts as soon as
 // the current one has ended. Texts that leave the history during a save are
 // kept until it has ended (AppData's heldHistoryTexts).
+//
+// With a schedule set, a save waits for a pause in the changes: it starts
+// once quietMs have passed without one, or after at most maxWaits such waits
+// when the changes never pause. A burst of copies then costs one save at its
+// end instead of one after another all through it (a rewrite of a large
+// history takes the disk, and under Wine the server, from the clipboard
+// readers).
 #pragma once
 
 #include <stddef.h>
@@ -19,6 +26,15 @@ struct HistorySaver;
 typedef void (*HistorySavedFn)(void* context);
 
 HistorySaver* HistorySaver_New(HistorySavedFn notify, void* context);
+
+// Asks the owner to call HistorySaver_Tick once after ms (one request at a
+// time; a later request replaces an earlier one). The main window sets a
+// timer.
+typedef void (*HistoryScheduleFn)(unsigned ms, void* context);
+void HistorySaver_SetSchedule(HistorySaver* saver, HistoryScheduleFn schedule, unsigned quietMs, int maxWaits);
+// The scheduled wait has passed: starts the save when no change came during
+// it (or the waits are used up), else waits again.
+void HistorySaver_Tick(HistorySaver* saver);
 // Waits for a save in progress and frees the saver.
 void HistorySaver_Delete(HistorySaver* saver);
 

@@ -43,6 +43,17 @@ struct Notices {
         n->changed.notify_all();
     }
 
+    // The waits for a pause the saver asks for.
+    int scheduled = 0;
+    unsigned lastMs = 0;
+
+    static void OnSchedule(unsigned ms, void* context)
+    {
+        Notices* n = static_cast<Notices*>(context);
+        n->scheduled++;
+        n->lastMs = ms;
+    }
+
     bool WaitFor(int wanted)
     {
         std::unique_lock<std::mutex> hold(lock);
@@ -98,6 +109,62 @@ TEST_F(BackgroundSave, ChangeIsInMemoryAtOnceAndTheFileFollows)
     EXPECT_FALSE(HistorySaver_IsSaving(saver));
     EXPECT_EQ(ReadWholeFile(historyPath), BYTES("a\0"));
     EXPECT_EQ(HistorySaver_FailedSaves(saver), 0);
+}
+
+// With a pause to wait for, changes close together make one save after
+// them; changes during that save wait for the next pause.
+TEST_F(BackgroundSave, AScheduledSaveWaitsForAPauseInTheChanges)
+{
+    HistorySaver_SetSchedule(saver, Notices::OnSchedule, 150, 3);
+    AppData_AddClip(data, "a", &info);
+    EXPECT_FALSE(HistorySaver_IsSaving(saver));
+    EXPECT_EQ(notices.scheduled, 1);
+    EXPECT_EQ(notices.lastMs, 150u);
+    AppData_AddClip(data, "b", &info);
+    EXPECT_EQ(notices.scheduled, 1) << "a change during the wait asks for no second one";
+    HistorySaver_Tick(saver);
+    EXPECT_FALSE(HistorySaver_IsSaving(saver)) << "a change came during the wait";
+    EXPECT_EQ(notices.scheduled, 2);
+    HistorySaver_Tick(saver);
+    ASSERT_TRUE(HistorySaver_IsSaving(saver));
+    AppData_AddClip(data, "c", &info);
+    FinishSave(1);
+    EXPECT_EQ(ReadWholeFile(historyPath), BYTES("a\0b\0"));
+    EXPECT_FALSE(HistorySaver_IsSaving(saver)) << "the change during the save waits for a pause too";
+    EXPECT_EQ(notices.scheduled, 3);
+    HistorySaver_Tick(saver);
+    FinishSave(2);
+    EXPECT_EQ(ReadWholeFile(historyPath), BYTES("a\0b\0c\0"));
+    HistorySaver_Tick(saver);
+    EXPECT_FALSE(HistorySaver_IsSaving(saver)) << "a tick nobody asked for starts nothing";
+}
+
+// Changes that never pause are saved once the waits are used up.
+TEST_F(BackgroundSave, ChangesThatNeverPauseAreSavedAfterTheLastWait)
+{
+    HistorySaver_SetSchedule(saver, Notices::OnSchedule, 150, 3);
+    AppData_AddClip(data, "a", &info);
+    for (int i = 0; i < 2; i++) {
+        AppData_AddClip(data, ("x" + std::to_string(i)).c_str(), &info);
+        HistorySaver_Tick(saver);
+        EXPECT_FALSE(HistorySaver_IsSaving(saver)) << i;
+    }
+    AppData_AddClip(data, "last", &info);
+    HistorySaver_Tick(saver);
+    ASSERT_TRUE(HistorySaver_IsSaving(saver));
+    FinishSave(1);
+    EXPECT_EQ(ReadWholeFile(historyPath), BYTES("a\0x0\0x1\0last\0"));
+}
+
+// Quitting writes the history itself: a save still waiting is dropped.
+TEST_F(BackgroundSave, WaitingDropsASaveThatWaitsForAPause)
+{
+    HistorySaver_SetSchedule(saver, Notices::OnSchedule, 150, 3);
+    AppData_AddClip(data, "a", &info);
+    HistorySaver_Wait(saver);
+    HistorySaver_Tick(saver);
+    EXPECT_FALSE(HistorySaver_IsSaving(saver));
+    EXPECT_FALSE(FileExists(historyPath));
 }
 
 // Three changes while the first save runs make one more save, not three.
