@@ -6,7 +6,8 @@
 //   StoreFile_ReadRecord calls;
 // - records written back with StoreFile_WriteRecord read again the same;
 // - loading the file into an empty list gives the list that the add-or-move
-//   rule gives when each record is added in turn.
+//   rule gives when each record is added in turn;
+// - reading the file whole gives the records of a limit no record reaches.
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -132,6 +133,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, size_t size)
         abort();
     AppData_Delete(loaded);
     AppData_Delete(expected);
+
+    // Whole records: the same as reading with a limit longer than the file.
+    FILE* reread = fopen(path.c_str(), "rb");
+    if (!reread)
+        abort();
+    Texts unsplit = ReadAll(reread, count + 2);
+    fclose(reread);
+    AppData* whole = AppData_New();
+    AppData* wanted = AppData_New();
+    if (!whole || !wanted || !StoreFile_ReadWholePath(whole, LIST_HISTORY, path.c_str()))
+        abort();
+    for (const std::string& text : unsplit)
+        AppData_Add(wanted, LIST_HISTORY, text.c_str());
+    if (ListTexts(whole) != ListTexts(wanted))
+        abort();
+    AppData_Delete(whole);
+    AppData_Delete(wanted);
     remove(path.c_str());
     return 0;
 }

@@ -5,6 +5,7 @@
 
 #include <stdlib.h>
 
+#include "app/notice.h"
 #include "datefmt/datefmt.h"
 #include "dialogs/aboutdlg.h"
 #include "dialogs/extsettingsdlg.h"
@@ -152,8 +153,8 @@ void OnClearClipboard(HWND mainWindow)
 
 void OnSettings(HWND mainWindow, AppInfo* info)
 {
-    if (info && ShowSettingsDialog(mainWindow, info))
-        SaveSettings(info);
+    if (info && ShowSettingsDialog(mainWindow, info) && !SaveSettings(info))
+        Notice_ShowOnce(mainWindow, NOTICE_SETTINGS_NOT_SAVED);
 }
 
 // No hotkey of the program is registered while the dialog runs, so the key
@@ -175,8 +176,8 @@ void OnHotkeySettings(HWND mainWindow, AppInfo* info)
     bool ok = ShowHotkeyDialog(mainWindow, &info->hotkeys, failedBefore);
     unsigned failed = RegisterAllHotkeys(mainWindow, &info->hotkeys);
     Commands_RegisterExtHotkeys(mainWindow, info);
-    if (ok)
-        SaveSettings(info);
+    if (ok && !SaveSettings(info))
+        Notice_ShowOnce(mainWindow, NOTICE_SETTINGS_NOT_SAVED);
     if (ok && failed)
         Commands_ShowHotkeyFailureBalloon(failed);
 }
@@ -296,6 +297,6 @@ void OnExtSettings(HWND mainWindow, AppInfo* info)
     }
     RegisterAllHotkeys(mainWindow, &info->hotkeys);
     Commands_RegisterExtHotkeys(mainWindow, info);
-    if (ok)
-        SaveSettings(info);
+    if (ok && !SaveSettings(info))
+        Notice_ShowOnce(mainWindow, NOTICE_SETTINGS_NOT_SAVED);
 }

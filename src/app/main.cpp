@@ -4,7 +4,9 @@
 #include <commctrl.h>
 #include <stdlib.h>
 
+#include "app/cmdline.h"
 #include "app/mainwnd.h"
+#include "app/notice.h"
 #include "app/startup.h"
 #include "settings/appinfo.h"
 #include "settings/settings.h"
@@ -14,11 +16,8 @@ static AppInfo g_appInfo;
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    if (__argc > 1) {
-        bool copied = CopyArgumentPaths(__argc, __argv);
-        ShellCom_Leave();
-        return copied ? 1 : 0;
-    }
+    if (__argc > 1)
+        return RunCommandLineMode();
 
     LoadSettings(&g_appInfo);
     InitCommonControls();
@@ -34,6 +33,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     }
     CloseHandle(mutex);
     ShellCom_Leave();
-    SaveSettings(&g_appInfo);
+    if (!SaveSettings(&g_appInfo))
+        Notice_ShowOnce(nullptr, NOTICE_SETTINGS_NOT_SAVED);
     return static_cast<int>(msg.wParam);
 }

@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "app/commands.h"
+#include "app/notice.h"
 #include "menu/menutip.h"
 #include "menu/popupmenu.h"
 #include "resources/resource.h"
@@ -20,6 +21,7 @@
 #include "shell/traynotice.h"
 #include "shell/viewerchain.h"
 #include "store/appdata.h"
+#include "store/historysave.h"
 #include "store/savereport.h"
 #include "store/storefile.h"
 #include "text/codepage.h"
@@ -62,11 +64,54 @@ static void ShowStartupNotice(unsigned failedHotkeys, unsigned codePage)
     Tray_ShowBalloon("Tamarin", both);
 }
 
+// Called on the saving thread; the rest of the work is the main thread's.
+static void PostHistorySaved(void* context)
+{
+    PostMessageA(static_cast<HWND>(context), WM_HISTORYSAVED, 0, 0);
+}
+
+static void ScheduleHistorySave(unsigned ms, void* context)
+{
+    SetTimer(static_cast<HWND>(context), TIMER_HISTORY_SAVE, ms, nullptr);
+}
+
+static LRESULT OnHistorySaveTimer(HWND hwnd)
+{
+    KillTimer(hwnd, TIMER_HISTORY_SAVE);
+    AppData* data = MainWnd_GetAppData(hwnd);
+    if (data && data->saver)
+        HistorySaver_Tick(data->saver);
+    return 0;
+}
+
+// The history file is written in the background, after a pause in the
+// changes, so a clipboard change never waits on it; without a saver it is
+// written at once, as before.
+static AppData* LoadClipStore(HWND hwnd, const AppInfo* info)
+{
+    AppData* data = AppData_Load(info);
+    if (!data)
+        return nullptr;
+    data->saver = HistorySaver_New(PostHistorySaved, hwnd);
+    if (data->saver)
+        HistorySaver_SetSchedule(data->saver, ScheduleHistorySave, HISTORY_SAVE_QUIET_MS, HISTORY_SAVE_MAX_WAITS);
+    Notice_PostLoadProblems(hwnd, data->partialLists);
+    return data;
+}
+
+static LRESULT OnHistorySaved(HWND hwnd)
+{
+    AppData* data = MainWnd_GetAppData(hwnd);
+    if (data && data->saver)
+        HistorySaver_Finished(data->saver);
+    return 0;
+}
+
 static LRESULT OnCreate(HWND hwnd, const CREATESTRUCTA* create)
 {
     AppInfo* info = static_cast<AppInfo*>(create->lpCreateParams);
     SetPropA(hwnd, PROP_APPINFO, info);
-    SetPropA(hwnd, PROP_APPDATA, AppData_Load(info));
+    SetPropA(hwnd, PROP_APPDATA, LoadClipStore(hwnd, info));
     MenuTip_Create(hwnd, info);
     SetPropA(hwnd, PROP_DIALOG, nullptr);
     CreateTrayIcon(hwnd, info);
@@ -96,6 +141,9 @@ static LRESULT OnDestroy(HWND hwnd)
     RemovePropA(hwnd, PROP_DIALOG);
     MenuTip_Destroy(hwnd);
     if (data) {
+        // A background save in progress ends first; the last save is this one.
+        HistorySaver_Delete(data->saver);
+        data->saver = nullptr;
         if (info)
             AppData_SaveHistory(data, info);
         AppData_SaveRegistered(data);
@@ -113,7 +161,8 @@ static LRESULT OnQueryEndSession()
     return TRUE;
 }
 
-// At log-off or shutdown only the history is saved, and the system may end
+// At log-off or shutdown only the history is saved, at once and whole (a
+// background save in progress is waited for first), and the system may end
 // the process as soon as this returns; the registered texts are written at
 // each change and the settings at each dialog OK. A close by the Restart
 // Manager (ENDSESSION_CLOSEAPP, an installer or update wants the program
@@ -128,8 +177,11 @@ static LRESULT OnEndSession(HWND hwnd, WPARAM ending, LPARAM flags)
     }
     AppData* data = MainWnd_GetAppData(hwnd);
     const AppInfo* info = MainWnd_GetAppInfo(hwnd);
-    if (data && info)
+    if (data && info) {
+        if (data->saver)
+            HistorySaver_Wait(data->saver);
         AppData_SaveHistory(data, info);
+    }
     return 0;
 }
 
@@ -235,6 +287,8 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_TIMER:
         if (wParam == TIMER_CHAIN_REPAIR)
             return OnChainRepairTimer(hwnd, MainWnd_GetAppInfo(hwnd));
+        if (wParam == TIMER_HISTORY_SAVE)
+            return OnHistorySaveTimer(hwnd);
         break;
     case WM_MENUSELECT:
         OnMenuSelect(hwnd, wParam, lParam);
@@ -253,6 +307,11 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_SHOWTEXTMENU:
     case WM_SHOWCOMMANDMENU:
         return OnShowPopup(hwnd, msg);
+    case WM_HISTORYSAVED:
+        return OnHistorySaved(hwnd);
+    case WM_SHOWNOTICE:
+        Notice_ShowOnce(hwnd, static_cast<NoticeKind>(wParam));
+        return 0;
     case WM_TEXTMENUCLOSED:
         OnTextMenuClosed(hwnd, wParam);
         return 0;

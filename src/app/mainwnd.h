@@ -17,6 +17,15 @@ struct AppData;
 enum {
     WM_SHOWTEXTMENU = WM_APP + 2,     // 32770: registered texts and history
     WM_SHOWCOMMANDMENU = WM_APP + 3,  // 32771: command popup
+    WM_HISTORYSAVED = WM_APP + 32,    // 32800: the background history save has ended
+    WM_SHOWNOTICE = WM_APP + 33,      // 32801: show notice wParam (notice.h) once
+};
+
+// Timers of the main window's own; the modules it calls keep theirs.
+enum {
+    TIMER_HISTORY_SAVE = 23,          // a pause in the changes before the history file is written
+    HISTORY_SAVE_QUIET_MS = 150,      // the pause
+    HISTORY_SAVE_MAX_WAITS = 13,      // changes that never pause wait about two seconds at most
 };
 
 // Window properties of the main window. It also carries PROP_DIALOG

@@ -1,5 +1,5 @@
-// Start-up: paths from the command line onto the clipboard, and the hidden
-// main window that exists once per desktop.
+// Start-up: the hidden main window that exists once per desktop. The
+// command-line mode is cmdline.cpp.
 #include "app/startup.h"
 
 #include <shellapi.h>
@@ -9,102 +9,6 @@
 #include <string.h>
 
 #include "resources/resource.h"
-#include "store/clipboard.h"
-#include "text/path.h"
-#include "ui/shellcom.h"
-
-enum { PATH_PIECE_SIZE = 270 };
-
-bool ResolveShellPath(const char* arg, char* out)
-{
-    out[0] = 0;
-    IMalloc* shellMalloc = nullptr;
-    if (FAILED(SHGetMalloc(&shellMalloc)))
-        return false;
-    IShellFolder* desktop = nullptr;
-    if (FAILED(SHGetDesktopFolder(&desktop))) {
-        shellMalloc->Release();
-        return false;
-    }
-    bool ok = false;
-    WCHAR wide[MAX_PATH];
-    if (MultiByteToWideChar(CP_ACP, 0, arg, -1, wide, MAX_PATH) > 0) {
-        LPITEMIDLIST idList = nullptr;
-        if (SUCCEEDED(desktop->ParseDisplayName(nullptr, nullptr, wide, nullptr, &idList, nullptr))) {
-            // Only existing file-system objects count: some shells hand back
-            // a "::{...}" name for things that are not files.
-            ok = SHGetPathFromIDListA(idList, out) && PathExists(out);
-            shellMalloc->Free(idList);
-        }
-    }
-    desktop->Release();
-    shellMalloc->Release();
-    if (!ok)
-        out[0] = 0;
-    return ok;
-}
-
-enum {
-    CLIPBOARD_TRIES = 100,       // another program may hold the clipboard for a moment
-    CLIPBOARD_TRY_PAUSE_MS = 50,
-};
-
-// Windows documents that SetClipboardData fails after EmptyClipboard when the
-// clipboard was opened without an owner window, so the one-shot mode puts its
-// text there through a message-only window of its own, trying again for up
-// to five seconds while another program holds the clipboard.
-static bool PutTextWithOwnWindow(const char* text)
-{
-    HWND owner = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr),
-                                 nullptr);
-    bool put = false;
-    for (int i = 0; owner && i < CLIPBOARD_TRIES && !put; i++) {
-        put = Clip_SetText(owner, text);
-        if (!put)
-            Sleep(CLIPBOARD_TRY_PAUSE_MS);
-    }
-    if (owner)
-        DestroyWindow(owner);
-    return put;
-}
-
-// Two passes: the first sizes the text, the second writes it, so the whole
-// line is one allocation. The shell's display-name parsing needs COM on this
-// thread.
-bool CopyArgumentPaths(int argc, char** argv)
-{
-    ShellCom_Ensure();
-    char path[SHELL_PATH_SIZE];
-    size_t total = 0;
-    for (int i = 1; i < argc; i++) {
-        if (ResolveShellPath(argv[i], path))
-            total += strlen(path) + 3;
-    }
-    if (total == 0)
-        return false;
-    char* text = static_cast<char*>(malloc(total + 1));
-    if (!text)
-        return false;
-    size_t used = 0;
-    text[0] = 0;
-    for (int i = 1; i < argc; i++) {
-        if (!ResolveShellPath(argv[i], path))
-            continue;
-        char piece[PATH_PIECE_SIZE];
-        int n = snprintf(piece, sizeof piece, "%s%c%s%c", used ? " " : "", '"', path, '"');
-        if (n < 0)
-            continue;
-        size_t len = strlen(piece);
-        if (used + len > total)
-            len = total - used;
-        memcpy(text + used, piece, len);
-        used += len;
-        text[used] = 0;
-    }
-    PutTextWithOwnWindow(text);
-    free(text);
-    return true;
-}
 
 static HICON LoadProgramIcon(HINSTANCE instance, int widthMetric, int heightMetric)
 {

@@ -14,6 +14,7 @@
 #include <string.h>
 
 #include "dialogs/commondlg.h"
+#include "editing/padfill.h"
 #include "editing/padtext.h"
 #include "menu/popupmenu.h"
 #include "resources/dialogs_editpad.h"
@@ -70,6 +71,7 @@ struct EditPadInfo {
     int minWidth;  // window size at the start, the template's
     int minHeight;
     const char* iniPath;  // where the placement is kept, or null
+    PadFill fill;         // the part of a long text still on its way in
 };
 
 // Edit control, OK and Cancel, in the order they are moved.
@@ -188,21 +190,16 @@ static char16_t* GetEditText(HWND edit, size_t* units)
     return text;
 }
 
-static void SetEditText(HWND edit, const char16_t* text)
+// A stored text shown in the pad, a long one a piece at a time: its
+// original, or its code page 932 bytes read by the program's own table
+// (whatever the system's code page).
+static void ShowStored(HWND pad, EditPadInfo* info, HWND edit, const char* text, const char* original)
 {
-    SetWindowTextW(edit, reinterpret_cast<const WCHAR*>(text));
-}
-
-// A stored text shown in the pad: its original, or its code page 932 bytes
-// read by the program's own table (whatever the system's code page).
-static void SetEditStored(HWND edit, const char* text, const char* original)
-{
-    char16_t* wide = original ? Utf_DupUtf8ToUtf16(original, strlen(original), nullptr)
-                              : Cp932_DupToUtf16(text, strlen(text), nullptr);
-    if (!wide)
-        return;
-    SetEditText(edit, wide);
-    free(wide);
+    size_t units = 0;
+    char16_t* wide = original ? Utf_DupUtf8ToUtf16(original, strlen(original), &units)
+                              : Cp932_DupToUtf16(text, strlen(text), &units);
+    if (wide)
+        PadFill_Start(&info->fill, pad, edit, wide, units, wide);
 }
 
 // Copy and Cut of the pad put the selection on the clipboard as every text
@@ -269,6 +266,27 @@ static void SubclassPadEdit(HWND edit)
 
 // ---------------------------------------------------------------- commands
 
+// The pad's whole text (UTF-16, units in *units): the edit control's, and
+// the part of a long text that has not reached it yet. A heap text, or null
+// when it cannot be allocated.
+static char16_t* GetPadText(HWND pad, const EditPadInfo* info, size_t* units)
+{
+    HWND edit = GetPadEdit(pad);
+    int length = GetWindowTextLengthW(edit);
+    size_t restLength = 0;
+    const char16_t* rest = PadFill_Rest(&info->fill, &restLength);
+    char16_t* text =
+        static_cast<char16_t*>(malloc((static_cast<size_t>(length) + restLength + 1) * sizeof(char16_t)));
+    if (!text)
+        return nullptr;
+    int got = GetWindowTextW(edit, reinterpret_cast<WCHAR*>(text), length + 1);
+    size_t shown = got > 0 ? static_cast<size_t>(got) : 0;
+    memcpy(text + shown, rest, restLength * sizeof(char16_t));
+    text[shown + restLength] = 0;
+    *units = shown + restLength;
+    return text;
+}
+
 // The text goes out as the clip store keeps it: code page 932 and, when that
 // loses characters, the original.
 static void OnOk(HWND pad)
@@ -277,7 +295,7 @@ static void OnOk(HWND pad)
     if (!info)
         return;
     size_t units = 0;
-    char16_t* text = GetEditText(GetPadEdit(pad), &units);
+    char16_t* text = GetPadText(pad, info, &units);
     if (!text)
         return;
     char* original = nullptr;
@@ -309,8 +327,11 @@ static void OnOpenFile(HWND pad)
     free(bytes);
     if (!text)
         return;
-    SetEditText(GetPadEdit(pad), text);
-    free(text);
+    EditPadInfo* info = GetPadInfo(pad);
+    if (info)
+        PadFill_Start(&info->fill, pad, GetPadEdit(pad), text, units, text);
+    else
+        free(text);
 }
 
 // A file that cannot be created is skipped without a message.
@@ -327,8 +348,9 @@ static void OnExportFile(HWND pad)
     path[0] = 0;
     if (!ChooseSaveFile(pad, EXPORT_FLAGS, path, sizeof(path), proposed, EXPORT_TITLE, FILE_FILTER))
         return;
+    EditPadInfo* info = GetPadInfo(pad);
     size_t units = 0;
-    char16_t* text = GetEditText(GetPadEdit(pad), &units);
+    char16_t* text = info ? GetPadText(pad, info, &units) : nullptr;
     if (!text)
         return;
     size_t size = 0;
@@ -438,13 +460,14 @@ static void AddTopmostItem(HWND pad)
         InsertMenuA(system, static_cast<UINT>(pos + 1), MF_BYPOSITION | MF_STRING, IDM_PAD_TOPMOST, MENU_TOPMOST);
 }
 
-// The initial text is the caller's; the field is cleared once it is shown,
-// so that afterwards it only ever holds the pad's own copy.
+// The initial text is the caller's (it outlives the pad); the field is
+// cleared once it is taken, so that afterwards it only ever holds the pad's
+// own copy. A long text arrives piece by piece.
 static void LoadInitialText(HWND pad, EditPadInfo* info)
 {
     HWND edit = GetPadEdit(pad);
     if (info->text) {
-        SetEditStored(edit, info->text, info->original);
+        ShowStored(pad, info, edit, info->text, info->original);
         info->text = nullptr;
         info->original = nullptr;
         return;
@@ -452,7 +475,7 @@ static void LoadInitialText(HWND pad, EditPadInfo* info)
     char* text = nullptr;
     char* original = nullptr;
     if (Clip_GetText(pad, &text, &original))
-        SetEditStored(edit, text, original);
+        ShowStored(pad, info, edit, text, original);
     free(text);
     free(original);
 }
@@ -546,11 +569,21 @@ static BOOL OnGetMinMaxInfo(HWND pad, LPARAM lParam)
     return TRUE;
 }
 
+static BOOL OnTimer(HWND pad, WPARAM id)
+{
+    EditPadInfo* info = GetPadInfo(pad);
+    if (id != TIMER_PAD_FILL || !info)
+        return FALSE;
+    PadFill_Step(&info->fill, pad, GetPadEdit(pad));
+    return TRUE;
+}
+
 static void OnDestroy(HWND pad)
 {
     EditPadInfo* info = GetPadInfo(pad);
     if (!info)
         return;
+    PadFill_Stop(&info->fill, pad);
     Placement_SaveFile(pad, info->iniPath, EDITPAD_SECTION);
     DialogState_Detach(pad, PROP_EDITPADINFO);
 }
@@ -578,6 +611,8 @@ static INT_PTR CALLBACK EditPadProc(HWND pad, UINT msg, WPARAM wParam, LPARAM lP
         return OnGetMinMaxInfo(pad, lParam);
     case WM_NCHITTEST:
         return HitTestMoveByClient(pad, wParam, lParam);
+    case WM_TIMER:
+        return OnTimer(pad, wParam);
     case WM_DESTROY:
         OnDestroy(pad);
         return FALSE;

@@ -434,7 +434,7 @@ void DeleteSelected(SearchWindow* s)
     }
     const char* text = SearchList_Text(s->entries, entry);
     if (AppData_RemoveWithOriginal(s->params.data, LIST_HISTORY, text, ClipText_Original(text)))
-        AppData_SaveHistory(s->params.data, s->params.info);
+        AppData_SaveHistorySoon(s->params.data, s->params.info);
     Rebuild(s, row);
 }
 

@@ -1,10 +1,15 @@
-// Integer and boolean values of the INI file: decimal text written with "%d"
-// and read back with a "%d" scan, over the platform's Profile_ReadText and
-// Profile_WriteText.
+// Integer and boolean values of the INI file (decimal text written with "%d"
+// and read back with a "%d" scan, over the platform's Profile_ReadText), and
+// the writing of every value: the file's text is edited in memory and the
+// new file replaces the old one in one step, never rewritten in place.
 #include "settings/profile.h"
 
 #include <limits.h>
 #include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "settings/initext.h"
 
 enum { PROFILE_VALUE_SIZE = 1023 };
 
@@ -73,4 +78,77 @@ bool WriteProfileBool(const char* path, const char* section, const char* key, bo
 bool DeleteProfileKey(const char* path, const char* section, const char* key)
 {
     return Profile_WriteText(path, section, key, nullptr);
+}
+
+// The batch of writes in progress: one file's text, edited in memory until
+// Profile_EndBatch writes it. One thread writes settings, so one batch.
+struct ProfileBatch {
+    bool open;
+    bool ok;  // every write so far went into the text
+    bool changed;
+    char* path;
+    IniText text;
+};
+
+static ProfileBatch g_batch;
+
+bool Profile_BeginBatch(const char* path)
+{
+    if (g_batch.open)
+        Profile_EndBatch();
+    IniText text;
+    if (IniText_Load(path, &text) == INI_FILE_BAD)
+        return false;
+    size_t size = strlen(path) + 1;
+    g_batch.path = static_cast<char*>(malloc(size));
+    if (!g_batch.path) {
+        IniText_Free(&text);
+        return false;
+    }
+    memcpy(g_batch.path, path, size);
+    g_batch.text = text;
+    g_batch.open = true;
+    g_batch.ok = true;
+    g_batch.changed = false;
+    return true;
+}
+
+// A batch in which a write failed (out of memory) writes nothing: the file
+// stays as it was rather than taking half of the batch.
+bool Profile_EndBatch()
+{
+    if (!g_batch.open)
+        return false;
+    bool ok = g_batch.ok && (!g_batch.changed || IniText_Save(&g_batch.text, g_batch.path));
+    IniText_Free(&g_batch.text);
+    free(g_batch.path);
+    g_batch.path = nullptr;
+    g_batch.open = false;
+    return ok;
+}
+
+static bool WriteIntoBatch(const char* section, const char* key, const char* value)
+{
+    bool changed = false;
+    if (!IniText_Set(&g_batch.text, section, key, value, &changed))
+        g_batch.ok = false;
+    g_batch.changed = g_batch.changed || changed;
+    return g_batch.ok;
+}
+
+// A write that changes nothing (a key deleted that is not there) leaves the
+// file alone; a missing file is created only when a value is written.
+bool Profile_WriteText(const char* path, const char* section, const char* key, const char* value)
+{
+    if (g_batch.open && strcmp(path, g_batch.path) == 0)
+        return WriteIntoBatch(section, key, value);
+    IniText text;
+    if (IniText_Load(path, &text) == INI_FILE_BAD)
+        return false;
+    bool changed = false;
+    bool ok = IniText_Set(&text, section, key, value, &changed);
+    if (ok && changed)
+        ok = IniText_Save(&text, path);
+    IniText_Free(&text);
+    return ok;
 }

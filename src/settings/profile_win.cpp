@@ -1,4 +1,5 @@
-// INI text values through the Win32 profile functions.
+// INI text values read through the Win32 profile functions. Writing is
+// portable (profile.cpp), so that every write reaches the file whole.
 #include <windows.h>
 
 #include <string.h>
@@ -22,9 +23,4 @@ void Profile_ReadText(const char* path, const char* section, const char* key, co
     size_t len = strlen(buf);
     if (len > 0 && MbcsByteKind(buf, len - 1) == MBCS_LEAD)
         buf[len - 1] = 0;
-}
-
-bool Profile_WriteText(const char* path, const char* section, const char* key, const char* value)
-{
-    return WritePrivateProfileStringA(section, key, value, path) != FALSE;
 }

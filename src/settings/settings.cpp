@@ -230,7 +230,7 @@ void Settings_LoadFrom(AppInfo* info, const char* ini)
 // "履歴機能を利用する" is read but never written: the history switch lasts
 // until the process ends, and only a value put into the file by hand
 // decides the state at start-up.
-void Settings_SaveTo(const AppInfo* info, const char* ini)
+static void WriteSettingsKeys(const AppInfo* info, const char* ini)
 {
     WriteProfileBool(ini, SECTION_MAIN, KEY_USE_HISTORY_FILE, info->useHistoryFile);
     WriteProfileBool(ini, SECTION_MAIN, KEY_ANIMATE_ICON, info->animateIcon);
@@ -270,6 +270,17 @@ void Settings_SaveTo(const AppInfo* info, const char* ini)
     ExtSettings_Save(&info->ext, ini);
 }
 
+// All keys go into the file in one replacement: killed in the middle, or on
+// a full disk, the INI file is either the old one or the new one, and keys
+// and sections that are not Tamarin's stay as they were.
+bool Settings_SaveTo(const AppInfo* info, const char* ini)
+{
+    if (!Profile_BeginBatch(ini))
+        return false;
+    WriteSettingsKeys(info, ini);
+    return Profile_EndBatch();
+}
+
 // Without a module path there is no INI file: the settings stay at their
 // defaults and are not saved.
 void LoadSettings(AppInfo* info)
@@ -282,10 +293,10 @@ void LoadSettings(AppInfo* info)
     Settings_LoadFrom(info, ini);
 }
 
-void SaveSettings(const AppInfo* info)
+bool SaveSettings(const AppInfo* info)
 {
     char ini[INI_PATH_SIZE];
     if (!GetAppFilePath(ini, sizeof(ini), ".ini"))
-        return;
-    Settings_SaveTo(info, ini);
+        return true;
+    return Settings_SaveTo(info, ini);
 }

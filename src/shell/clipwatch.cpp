@@ -54,7 +54,7 @@ void GiveUp(HWND mainWindow)
 {
     EndRetry(mainWindow);
     if (!g_watch.reportedGiveUp)
-        TrayNotice_Show(mainWindow, IDS_NOTICE_CLIPBOARD_READ, nullptr);
+        TrayNotice_Show(IDS_NOTICE_CLIPBOARD_READ, nullptr);
     g_watch.reportedGiveUp = true;
 }
 

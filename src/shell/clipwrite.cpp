@@ -62,7 +62,7 @@ void CALLBACK OnWriteRetry(HWND mainWindow, UINT, UINT_PTR, DWORD)
         return;
     Drop(mainWindow);
     if (!g_write.reportedGiveUp)
-        TrayNotice_Show(mainWindow, IDS_NOTICE_CLIPBOARD_WRITE, nullptr);
+        TrayNotice_Show(IDS_NOTICE_CLIPBOARD_WRITE, nullptr);
     g_write.reportedGiveUp = true;
 }
 

@@ -6,8 +6,9 @@
 #include <windows.h>
 
 // The text of string resource textId, with detail (a file's path, say) on a
-// line of its own when it is not null. false when nothing could be shown.
-bool TrayNotice_Show(HWND mainWindow, UINT textId, const char* detail);
+// line of its own when it is not null, as the tray icon's balloon (shown once
+// the icon is there). false when the string could not be had.
+bool TrayNotice_Show(UINT textId, const char* detail);
 
 // A SaveFailureObserver (store/savereport.h) for the main window: the notice
 // that a file could not be saved, with its path.

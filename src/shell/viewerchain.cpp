@@ -10,16 +10,22 @@
 #include "store/cliplog.h"
 
 static HWND g_nextViewer;
+static bool g_inChain;
 
 static void ArmRepairTimer(HWND mainWindow, const AppInfo* info)
 {
     SetTimer(mainWindow, TIMER_CHAIN_REPAIR, static_cast<UINT>(info->repairInterval), nullptr);
 }
 
+// Joining again while in the chain would make the window its own next viewer
+// and cut the one after it out for good, so a second join changes nothing.
 HWND JoinViewerChain(HWND mainWindow, const AppInfo* info)
 {
+    if (g_inChain)
+        return g_nextViewer;
     HWND next = SetClipboardViewer(mainWindow);
     g_nextViewer = next == mainWindow ? nullptr : next;
+    g_inChain = true;
     ArmRepairTimer(mainWindow, info);
     return g_nextViewer;
 }
@@ -29,6 +35,7 @@ void LeaveViewerChain(HWND mainWindow)
     KillTimer(mainWindow, TIMER_CHAIN_REPAIR);
     ChangeClipboardChain(mainWindow, g_nextViewer);
     g_nextViewer = nullptr;
+    g_inChain = false;
 }
 
 // A viewer further down that hangs must not hang Tamarin with it: the

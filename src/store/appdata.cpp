@@ -11,9 +11,12 @@
 #include <string.h>
 
 #include "settings/appinfo.h"
+#include "settings/apppath.h"
 #include "store/cliptext.h"
+#include "store/historysave.h"
 #include "store/storefile.h"
 #include "text/text.h"
+#include "text/texthash.h"
 
 static PtrList* ListOf(const AppData* data, int list)
 {
@@ -24,9 +27,39 @@ static PtrList* ListOf(const AppData* data, int list)
     return nullptr;
 }
 
-static bool FreeTextAndRemove(void* item, int, void*)
+// A text that cannot be put on the pile is left allocated rather than freed
+// under a save that may still be reading it.
+static void HoldText(TextPile* pile, void* text)
 {
-    free(item);
+    if (pile->count == pile->capacity) {
+        size_t capacity = pile->capacity ? pile->capacity * 2 : 64;
+        void** texts = static_cast<void**>(realloc(pile->texts, capacity * sizeof(void*)));
+        if (!texts)
+            return;
+        pile->texts = texts;
+        pile->capacity = capacity;
+    }
+    pile->texts[pile->count++] = text;
+}
+
+// Every text leaves its list through here.
+static void ReleaseText(AppData* data, int list, void* text)
+{
+    if (list == LIST_HISTORY && data->heldHistoryTexts)
+        HoldText(data->heldHistoryTexts, text);
+    else
+        free(text);
+}
+
+struct ListOwner {
+    AppData* data;
+    int list;
+};
+
+static bool FreeTextAndRemove(void* item, int, void* context)
+{
+    ListOwner* owner = static_cast<ListOwner*>(context);
+    ReleaseText(owner->data, owner->list, item);
     return true;
 }
 
@@ -59,14 +92,16 @@ static bool IsSameItemBelowHead(void* item, int index, void* context)
 }
 
 struct TrimLimit {
+    ListOwner owner;
     int maximum;
 };
 
 static bool KeepBelowLimit(void* item, int index, void* context)
 {
-    if (index < static_cast<TrimLimit*>(context)->maximum)
+    TrimLimit* limit = static_cast<TrimLimit*>(context);
+    if (index < limit->maximum)
         return true;
-    free(item);
+    ReleaseText(limit->owner.data, limit->owner.list, item);
     return false;
 }
 
@@ -125,6 +160,13 @@ static bool AddOrMove(PtrList* list, const char* text, const char* original)
     return true;
 }
 
+// A list the user has changed is written again even when its file could not
+// be read whole: the change is what the user wants kept.
+static void MarkChanged(AppData* data, int mask)
+{
+    data->partialLists &= ~mask;
+}
+
 bool AppData_Add(AppData* data, int mask, const char* text)
 {
     return AppData_AddWithOriginal(data, mask, text, nullptr);
@@ -132,6 +174,7 @@ bool AppData_Add(AppData* data, int mask, const char* text)
 
 bool AppData_AddWithOriginal(AppData* data, int mask, const char* text, const char* original)
 {
+    MarkChanged(data, mask);
     if (mask & LIST_HISTORY)
         AddOrMove(data->history, text, original);
     if (mask & LIST_REGISTERED)
@@ -141,10 +184,15 @@ bool AppData_AddWithOriginal(AppData* data, int mask, const char* text, const ch
 
 bool AppData_Clear(AppData* data, int mask)
 {
-    if (mask & LIST_HISTORY)
-        PtrList_RemoveIf(data->history, FreeTextAndRemove, nullptr);
-    if (mask & LIST_REGISTERED)
-        PtrList_RemoveIf(data->registered, FreeTextAndRemove, nullptr);
+    MarkChanged(data, mask);
+    if (mask & LIST_HISTORY) {
+        ListOwner owner = {data, LIST_HISTORY};
+        PtrList_RemoveIf(data->history, FreeTextAndRemove, &owner);
+    }
+    if (mask & LIST_REGISTERED) {
+        ListOwner owner = {data, LIST_REGISTERED};
+        PtrList_RemoveIf(data->registered, FreeTextAndRemove, &owner);
+    }
     return true;
 }
 
@@ -173,6 +221,7 @@ bool AppData_ContainsWithOriginal(const AppData* data, int list, const char* tex
 }
 
 struct RemoveMatch {
+    ListOwner owner;
     TextMatch text;
     bool removed;
 };
@@ -185,7 +234,7 @@ static bool FreeFirstEqualText(void* item, int, void* context)
     if (match->removed || !IsEqualText(item, 0, &match->text))
         return false;
     match->removed = true;
-    free(item);
+    ReleaseText(match->owner.data, match->owner.list, item);
     return true;
 }
 
@@ -199,8 +248,10 @@ bool AppData_RemoveWithOriginal(AppData* data, int list, const char* text, const
     PtrList* l = ListOf(data, list);
     if (!l)
         return false;
-    RemoveMatch match = {MatchOf(text, original), false};
+    RemoveMatch match = {{data, list}, MatchOf(text, original), false};
     PtrList_RemoveIf(l, FreeFirstEqualText, &match);
+    if (match.removed)
+        MarkChanged(data, list);
     return match.removed;
 }
 
@@ -210,7 +261,7 @@ bool AppData_Trim(AppData* data, int list, int maximum)
     if (!l)
         return false;
     if (maximum < PtrList_GetCount(l)) {
-        TrimLimit limit = {maximum};
+        TrimLimit limit = {{data, list}, maximum};
         PtrList_KeepIf(l, false, KeepBelowLimit, &limit);
     }
     return true;
@@ -228,9 +279,9 @@ bool AppData_AddClipWithOriginal(AppData* data, const char* text, const char* or
     // Out of memory the history and its file stay as they were.
     if (!AddOrMove(data->history, text, original))
         return true;
+    MarkChanged(data, LIST_HISTORY);
     AppData_Trim(data, LIST_HISTORY, info->historyMax);
-    if (info->useHistoryFile)
-        AppData_SaveHistory(data, info);
+    AppData_SaveHistorySoon(data, info);
     return true;
 }
 
@@ -243,39 +294,10 @@ bool AppData_RegisterWithOriginal(AppData* data, const char* text, const char* o
 {
     if (AppData_ContainsWithOriginal(data, LIST_REGISTERED, text, original))
         return true;
-    if (AddOrMove(data->registered, text, original))
-        AppData_SaveRegistered(data);
-    return true;
-}
-
-static void FreeList(PtrList* list)
-{
-    if (!list)
-        return;
-    PtrList_RemoveIf(list, FreeTextAndRemove, nullptr);
-    PtrList_Delete(list);
-}
-
-// The new list is built whole beside the old one and only then takes its
-// place, so running out of memory half-way leaves the old list untouched.
-bool AppData_ReplaceList(AppData* data, int list, int count, AppDataTextAt textAt, void* context)
-{
-    PtrList** slot = list == LIST_HISTORY ? &data->history : list == LIST_REGISTERED ? &data->registered : nullptr;
-    if (!slot)
-        return false;
-    PtrList* fresh = PtrList_New();
-    if (!fresh)
-        return false;
-    for (int i = count - 1; i >= 0; i--) {
-        const char* original = nullptr;
-        const char* text = textAt(i, context, &original);
-        if (text && !AddOrMove(fresh, text, original)) {
-            FreeList(fresh);
-            return false;
-        }
-    }
-    FreeList(*slot);
-    *slot = fresh;
+    if (!AddOrMove(data->registered, text, original))
+        return true;
+    MarkChanged(data, LIST_REGISTERED);
+    AppData_SaveRegistered(data);
     return true;
 }
 
@@ -300,6 +322,127 @@ const char* AppData_GetOriginalById(const AppData* data, int id)
     return text ? ClipText_Original(text) : nullptr;
 }
 
+void AppData_ForEach(const AppData* data, int list, AppDataTextFn fn, void* context)
+{
+    PtrList* l = ListOf(data, list);
+    if (!l)
+        return;
+    int index = 0;
+    for (const PtrListNode* node = l->head; node; node = node->next)
+        fn(static_cast<const char*>(node->item), index++, context);
+}
+
+// A text of the new list with the original it keeps (null: none).
+struct ListEntry {
+    const char* text;
+    const char* original;
+};
+
+static bool SameEntry(const ListEntry& a, const ListEntry& b)
+{
+    if (strcmp(a.text, b.text) != 0)
+        return false;
+    if (!a.original || !b.original)
+        return a.original == b.original;
+    return strcmp(a.original, b.original) == 0;
+}
+
+// Whether entries[i] occurs above i; an open-addressing table of the indexes
+// seen so far, keyed by the texts' hashes.
+struct SeenTexts {
+    size_t* slots;  // index + 1, 0 for an empty slot
+    size_t mask;
+};
+
+static bool SeenBefore(SeenTexts* seen, const ListEntry* entries, size_t i)
+{
+    size_t length = strlen(entries[i].text);
+    size_t slot = static_cast<size_t>(TextHash(entries[i].text, length)) & seen->mask;
+    for (;;) {
+        size_t entry = seen->slots[slot];
+        if (entry == 0) {
+            seen->slots[slot] = i + 1;
+            return false;
+        }
+        if (SameEntry(entries[entry - 1], entries[i]))
+            return true;
+        slot = (slot + 1) & seen->mask;
+    }
+}
+
+static bool FreeEveryText(void* item, int, void*)
+{
+    free(item);
+    return true;
+}
+
+// The fresh list of ReplaceList: stored copies of entries[0] to
+// entries[count - 1], each at its first place only; null when memory runs out.
+static PtrList* BuildUniqueList(const ListEntry* entries, size_t count)
+{
+    size_t slotCount = 16;
+    while (slotCount < count * 2)
+        slotCount *= 2;
+    SeenTexts seen = {static_cast<size_t*>(calloc(slotCount, sizeof(size_t))), slotCount - 1};
+    bool* keep = static_cast<bool*>(malloc(count ? count : 1));
+    PtrList* fresh = PtrList_New();
+    bool ok = seen.slots && keep && fresh;
+    for (size_t i = 0; ok && i < count; i++)
+        keep[i] = !SeenBefore(&seen, entries, i);
+    // Added from the bottom up: each goes to the head.
+    for (size_t i = count; ok && i-- > 0;) {
+        if (!keep[i])
+            continue;
+        const ListEntry& e = entries[i];
+        char* copy = ClipText_New(e.text, strlen(e.text), e.original, e.original ? strlen(e.original) : 0);
+        if (!copy || PtrList_AddHead(fresh, copy) < 0) {
+            free(copy);
+            ok = false;
+        }
+    }
+    free(seen.slots);
+    free(keep);
+    if (!ok && fresh) {
+        PtrList_RemoveIf(fresh, FreeEveryText, nullptr);
+        PtrList_Delete(fresh);
+        fresh = nullptr;
+    }
+    return fresh;
+}
+
+// The new list is built whole beside the old one, in linear time, and only
+// then takes its place, so running out of memory half-way leaves the old
+// list untouched.
+bool AppData_ReplaceList(AppData* data, int list, int count, AppDataTextAt textAt, void* context)
+{
+    PtrList* old = ListOf(data, list);
+    if (!old || count < 0)
+        return false;
+    ListEntry* entries = static_cast<ListEntry*>(malloc((count ? count : 1) * sizeof(ListEntry)));
+    if (!entries)
+        return false;
+    size_t kept = 0;
+    for (int i = 0; i < count; i++) {
+        const char* original = nullptr;
+        const char* text = textAt(i, context, &original);
+        if (text) {
+            TextMatch match = MatchOf(text, original);
+            entries[kept++] = {match.text, match.original};
+        }
+    }
+    PtrList* fresh = BuildUniqueList(entries, kept);
+    free(entries);
+    if (!fresh)
+        return false;
+    AppData_Clear(data, list);
+    PtrList_Delete(old);
+    if (list == LIST_HISTORY)
+        data->history = fresh;
+    else
+        data->registered = fresh;
+    return true;
+}
+
 // ---------------------------------------------------------------------------
 // The clip store's start and saves, through the store files beside the
 // executable
@@ -307,40 +450,57 @@ const char* AppData_GetOriginalById(const AppData* data, int id)
 static const char HISTORY_EXT[] = ".hst";
 static const char REGISTERED_EXT[] = ".use";
 
-// The registered texts always go through this buffer; the history does too
-// when not even the smallest larger buffer can be had. One thread uses it.
-static char s_storeBuffer[STORE_BUFFER_SIZE];
+// Each file is read whole, whatever the length of its records. A file that
+// cannot be read to its end for lack of memory leaves its list with the
+// texts read before, marked in partialLists: that file is not written back
+// (it still holds what the list lacks) until the list changes.
+static void LoadList(AppData* data, int list, const char* ext)
+{
+    char path[APP_FILE_PATH_SIZE];
+    if (!GetAppFilePath(path, sizeof(path), ext))
+        return;
+    if (!StoreFile_ReadWholePath(data, list, path))
+        data->partialLists |= list;
+}
 
 AppData* AppData_Load(const AppInfo* info)
 {
     AppData* data = AppData_New();
     if (!data)
         return nullptr;
-    AppData_Clear(data, LIST_REGISTERED);
-    StoreFile_Read(data, LIST_REGISTERED, REGISTERED_EXT, s_storeBuffer, STORE_BUFFER_SIZE - 1);
-    if (!info->useHistoryFile)
-        return data;
-    size_t obtained = 0;
-    char* buffer = static_cast<char*>(AllocShrinking(HISTORY_BUFFER_FIRST_SIZE, STORE_BUFFER_SIZE, &obtained));
-    AppData_Clear(data, LIST_HISTORY);
-    if (buffer) {
-        StoreFile_Read(data, LIST_HISTORY, HISTORY_EXT, buffer, obtained - 1);
-        free(buffer);
-    } else {
-        StoreFile_Read(data, LIST_HISTORY, HISTORY_EXT, s_storeBuffer, STORE_BUFFER_SIZE - 1);
-    }
+    LoadList(data, LIST_REGISTERED, REGISTERED_EXT);
+    if (info->useHistoryFile)
+        LoadList(data, LIST_HISTORY, HISTORY_EXT);
     return data;
+}
+
+bool AppData_HistoryFilePath(char* buf, size_t size)
+{
+    return GetAppFilePath(buf, size, HISTORY_EXT);
 }
 
 bool AppData_SaveHistory(AppData* data, const AppInfo* info)
 {
-    if (info->useHistoryFile)
+    if (info->useHistoryFile && !(data->partialLists & LIST_HISTORY))
         StoreFile_Write(data, LIST_HISTORY, HISTORY_EXT);
     return true;
 }
 
+// Never a save of its own while the background one runs: two writers of one
+// file would race for its temporary name.
+void AppData_SaveHistorySoon(AppData* data, const AppInfo* info)
+{
+    if (!info->useHistoryFile)
+        return;
+    if (data->saver)
+        HistorySaver_Request(data->saver, data, info);
+    else
+        AppData_SaveHistory(data, info);
+}
+
 bool AppData_SaveRegistered(AppData* data)
 {
-    StoreFile_Write(data, LIST_REGISTERED, REGISTERED_EXT);
+    if (!(data->partialLists & LIST_REGISTERED))
+        StoreFile_Write(data, LIST_REGISTERED, REGISTERED_EXT);
     return true;
 }

@@ -1,10 +1,13 @@
 // AppData: the clip store, holding the history and the registered texts.
 #pragma once
 
+#include <stddef.h>
+
 #include "store/originals.h"
 #include "store/ptrlist.h"
 
 struct AppInfo;
+struct HistorySaver;
 
 enum {
     LIST_HISTORY = 1,
@@ -21,11 +24,28 @@ enum {
 inline bool IsHistoryId(int id) { return id >= IDM_HISTORY_FIRST && id <= IDM_HISTORY_LAST; }
 inline bool IsRegisteredId(int id) { return id >= IDM_REGISTERED_FIRST && id <= IDM_REGISTERED_LAST; }
 
+// Texts that have left a list but must outlive their place in it for a
+// while: history texts a background save is still writing out.
+struct TextPile {
+    void** texts;
+    size_t count;
+    size_t capacity;
+};
+
 struct AppData {
     PtrList* history;
     PtrList* registered;
     OriginalsSaved historySide;     // the side files of the two store files
     OriginalsSaved registeredSide;
+    // Lists whose store file could not be read whole at start-up; their file
+    // is not written until the list changes.
+    int partialLists;
+    // While set, history texts that leave the list go here instead of being
+    // freed; whoever set it frees them.
+    TextPile* heldHistoryTexts;
+    // When set, a clipboard text added to the history asks it for a save in
+    // the background instead of writing the history file at once.
+    HistorySaver* saver;
 };
 
 AppData* AppData_New();
@@ -54,18 +74,29 @@ bool AppData_RegisterWithOriginal(AppData* data, const char* text, const char* o
 // The original kept beside a stored text, or null when it has none.
 const char* AppData_GetOriginalAt(const AppData* data, int list, int index);
 const char* AppData_GetOriginalById(const AppData* data, int id);
+// Calls fn with each text of the list in index order (index 0 first), in one
+// walk of the list.
+typedef void (*AppDataTextFn)(const char* text, int index, void* context);
+void AppData_ForEach(const AppData* data, int list, AppDataTextFn fn, void* context);
 
 // A new store with the registered texts from ".use" and, when the settings
 // keep the history in a file, the history from ".hst"; the program's files
-// (settings/apppath.h). The saves rewrite them whole (the history only when kept).
+// (settings/apppath.h), each read whole. The saves rewrite them whole (the
+// history only when kept); a file that could not be read to its end is not
+// written back until its list has changed.
 AppData* AppData_Load(const AppInfo* info);
 bool AppData_SaveHistory(AppData* data, const AppInfo* info);
 bool AppData_SaveRegistered(AppData* data);
+// After a change of the history: the file follows in the background when
+// the store has a saver (a clipboard change never waits on it), else at once.
+void AppData_SaveHistorySoon(AppData* data, const AppInfo* info);
+// Where the history file is; false when the path cannot be had.
+bool AppData_HistoryFilePath(char* buf, size_t size);
 
 // The list becomes copies of the texts textAt gives for indexes 0 to
 // count - 1, in that order, each with the original it gives in *original
 // (null: none; a null text is skipped; equal texts end as one entry, at the
-// place of the upper one). false, with the list untouched, when memory runs
-// out or the selector is bad.
+// place of the upper one), made in linear time. false, with the list
+// untouched, when memory runs out or the selector is bad.
 typedef const char* (*AppDataTextAt)(int index, void* context, const char** original);
 bool AppData_ReplaceList(AppData* data, int list, int count, AppDataTextAt textAt, void* context);

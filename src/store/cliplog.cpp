@@ -177,23 +177,39 @@ bool ClipLog_WriteImageTo(FILE* file, const void* dib, const DibLayout* layout)
 
 // Creates the log folder, the month folder and the day folder as needed, one
 // level at a time, and gives up when any of them is still missing.
+static FILE* OpenLogFile(ClipLogPaths* paths, const char* folder, const char* ext, const SYSTEMTIME* time)
+{
+    ClipLog_BuildPaths(paths, folder, time, ext);
+    if (!ClipLog_MakeFolder(folder) || !ClipLog_MakeFolder(paths->monthFolder) || !ClipLog_MakeFolder(paths->dayFolder))
+        return nullptr;
+    return ClipLog_CreateFile(paths->file);
+}
+
 FILE* ClipLog_OpenFileAt(const char* folder, const char* ext, const SYSTEMTIME* time)
 {
     ClipLogPaths paths;
-    ClipLog_BuildPaths(&paths, folder, time, ext);
-    if (!ClipLog_MakeFolder(folder) || !ClipLog_MakeFolder(paths.monthFolder) || !ClipLog_MakeFolder(paths.dayFolder))
-        return nullptr;
-    return ClipLog_CreateFile(paths.file);
+    return OpenLogFile(&paths, folder, ext, time);
+}
+
+// A log file that could not be written whole (a full disk) is removed rather
+// than left behind cut short or empty.
+static bool CloseLogFile(FILE* file, const ClipLogPaths* paths, bool written)
+{
+    bool closed = fclose(file) == 0;
+    if (written && closed)
+        return true;
+    ClipLog_RemoveFile(paths->file);
+    return false;
 }
 
 bool ClipLog_WriteTextAt(const char* folder, const char* text, const SYSTEMTIME* time)
 {
-    FILE* file = ClipLog_OpenFileAt(folder, ".txt", time);
+    ClipLogPaths paths;
+    FILE* file = OpenLogFile(&paths, folder, ".txt", time);
     if (!file)
         return false;
-    bool written = WriteAll(file, text, strlen(text));
-    bool closed = fclose(file) == 0;
-    return written && closed;
+    bool written = WriteAll(file, text, strlen(text)) && fflush(file) == 0;
+    return CloseLogFile(file, &paths, written);
 }
 
 static const char UTF8_BOM[] = "\xEF\xBB\xBF";
@@ -218,12 +234,12 @@ bool ClipLog_WriteImageAt(const char* folder, const void* dib, size_t dibSize, c
     DibLayout layout;
     if (!ClipLog_GetDibLayout(dib, dibSize, &layout))
         return false;
-    FILE* file = ClipLog_OpenFileAt(folder, ".bmp", time);
+    ClipLogPaths paths;
+    FILE* file = OpenLogFile(&paths, folder, ".bmp", time);
     if (!file)
         return false;
-    bool written = ClipLog_WriteImageTo(file, dib, &layout);
-    bool closed = fclose(file) == 0;
-    return written && closed;
+    bool written = ClipLog_WriteImageTo(file, dib, &layout) && fflush(file) == 0;
+    return CloseLogFile(file, &paths, written);
 }
 
 FILE* ClipLog_OpenFile(const char* folder, const char* ext)

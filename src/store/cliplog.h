@@ -60,3 +60,4 @@ bool ClipLog_WriteImage(const char* folder, const void* dib, size_t dibSize);
 void ClipLog_GetLocalTime(SYSTEMTIME* time);
 bool ClipLog_MakeFolder(const char* path);
 FILE* ClipLog_CreateFile(const char* path);
+void ClipLog_RemoveFile(const char* path);

@@ -53,3 +53,10 @@ FILE* ClipLog_CreateFile(const char* path)
     HostPath(host, path);
     return fopen(host, "wb");
 }
+
+void ClipLog_RemoveFile(const char* path)
+{
+    char host[CLIPLOG_PATH_SIZE];
+    HostPath(host, path);
+    remove(host);
+}

@@ -24,3 +24,8 @@ FILE* ClipLog_CreateFile(const char* path)
 {
     return fopen(path, "wb");
 }
+
+void ClipLog_RemoveFile(const char* path)
+{
+    DeleteFileA(path);
+}

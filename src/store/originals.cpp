@@ -24,14 +24,12 @@
 #include <string.h>
 
 #include "store/cliptext.h"
-#include "store/filereplace.h"
-#include "store/savereport.h"
+#include "settings/filereplace.h"
 #include "text/cp932.h"
 #include "text/utf.h"
 
 
 static const char MAGIC[] = "Tamarin originals 1\n";
-static const char TEMP_SUFFIX[] = ".tmp";
 
 enum {
     HASH_DIGITS = 16,
@@ -636,28 +634,10 @@ bool Originals_WritePath(const char* path, const char* bytes, size_t size)
         fclose(existing);
         return remove(path) == 0;
     }
-    size_t pathLength = strlen(path);
-    char* tmpPath = static_cast<char*>(malloc(pathLength + sizeof(TEMP_SUFFIX)));
-    if (!tmpPath)
+    FileReplacement replacement;
+    if (!FileReplacement_Begin(&replacement, path))
         return false;
-    memcpy(tmpPath, path, pathLength);
-    memcpy(tmpPath + pathLength, TEMP_SUFFIX, sizeof(TEMP_SUFFIX));
-    FILE* file = fopen(tmpPath, "wb");
-    if (!file) {
-        free(tmpPath);
-        return false;
-    }
-    bool ok = fwrite(bytes, 1, size, file) == size;
-    ok = ok && fflush(file) == 0 && !ferror(file);
-    ok = ok && FileReplace_FlushToDisk(file);
-    if (fclose(file) != 0)
-        ok = false;
-    ok = ok && FileReplace_ReplaceRetrying(tmpPath, path, !SaveReport_IsFailing(path));
-    if (!ok)
-        remove(tmpPath);
-    free(tmpPath);
-    SaveReport_Note(path, ok);
-    return ok;
+    return FileReplacement_Commit(&replacement, fwrite(bytes, 1, size, replacement.file) == size, true);
 }
 
 // ---------------------------------------------------------------------------

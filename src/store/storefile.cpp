@@ -5,9 +5,10 @@
 // by hand, so every build reads and writes the same bytes (0x1A included,
 // which a Windows text-mode reader would take for the end of the file).
 //
-// A file is never rewritten in place: the new contents go to "<name>.tmp",
-// reach the disk, and then replace the old file in one step, so a crash or a
-// full disk leaves either the old or the new file, never a torn one.
+// A file is never rewritten in place: the new contents go to a temporary
+// file beside it (filereplace.h), reach the disk, and then replace the old
+// file in one step, so a crash or a full disk leaves either the old or the
+// new file, never a torn one.
 //
 // Beside each store file, its side file (originals.h) keeps the Unicode
 // originals of the texts code page 932 cannot hold; it is read with the
@@ -25,19 +26,18 @@
 #include "settings/appinfo.h"
 #include "settings/apppath.h"
 #include "store/appdata.h"
+#include "settings/filereplace.h"
 #include "store/cliptext.h"
-#include "store/filereplace.h"
 #include "store/originals.h"
 #include "store/savereport.h"
 #include "text/text.h"
+#include "text/texthash.h"
 
 enum {
-    STREAM_BUFFER_SIZE = 262144, // stdio buffer of a file being written
     READ_BLOCK_SIZE = 65536,     // block of raw bytes taken at a time when loading
     WRITE_STAGE_SIZE = 8192,     // translated bytes gathered before an fwrite
 };
 
-static const char TEMP_SUFFIX[] = ".tmp";
 
 static PtrList* ListOf(AppData* data, int list)
 {
@@ -209,20 +209,26 @@ static bool TranslateBulk(BlockReader* r, char* buffer, size_t* length, size_t r
     return ended;
 }
 
-// StoreFile_ReadRecord's rule over a BlockReader; false at the end of the file.
-static bool ReadBlockRecord(BlockReader* r, char* buffer, size_t limit, size_t* length)
+enum RecordFill {
+    RECORD_NONE,   // the file ended before a byte of a new record
+    RECORD_ENDED,  // a NUL or the end of the file ended the record
+    RECORD_FULL,   // the buffer's room is used up; the record may go on
+};
+
+// Adds the bytes of the current record to buffer[*length, room), translated
+// as StoreFile_ReadRecord translates them.
+static RecordFill FillBlockRecord(BlockReader* r, char* buffer, size_t room, size_t* length)
 {
-    size_t room = limit - 1;
-    size_t n = 0;
+    size_t n = *length;
+    RecordFill result = RECORD_ENDED;
     for (;;) {
         if (n == room) {
-            if (PeekByte(r) == 0)
-                r->pos++;
+            result = RECORD_FULL;
             break;
         }
         if (r->pos == r->end && !Refill(r)) {
             if (n == 0)
-                return false;
+                result = RECORD_NONE;
             break;
         }
         if (TranslateBulk(r, buffer, &n, room))
@@ -251,6 +257,19 @@ static bool ReadBlockRecord(BlockReader* r, char* buffer, size_t limit, size_t* 
             buffer[n++] = '\r';
         }
     }
+    *length = n;
+    return result;
+}
+
+// StoreFile_ReadRecord's rule over a BlockReader; false at the end of the file.
+static bool ReadBlockRecord(BlockReader* r, char* buffer, size_t limit, size_t* length)
+{
+    size_t n = 0;
+    RecordFill fill = FillBlockRecord(r, buffer, limit - 1, &n);
+    if (fill == RECORD_NONE)
+        return false;
+    if (fill == RECORD_FULL && PeekByte(r) == 0)
+        r->pos++;
     buffer[n] = 0;
     *length = n;
     return true;
@@ -275,23 +294,26 @@ void StoreFile_ScanRecords(FILE* file, char* buffer, size_t limit, StoreRecordFn
 // ---------------------------------------------------------------------------
 // Loading into the lists
 
+void* (*StoreFile_Reallocate)(void* block, size_t size) = realloc;
+
 // The records of one file in file order, each a heap copy, before they go
-// into an empty list.
+// into an empty list. complete turns false when a record could not be kept.
 struct RecordSet {
     char** texts;
     size_t* lengths;
     size_t count;
     size_t capacity;
+    bool complete;
 };
 
 static bool GrowRecordSet(RecordSet* set)
 {
     size_t capacity = set->capacity ? set->capacity * 2 : 256;
-    char** texts = static_cast<char**>(realloc(set->texts, capacity * sizeof(char*)));
+    char** texts = static_cast<char**>(StoreFile_Reallocate(set->texts, capacity * sizeof(char*)));
     if (!texts)
         return false;
     set->texts = texts;
-    size_t* lengths = static_cast<size_t*>(realloc(set->lengths, capacity * sizeof(size_t)));
+    size_t* lengths = static_cast<size_t*>(StoreFile_Reallocate(set->lengths, capacity * sizeof(size_t)));
     if (!lengths)
         return false;
     set->lengths = lengths;
@@ -299,54 +321,30 @@ static bool GrowRecordSet(RecordSet* set)
     return true;
 }
 
+static bool KeepRecord(RecordSet* set, const char* text, size_t length)
+{
+    if (set->count == set->capacity && !GrowRecordSet(set))
+        return false;
+    // A stored text without an original (cliptext.h): the text, its NUL
+    // and the empty original's NUL. The side file may give it one later.
+    char* copy = static_cast<char*>(StoreFile_Reallocate(nullptr, length + 2));
+    if (!copy)
+        return false;
+    memcpy(copy, text, length);
+    copy[length] = 0;
+    copy[length + 1] = 0;
+    set->texts[set->count] = copy;
+    set->lengths[set->count] = length;
+    set->count++;
+    return true;
+}
+
 // A text that cannot be copied is skipped, as AppData_Add skips it.
 static void CollectRecord(const char* text, size_t length, void* context)
 {
     RecordSet* set = static_cast<RecordSet*>(context);
-    if (set->count == set->capacity && !GrowRecordSet(set))
-        return;
-    char* copy = ClipText_New(text, length, nullptr, 0);
-    if (!copy)
-        return;
-    set->texts[set->count] = copy;
-    set->lengths[set->count] = length;
-    set->count++;
-}
-
-static uint64_t RotateLeft(uint64_t v, int bits)
-{
-    return (v << bits) | (v >> (64 - bits));
-}
-
-static uint64_t MixWord(uint64_t lane, const char* p)
-{
-    uint64_t w;
-    memcpy(&w, p, 8);
-    return (RotateLeft(lane, 27) ^ w) * 0x9E3779B97F4A7C15ull;
-}
-
-// A hash of the whole text for finding repeated records; four independent
-// lanes keep it close to the speed of reading the bytes.
-static uint64_t HashText(const char* s, size_t length)
-{
-    uint64_t a = length;
-    uint64_t b = 0x9E3779B97F4A7C15ull;
-    uint64_t c = 0x243F6A8885A308D3ull;
-    uint64_t d = 0x13198A2E03707344ull;
-    size_t i = 0;
-    for (; i + 32 <= length; i += 32) {
-        a = MixWord(a, s + i);
-        b = MixWord(b, s + i + 8);
-        c = MixWord(c, s + i + 16);
-        d = MixWord(d, s + i + 24);
-    }
-    for (; i < length; i++)
-        a = (RotateLeft(a, 27) ^ static_cast<unsigned char>(s[i])) * 0x9E3779B97F4A7C15ull;
-    uint64_t h = a ^ RotateLeft(b, 16) ^ RotateLeft(c, 32) ^ RotateLeft(d, 48);
-    h ^= h >> 29;
-    h *= 0xBF58476D1CE4E5B9ull;
-    h ^= h >> 32;
-    return h;
+    if (!KeepRecord(set, text, length))
+        set->complete = false;
 }
 
 static bool SameOriginal(const char* a, const char* b)
@@ -372,7 +370,7 @@ static bool DropEarlierRepeats(RecordSet* set)
         return false;
     }
     for (size_t i = set->count; i-- > 0;) {
-        uint64_t h = HashText(set->texts[i], set->lengths[i]);
+        uint64_t h = TextHash(set->texts[i], set->lengths[i]);
         hashes[i] = h;
         size_t slot = static_cast<size_t>(h) & (slotCount - 1);
         for (;;) {
@@ -406,17 +404,35 @@ static void AddEachRecord(AppData* data, int mask, RecordSet* set)
 
 // The same list as adding each record in turn with the add-or-move rule:
 // the last record on top, and a repeated text only at its last position.
-static void FillEmptyList(AppData* data, int list, RecordSet* set)
+// false when a text could not go into the list.
+static bool FillEmptyList(AppData* data, int list, RecordSet* set)
 {
     PtrList* target = ListOf(data, list);
     if (!DropEarlierRepeats(set)) {
         AddEachRecord(data, list, set);
-        return;
+        return true;
     }
+    bool all = true;
     for (size_t i = 0; i < set->count; i++) {
-        if (set->texts[i] && PtrList_AddHead(target, set->texts[i]) < 0)
+        if (set->texts[i] && PtrList_AddHead(target, set->texts[i]) < 0) {
             free(set->texts[i]);
+            all = false;
+        }
     }
+    return all;
+}
+
+static void AddRecordSet(AppData* data, int mask, RecordSet* set)
+{
+    bool oneList = mask == LIST_HISTORY || mask == LIST_REGISTERED;
+    if (oneList && PtrList_GetCount(ListOf(data, mask)) == 0) {
+        if (!FillEmptyList(data, mask, set))
+            set->complete = false;
+    } else {
+        AddEachRecord(data, mask, set);
+    }
+    free(set->texts);
+    free(set->lengths);
 }
 
 // Adding record by record searches the whole list for every record, which
@@ -431,17 +447,87 @@ bool StoreFile_ReadPath(AppData* data, int mask, const char* path, char* buffer,
     if (!file)
         return true;
     bool oneList = mask == LIST_HISTORY || mask == LIST_REGISTERED;
-    RecordSet set = {nullptr, nullptr, 0, 0};
+    RecordSet set = {nullptr, nullptr, 0, 0, true};
     StoreFile_ScanRecords(file, buffer, limit, CollectRecord, &set);
     fclose(file);
     Originals_LoadBeside(path, set.texts, set.lengths, set.count, oneList ? SideOf(data, mask) : nullptr);
-    if (oneList && PtrList_GetCount(ListOf(data, mask)) == 0)
-        FillEmptyList(data, mask, &set);
-    else
-        AddEachRecord(data, mask, &set);
-    free(set.texts);
-    free(set.lengths);
+    AddRecordSet(data, mask, &set);
     return true;
+}
+
+// ---------------------------------------------------------------------------
+// Reading records whole
+
+enum { WHOLE_RECORD_FIRST_SIZE = 65536 };
+
+// The record buffer doubles until the record fits, so a record is one text
+// however long it is. false at the end of the file, or (with *outOfMemory
+// set) when the buffer cannot grow.
+static bool ReadWholeRecord(BlockReader* r, char** buffer, size_t* capacity, size_t* length, bool* outOfMemory)
+{
+    size_t n = 0;
+    for (;;) {
+        RecordFill fill = FillBlockRecord(r, *buffer, *capacity - 1, &n);
+        if (fill == RECORD_NONE)
+            return false;
+        if (fill == RECORD_ENDED)
+            break;
+        size_t bigger = *capacity * 2;
+        char* grown = bigger > *capacity ? static_cast<char*>(StoreFile_Reallocate(*buffer, bigger)) : nullptr;
+        if (!grown) {
+            *outOfMemory = true;
+            return false;
+        }
+        *buffer = grown;
+        *capacity = bigger;
+    }
+    (*buffer)[n] = 0;
+    *length = n;
+    return true;
+}
+
+// Stops at the first record that cannot be read or kept: the set then holds
+// the records before it and complete is false.
+static void CollectWholeRecords(FILE* file, RecordSet* set)
+{
+    size_t capacity = WHOLE_RECORD_FIRST_SIZE;
+    char* buffer = static_cast<char*>(StoreFile_Reallocate(nullptr, capacity));
+    unsigned char* block = static_cast<unsigned char*>(StoreFile_Reallocate(nullptr, READ_BLOCK_SIZE));
+    if (!buffer || !block) {
+        free(buffer);
+        free(block);
+        set->complete = false;
+        return;
+    }
+    BlockReader reader = {file, block, 0, 0};
+    size_t length = 0;
+    bool outOfMemory = false;
+    while (ReadWholeRecord(&reader, &buffer, &capacity, &length, &outOfMemory)) {
+        if (!KeepRecord(set, buffer, length)) {
+            outOfMemory = true;
+            break;
+        }
+    }
+    if (outOfMemory)
+        set->complete = false;
+    free(buffer);
+    free(block);
+}
+
+bool StoreFile_ReadWholePath(AppData* data, int mask, const char* path)
+{
+    FILE* file = fopen(path, "rb");
+    if (!file)
+        return true;
+    RecordSet set = {nullptr, nullptr, 0, 0, true};
+    CollectWholeRecords(file, &set);
+    if (ferror(file))
+        set.complete = false;
+    fclose(file);
+    bool oneList = mask == LIST_HISTORY || mask == LIST_REGISTERED;
+    Originals_LoadBeside(path, set.texts, set.lengths, set.count, oneList ? SideOf(data, mask) : nullptr);
+    AddRecordSet(data, mask, &set);
+    return set.complete;
 }
 
 bool StoreFile_Read(AppData* data, int mask, const char* ext, char* buffer, size_t limit)
@@ -525,16 +611,32 @@ int StoreFile_WriteRecord(const char* text, FILE* file)
 // that was written: a side file ahead of its store file would only lose
 // originals at the next start, never pair them wrongly, but there is no
 // reason to risk even that.
-static void SaveSideFile(const PtrList* list, const char* path, OriginalsSaved* saved)
+//
+// A side file that cannot be written counts as a failed save of its store
+// file: the user hears of it under the store file's name.
+static bool SaveSideFileOf(const char* const* headFirst, size_t count, const char* path, OriginalsSaved* saved)
 {
-    const char** stored = static_cast<const char**>(malloc(static_cast<size_t>(list->count) * sizeof(char*) + 1));
+    const char** stored = static_cast<const char**>(malloc(count * sizeof(char*) + 1));
     if (!stored)
-        return;
-    size_t n = 0;
-    for (const PtrListNode* node = list->tail; node; node = node->prev)
-        stored[n++] = static_cast<const char*>(node->item);
-    Originals_SaveBeside(path, stored, n, saved);
+        return false;
+    for (size_t i = 0; i < count; i++)
+        stored[i] = headFirst[count - 1 - i];
+    bool ok = Originals_SaveBeside(path, stored, count, saved);
     free(stored);
+    return ok;
+}
+
+static bool SaveSideFile(const PtrList* list, const char* path, OriginalsSaved* saved)
+{
+    const char** headFirst = static_cast<const char**>(malloc(static_cast<size_t>(list->count) * sizeof(char*) + 1));
+    if (!headFirst)
+        return false;
+    size_t n = 0;
+    for (const PtrListNode* node = list->head; node; node = node->next)
+        headFirst[n++] = static_cast<const char*>(node->item);
+    bool ok = SaveSideFileOf(headFirst, n, path, saved);
+    free(headFirst);
+    return ok;
 }
 
 static bool WriteList(const PtrList* list, FILE* file)
@@ -555,38 +657,24 @@ bool StoreFile_WritePath(AppData* data, int list, const char* path)
     PtrList* source = ListOf(data, list);
     if (!source)
         return true;
-    size_t pathLength = strlen(path);
-    char* tmpPath = static_cast<char*>(malloc(pathLength + sizeof(TEMP_SUFFIX)));
-    if (!tmpPath) {
-        SaveReport_Note(path, false);
-        return true;
-    }
-    memcpy(tmpPath, path, pathLength);
-    memcpy(tmpPath + pathLength, TEMP_SUFFIX, sizeof(TEMP_SUFFIX));
-
-    FILE* file = fopen(tmpPath, "wb");
-    if (!file) {
-        free(tmpPath);
-        SaveReport_Note(path, false);
-        return true;
-    }
-    char* streamBuffer = static_cast<char*>(malloc(STREAM_BUFFER_SIZE));
-    if (streamBuffer)
-        setvbuf(file, streamBuffer, _IOFBF, STREAM_BUFFER_SIZE);
-    bool ok = WriteList(source, file);
-    ok = ok && fflush(file) == 0 && !ferror(file);
-    ok = ok && FileReplace_FlushToDisk(file);
-    if (fclose(file) != 0)
-        ok = false;
-    free(streamBuffer);
-    ok = ok && FileReplace_ReplaceRetrying(tmpPath, path, !SaveReport_IsFailing(path));
-    if (!ok)
-        remove(tmpPath);
-    else
-        SaveSideFile(source, path, SideOf(data, list));
-    free(tmpPath);
+    FileReplacement replacement;
+    bool ok = FileReplacement_Begin(&replacement, path) &&
+              FileReplacement_Commit(&replacement, WriteList(source, replacement.file), !SaveReport_IsFailing(path));
+    ok = ok && SaveSideFile(source, path, SideOf(data, list));
     SaveReport_Note(path, ok);
     return true;
+}
+
+bool StoreFile_SaveTexts(const char* const* texts, size_t count, const char* path, bool patient,
+                         OriginalsSaved* side)
+{
+    FileReplacement replacement;
+    if (!FileReplacement_Begin(&replacement, path))
+        return false;
+    bool written = true;
+    for (size_t i = count; written && i-- > 0;)
+        written = StoreFile_WriteRecord(texts[i], replacement.file) == 1;
+    return FileReplacement_Commit(&replacement, written, patient) && SaveSideFileOf(texts, count, path, side);
 }
 
 bool StoreFile_Write(AppData* data, int list, const char* ext)

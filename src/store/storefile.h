@@ -6,6 +6,7 @@
 #include <stdio.h>
 
 struct AppData;
+struct OriginalsSaved;
 
 enum {
     STORE_BUFFER_SIZE = 65536,           // registered-text reading buffer
@@ -22,6 +23,22 @@ void* AllocShrinking(size_t firstSize, size_t smallestSize, size_t* obtained);
 // The same operations on a file named by the caller instead of one beside the executable.
 bool StoreFile_ReadPath(AppData* data, int mask, const char* path, char* buffer, size_t limit);
 bool StoreFile_WritePath(AppData* data, int list, const char* path);
+
+// Every record of the file at path, each whole however long, added to the
+// lists of the mask. false when the file could not be read to its end (out of
+// memory, a read error): the records before that point are in the lists.
+bool StoreFile_ReadWholePath(AppData* data, int mask, const char* path);
+
+// Writes texts (stored texts, texts[0] the list's head, written last) as the
+// store file at path, through a temporary file, and then their side file
+// (side: what it holds, originals.h); false when the store file was left as
+// it was. patient as for FileReplace_ReplaceRetrying.
+bool StoreFile_SaveTexts(const char* const* texts, size_t count, const char* path, bool patient,
+                         OriginalsSaved* side);
+
+// Every allocation made while reading a file whole goes through this; tests
+// swap it to run out of memory at a chosen point.
+extern void* (*StoreFile_Reallocate)(void* block, size_t size);
 
 // Every record of an open store file in one pass, read in large blocks: fn
 // receives each text (NUL-terminated in buffer) with its length, exactly the

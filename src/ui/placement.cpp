@@ -265,18 +265,20 @@ void Placement_LoadFile(const char* iniPath, const char* section, SavedPlacement
 }
 
 // The size written is that of the restored window, so a window closed while
-// maximised (or minimised) comes back at the size the user gave it.
+// maximised (or minimised) comes back at the size the user gave it. The keys
+// reach the file together, in one replacement of it.
 void Placement_SaveFile(HWND window, const char* iniPath, const char* section)
 {
-    if (!iniPath)
+    if (!iniPath || !Profile_BeginBatch(iniPath))
         return;
     WriteProfileBool(iniPath, section, PLACEMENT_KEY_TOPMOST, IsWindowTopmost(window));
     WriteProfileBool(iniPath, section, PLACEMENT_KEY_MAXIMIZED, IsZoomed(window) != FALSE);
     RECT restored;
-    if (!Placement_GetRestoredRect(window, &restored))
-        return;
-    WriteProfileInt(iniPath, section, PLACEMENT_KEY_HEIGHT, restored.bottom - restored.top);
-    WriteProfileInt(iniPath, section, PLACEMENT_KEY_WIDTH, restored.right - restored.left);
+    if (Placement_GetRestoredRect(window, &restored)) {
+        WriteProfileInt(iniPath, section, PLACEMENT_KEY_HEIGHT, restored.bottom - restored.top);
+        WriteProfileInt(iniPath, section, PLACEMENT_KEY_WIDTH, restored.right - restored.left);
+    }
+    Profile_EndBatch();
 }
 
 // Called at WM_INITDIALOG, after the dialog has recorded its template size

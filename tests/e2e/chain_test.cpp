@@ -162,6 +162,28 @@ TEST_F(Chain, ChangeCbChainRelinksOrForwards)
     EXPECT_EQ(middle->changes.size(), 1u);
 }
 
+// The join command while Tamarin is already in the chain changes nothing:
+// the viewer after it still gets every change.
+TEST_F(Chain, JoiningAgainKeepsTheNextViewer)
+{
+    Viewer* after = NewViewer();
+    JoinChain(after);
+    ASSERT_TRUE(Tamarin_Prepare(&t));
+    ASSERT_TRUE(Tamarin_Start(&t));  // Tamarin -> after
+    ASSERT_EQ(GetClipboardViewer(), t.window);
+
+    DWORD_PTR result = 0;
+    for (int i = 0; i < 2; i++)
+        ASSERT_TRUE(SendMessageTimeoutA(t.window, WM_COMMAND, 40048, 0, SMTO_ABORTIFHUNG, 10000, &result));
+    EXPECT_EQ(GetClipboardViewer(), t.window);
+
+    int before = after->draws;
+    ASSERT_TRUE(PutClipboardText("still forwarded"));
+    EXPECT_TRUE(Recorded("still forwarded"));
+    EXPECT_TRUE(WaitFor([&] { return after->draws > before; }, E2E_TIMEOUT_MS));
+    LeaveChain(after);
+}
+
 // A viewer that stops answering, on a thread of its own: it joins the chain
 // and then waits on an event without reading its messages until released.
 struct HungViewer {

@@ -66,6 +66,17 @@ bool Tamarin_Prepare(Tamarin* t, const std::string& ini)
     return true;
 }
 
+bool Tamarin_PrepareIn(Tamarin* t, const std::string& parent)
+{
+    static int counter;
+    char name[MAX_PATH];
+    snprintf(name, sizeof name, "%s\\tamarin-e2e-%lu-%d", parent.c_str(), GetCurrentProcessId(), ++counter);
+    if (!CreateDirectoryA(name, nullptr))
+        return false;
+    t->folder = name;
+    return CopyFileA((ModuleFolder() + "\\tamarin.exe").c_str(), (t->folder + "\\tamarin.exe").c_str(), FALSE) != 0;
+}
+
 std::string Tamarin_File(const Tamarin* t, const char* ext)
 {
     return t->folder + "\\tamarin" + ext;

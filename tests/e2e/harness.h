@@ -20,6 +20,8 @@ std::string Tamarin_ProgramPath();
 // A fresh folder with a copy of tamarin.exe; ini, when not empty, is written
 // as tamarin.ini first (bytes as given).
 bool Tamarin_Prepare(Tamarin* t, const std::string& ini = "");
+// The same in a fresh folder under parent (a file system of the test's own).
+bool Tamarin_PrepareIn(Tamarin* t, const std::string& parent);
 // Starts the program (with arguments, for the command-line mode) and, for the
 // resident mode, waits for its main window.
 bool Tamarin_Start(Tamarin* t, const std::string& args = "");

@@ -16,8 +16,10 @@ namespace {
 std::vector<std::string> ListTexts(const AppData* data, int list)
 {
     std::vector<std::string> texts;
-    for (int i = 0; i < AppData_GetCount(data, list); i++)
-        texts.push_back(AppData_GetAt(data, list, i));
+    AppData_ForEach(
+        data, list,
+        [](const char* text, int, void* context) { static_cast<std::vector<std::string>*>(context)->push_back(text); },
+        &texts);
     return texts;
 }
 
@@ -255,6 +257,103 @@ TEST_F(ClipStore, OriginalsGoWithTheirTexts)
     EXPECT_EQ(OriginalAt(data, LIST_HISTORY, 1), CAFE_SMILE);
     AppData_Clear(data, LIST_HISTORY);
     EXPECT_EQ(AppData_GetCount(data, LIST_HISTORY), 0);
+}
+
+bool ReplaceWith(AppData* data, int list, const std::vector<const char*>& texts, int count)
+{
+    return AppData_ReplaceList(
+        data, list, count,
+        [](int i, void* context, const char**) { return (*static_cast<const std::vector<const char*>*>(context))[i]; },
+        const_cast<std::vector<const char*>*>(&texts));
+}
+
+// Replacing a list gives what clearing it and adding the texts from the last
+// to the first gives, a repeated text at its upper place.
+struct ReplaceListCase {
+    const char* name;
+    Texts before;
+    Texts texts;
+    Texts after;
+};
+
+const ReplaceListCase REPLACE_LIST_CASES[] = {
+    {"empty list from nothing", {}, {}, {}},
+    {"texts in order", {"old"}, {"a", "b", "c"}, {"a", "b", "c"}},
+    {"cleared", {"x", "y"}, {}, {}},
+    {"repeat keeps the upper place", {}, {"a", "b", "a", "c", "b"}, {"a", "b", "c"}},
+    {"compared byte for byte", {}, {"a", "A", "a\n", "a"}, {"a", "A", "a\n"}},
+    {"empty text is a text", {}, {"", "x", ""}, {"", "x"}},
+    // 表 and ソ end in 0x5C; 表 and 表示 share a prefix
+    {"double-byte texts", {}, {"\x95\x5c", "\x83\x5c", "\x95\x5c\x8e\xa6", "\x95\x5c"}, {"\x95\x5c", "\x83\x5c", "\x95\x5c\x8e\xa6"}},
+};
+
+TEST_F(ClipStore, ReplaceListMatchesClearingAndAddingFromTheBottom)
+{
+    for (const ReplaceListCase& c : REPLACE_LIST_CASES) {
+        for (int list : {LIST_REGISTERED, LIST_HISTORY}) {
+            AppData_Clear(data, LIST_HISTORY | LIST_REGISTERED);
+            for (size_t i = c.before.size(); i-- > 0;)
+                AppData_Add(data, list, c.before[i].c_str());
+            std::vector<const char*> texts;
+            for (const std::string& t : c.texts)
+                texts.push_back(t.c_str());
+            // A null among them (an item without a text) is passed over.
+            texts.insert(texts.begin() + static_cast<long>(texts.size() / 2), nullptr);
+            EXPECT_TRUE(ReplaceWith(data, list, texts, static_cast<int>(texts.size()))) << c.name;
+            EXPECT_EQ(ListTexts(data, list), c.after) << c.name;
+
+            AppData* reference = AppData_New();
+            for (size_t i = c.texts.size(); i-- > 0;)
+                AppData_Add(reference, list, c.texts[i].c_str());
+            EXPECT_EQ(ListTexts(reference, list), ListTexts(data, list)) << c.name;
+            AppData_Delete(reference);
+        }
+    }
+}
+
+TEST_F(ClipStore, ReplaceListRefusesABadSelectorOrCount)
+{
+    const std::vector<const char*> texts = {"a"};
+    EXPECT_FALSE(ReplaceWith(data, 3, texts, 1));
+    EXPECT_FALSE(ReplaceWith(data, LIST_REGISTERED, texts, -1));
+}
+
+// 30,000 distinct texts and as many repeats: linear, where adding each in
+// turn compares every text with every other.
+TEST_F(ClipStore, ReplaceListOfManyTexts)
+{
+    std::vector<std::string> strings;
+    for (int i = 0; i < 30000; i++)
+        strings.push_back("registered text " + std::to_string(i));
+    std::vector<const char*> texts;
+    for (int pass = 0; pass < 2; pass++)
+        for (const std::string& t : strings)
+            texts.push_back(t.c_str());
+    ASSERT_TRUE(ReplaceWith(data, LIST_REGISTERED, texts, static_cast<int>(texts.size())));
+    EXPECT_EQ(ListTexts(data, LIST_REGISTERED), strings);
+}
+
+TEST_F(ClipStore, ForEachVisitsTheListInIndexOrder)
+{
+    for (const char* t : {"c", "b", "a"})
+        AppData_Add(data, LIST_REGISTERED, t);
+    Texts seen;
+    std::vector<int> indexes;
+    struct Visit {
+        Texts* seen;
+        std::vector<int>* indexes;
+    } visit = {&seen, &indexes};
+    AppData_ForEach(
+        data, LIST_REGISTERED,
+        [](const char* text, int index, void* context) {
+            Visit* v = static_cast<Visit*>(context);
+            v->seen->push_back(text);
+            v->indexes->push_back(index);
+        },
+        &visit);
+    EXPECT_EQ(seen, (Texts{"a", "b", "c"}));
+    EXPECT_EQ(indexes, (std::vector<int>{0, 1, 2}));
+    AppData_ForEach(data, 7, [](const char*, int, void*) { FAIL(); }, nullptr);
 }
 
 }  // namespace

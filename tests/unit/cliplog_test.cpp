@@ -1,11 +1,19 @@
-// Tests of the clipboard change log's names and of the bitmap file layout
-// derived from CF_DIB blocks, well-formed and malformed.
+// Tests of the clipboard change log's names, of the bitmap file layout
+// derived from CF_DIB blocks, well-formed and malformed, and of writes that
+// fail on a full disk.
 #include "store/cliplog.h"
 
 #include <stdint.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -330,6 +338,67 @@ TEST(ClipLogDib, HeadersOfAV5Bitmap)
     EXPECT_EQ(0, memcmp(headers + BMP_FILE_HEADER_SIZE, infoSize, 4));
     EXPECT_EQ(0, memcmp(headers + BMP_FILE_HEADER_SIZE + 4, dib.data() + 4, BMP_INFO_HEADER_SIZE - 4));
 }
+
+#ifndef _WIN32
+// A log folder of its own; the native build lays out the month and day
+// folders of the log's backslashed names.
+struct FullDiskLog : testing::Test {
+    ScratchFolder scratch{"tamarin_fulldisk"};
+    std::string folder = scratch.path + "/log";
+    ClipLogPaths paths;
+    SYSTEMTIME time = MakeTime(2004, 3, 7, 9, 30, 15);
+
+    static std::string Host(const char* path)
+    {
+        std::string host = path;
+        std::replace(host.begin(), host.end(), '\\', '/');
+        return host;
+    }
+
+    // The log file's name leads to /dev/full, where every write fails.
+    void FillDisk(const char* ext)
+    {
+        ClipLog_BuildPaths(&paths, folder.c_str(), &time, ext);
+        ASSERT_TRUE(ClipLog_MakeFolder(folder.c_str()));
+        ASSERT_TRUE(ClipLog_MakeFolder(paths.monthFolder));
+        ASSERT_TRUE(ClipLog_MakeFolder(paths.dayFolder));
+        ASSERT_EQ(symlink("/dev/full", Host(paths.file).c_str()), 0);
+    }
+
+    bool LeftBehind()
+    {
+        struct stat st;
+        return lstat(Host(paths.file).c_str(), &st) == 0;
+    }
+};
+
+TEST_F(FullDiskLog, TextThatCannotBeWrittenLeavesNoFile)
+{
+    FillDisk(".txt");
+    EXPECT_FALSE(ClipLog_WriteTextAt(folder.c_str(), "clipboard text", &time));
+    EXPECT_FALSE(LeftBehind());
+}
+
+TEST_F(FullDiskLog, ImageThatCannotBeWrittenLeavesNoFile)
+{
+    FillDisk(".bmp");
+    std::vector<unsigned char> dib(40 + 16, 0);  // two rows of 8 bytes
+    dib[0] = 40;   // biSize
+    dib[4] = 2;    // biWidth
+    dib[8] = 2;    // biHeight
+    dib[12] = 1;   // biPlanes
+    dib[14] = 24;  // biBitCount
+    EXPECT_FALSE(ClipLog_WriteImageAt(folder.c_str(), dib.data(), dib.size(), &time));
+    EXPECT_FALSE(LeftBehind());
+}
+
+TEST_F(FullDiskLog, TextThatFitsIsWritten)
+{
+    ClipLog_BuildPaths(&paths, folder.c_str(), &time, ".txt");
+    EXPECT_TRUE(ClipLog_WriteTextAt(folder.c_str(), "a\r\nb", &time));
+    EXPECT_EQ(ReadWholeFile(Host(paths.file)), "a\r\nb");
+}
+#endif
 
 // ---------------------------------------------------------------- files
 

@@ -766,6 +766,103 @@ TEST_F(SettingsFile, ProfileWritesLeaveTheSystemsLayout)
     EXPECT_EQ(ReadString(path, "\x83\x5d", "K"), "w");
 }
 
+// ---------------------------------------------------------------- crash-safe saves
+
+// What the user keeps in the file beside Tamarin's keys: comments, blank
+// lines, keys and sections of their own, odd spacing.
+const char* const FOREIGN_INI[] = {
+    "; my notes",
+    "[Mine]",
+    "  spaced key  =  spaced value  ",
+    "",
+    "[Tamarin]",
+    "Other=keep",
+    "; inside",
+    "[Zzz]",
+    "last=1",
+};
+
+std::string ForeignIni()
+{
+    std::string text;
+    for (const char* line : FOREIGN_INI)
+        text += std::string(line) + "\r\n";
+    return text;
+}
+
+// Every line the user wrote is still there, in the same order.
+bool KeepsForeignLines(const std::string& bytes)
+{
+    size_t at = 0;
+    for (const char* line : FOREIGN_INI) {
+        size_t found = bytes.find(std::string(line) + "\r\n", at);
+        if (found == std::string::npos)
+            return false;
+        at = found;
+    }
+    return true;
+}
+
+TEST_F(SettingsFile, SaveKeepsWhatIsNotTamarins)
+{
+    WriteFileBytes(path, ForeignIni());
+    AppInfo info;
+    Settings_LoadFrom(&info, path.c_str());
+    info.historyMax = 77;
+    EXPECT_TRUE(Settings_SaveTo(&info, path.c_str()));
+    std::string bytes = ReadFileBytes(path);
+    EXPECT_TRUE(KeepsForeignLines(bytes)) << bytes;
+    EXPECT_EQ(ReadProfileInt(path.c_str(), MAIN, K_HISTORY_MAX, 0), 77);
+    EXPECT_FALSE(FileExists(path + ".tmp"));
+}
+
+// The writes of a batch reach the file together, at its end; until then the
+// file is the old one, byte for byte.
+TEST_F(SettingsFile, BatchWritesTheFileOnceAtItsEnd)
+{
+    std::string old = ForeignIni();
+    WriteFileBytes(path, old);
+    ASSERT_TRUE(Profile_BeginBatch(path.c_str()));
+    EXPECT_TRUE(WriteProfileInt(path.c_str(), MAIN, "a", 1));
+    EXPECT_TRUE(Profile_WriteText(path.c_str(), "New", "b", "2"));
+    EXPECT_TRUE(DeleteProfileKey(path.c_str(), MAIN, "Other"));
+    EXPECT_EQ(ReadFileBytes(path), old);
+    EXPECT_TRUE(Profile_EndBatch());
+    EXPECT_EQ(ReadString(path, MAIN, "a"), "1");
+    EXPECT_EQ(ReadString(path, "New", "b"), "2");
+    EXPECT_EQ(ReadString(path, MAIN, "Other"), ABSENT);
+    EXPECT_EQ(ReadString(path, "Zzz", "last"), "1");
+}
+
+TEST_F(SettingsFile, BatchOnAFolderWritesNothing)
+{
+    ASSERT_EQ(MakeFolder(path.c_str()), 0);
+    EXPECT_FALSE(Profile_BeginBatch(path.c_str()));
+    EXPECT_FALSE(Profile_WriteText(path.c_str(), MAIN, "a", "1"));
+    EXPECT_FALSE(Profile_EndBatch());
+    EXPECT_EQ(RemoveFolder(path.c_str()), 0);
+}
+
+#ifndef _WIN32
+// A full disk: the temporary name leads to /dev/full, where every write
+// fails. The save says so and the file stays the old one, byte for byte.
+TEST_F(SettingsFile, FullDiskKeepsTheOldFile)
+{
+    std::string old = ForeignIni();
+    WriteFileBytes(path, old);
+    ASSERT_EQ(symlink("/dev/full", (path + ".tmp").c_str()), 0);
+    AppInfo info;
+    SetDefaultSettings(&info);
+    EXPECT_FALSE(Settings_SaveTo(&info, path.c_str()));
+    EXPECT_EQ(ReadFileBytes(path), old);
+    ASSERT_EQ(symlink("/dev/full", (path + ".tmp").c_str()), 0);
+    EXPECT_FALSE(Profile_WriteText(path.c_str(), MAIN, "a", "1"));
+    EXPECT_EQ(ReadFileBytes(path), old);
+    struct stat st;
+    EXPECT_NE(lstat((path + ".tmp").c_str(), &st), 0) << "the temporary name is still there";
+}
+#endif
+
 // Files written by hand: the last line may have no line end, and a key added
 // after it must not run into it. Both the line and the new key read back.
 struct HandEditCase {

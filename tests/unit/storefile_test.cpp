@@ -20,6 +20,7 @@
 #endif
 
 #include "failingalloc.h"
+#include "testfiles.h"
 #include "settings/appinfo.h"
 #include "settings/apppath.h"
 #include "store/appdata.h"
@@ -34,56 +35,12 @@ typedef std::vector<std::string> Texts;
 
 const size_t REGISTERED_LIMIT = STORE_BUFFER_SIZE - 1;
 
-std::string ReadFileBytes(const std::string& path)
-{
-    std::string bytes;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f)
-        return bytes;
-    char block[4096];
-    size_t n;
-    while ((n = fread(block, 1, sizeof(block), f)) > 0)
-        bytes.append(block, n);
-    fclose(f);
-    return bytes;
-}
-
 void WriteFileBytes(const std::string& path, const std::string& bytes)
 {
     FILE* f = fopen(path.c_str(), "wb");
     ASSERT_NE(f, nullptr) << path;
     ASSERT_EQ(fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
     ASSERT_EQ(fclose(f), 0);
-}
-
-bool FileExists(const std::string& path)
-{
-    struct stat st;
-    return stat(path.c_str(), &st) == 0;
-}
-
-bool IsFolder(const std::string& path)
-{
-    struct stat st;
-    return stat(path.c_str(), &st) == 0 && (st.st_mode & S_IFMT) == S_IFDIR;
-}
-
-int MakeFolder(const std::string& path)
-{
-#ifdef _WIN32
-    return _mkdir(path.c_str());
-#else
-    return mkdir(path.c_str(), 0700);
-#endif
-}
-
-int RemoveFolder(const std::string& path)
-{
-#ifdef _WIN32
-    return _rmdir(path.c_str());
-#else
-    return rmdir(path.c_str());
-#endif
 }
 
 int CurrentProcessId()
@@ -171,7 +128,7 @@ struct StoreFolder : testing::Test {
 #endif
         folder = std::string(base) + "/tamarin_store_" + std::to_string(CurrentProcessId()) + "_" +
                  std::to_string(++serial);
-        ASSERT_EQ(MakeFolder(folder), 0) << folder;
+        ASSERT_EQ(MakeOneFolder(folder), 0) << folder;
         data = AppData_New();
         ASSERT_NE(data, nullptr);
     }
@@ -180,12 +137,12 @@ struct StoreFolder : testing::Test {
     {
         AppData_Delete(data);
         for (size_t i = made.size(); i-- > 0;) {
-            if (IsFolder(made[i]))
-                RemoveFolder(made[i]);
+            if (IsFolderPath(made[i]))
+                RemoveOneFolder(made[i]);
             else
                 remove(made[i].c_str());
         }
-        EXPECT_EQ(RemoveFolder(folder), 0) << "something was left in " << folder;
+        EXPECT_EQ(RemoveOneFolder(folder), 0) << "something was left in " << folder;
     }
 
     std::string File(const char* name)
@@ -231,7 +188,7 @@ TEST_F(StoreFolder, WriteRecordBytes)
         ASSERT_NE(f, nullptr);
         EXPECT_EQ(StoreFile_WriteRecord(c.text.c_str(), f), 1) << c.name;
         fclose(f);
-        EXPECT_EQ(ReadFileBytes(path), c.bytes) << c.name;
+        EXPECT_EQ(ReadWholeFile(path), c.bytes) << c.name;
     }
 }
 
@@ -243,7 +200,7 @@ TEST_F(StoreFolder, WriteRecordReportsAFailedWrite)
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(StoreFile_WriteRecord("new\ntext", f), 0);
     fclose(f);
-    EXPECT_EQ(ReadFileBytes(path), "old");
+    EXPECT_EQ(ReadWholeFile(path), "old");
 }
 
 // ---------------------------------------------------------------------------
@@ -416,7 +373,7 @@ TEST_F(StoreFolder, LineBreaksOnEveryStagingEdgeAreWidened)
                 for (char c : text)
                     expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
                 expected += '\0';
-                EXPECT_TRUE(ReadFileBytes(path) == expected) << text.size() << " bytes";
+                EXPECT_TRUE(ReadWholeFile(path) == expected) << text.size() << " bytes";
             }
         }
     }
@@ -437,7 +394,7 @@ TEST_F(StoreFolder, ThreeRecordsLoadNewestOnTopAndWriteBackTheSame)
 
     remove(path.c_str());
     EXPECT_TRUE(StoreFile_WritePath(data, LIST_REGISTERED, path.c_str()));
-    EXPECT_EQ(ReadFileBytes(path), bytes);
+    EXPECT_EQ(ReadWholeFile(path), bytes);
     EXPECT_FALSE(FileExists(path + ".tmp"));
 }
 
@@ -446,7 +403,7 @@ TEST_F(StoreFolder, WritesTailFirstWithLineBreaksTranslated)
     FillList(data, LIST_HISTORY, {"x\r\ny", "", "a\nb"});
     std::string path = File("history.hst");
     StoreFile_WritePath(data, LIST_HISTORY, path.c_str());
-    EXPECT_EQ(ReadFileBytes(path), BYTES("a\r\nb\0\0x\r\r\ny\0"));
+    EXPECT_EQ(ReadWholeFile(path), BYTES("a\r\nb\0\0x\r\r\ny\0"));
 }
 
 TEST_F(StoreFolder, RepeatedTextKeepsItsLastPosition)
@@ -553,7 +510,7 @@ TEST_F(RoundTrip, EveryByteValueStoredWithOnlyLfWidened)
     std::string path = File("bytes");
     StoreFile_WritePath(data, LIST_REGISTERED, path.c_str());
     std::string expected = all.substr(0, 9) + "\r\n" + all.substr(10) + std::string(1, '\0');
-    EXPECT_EQ(ReadFileBytes(path), expected);
+    EXPECT_EQ(ReadWholeFile(path), expected);
 }
 
 TEST_F(RoundTrip, DoubleByteTexts)
@@ -620,7 +577,7 @@ TEST_F(StoreFolder, EmptyListWritesAnEmptyFile)
     WriteFileBytes(path, BYTES("old\0"));
     StoreFile_WritePath(data, LIST_REGISTERED, path.c_str());
     EXPECT_TRUE(FileExists(path));
-    EXPECT_EQ(ReadFileBytes(path), "");
+    EXPECT_EQ(ReadWholeFile(path), "");
     EXPECT_FALSE(FileExists(path + ".tmp"));
 }
 
@@ -630,7 +587,7 @@ TEST_F(StoreFolder, RewriteReplacesTheWholeFile)
     WriteFileBytes(path, std::string(5000, 'o') + std::string(1, '\0'));
     FillList(data, LIST_REGISTERED, {"new"});
     StoreFile_WritePath(data, LIST_REGISTERED, path.c_str());
-    EXPECT_EQ(ReadFileBytes(path), BYTES("new\0"));
+    EXPECT_EQ(ReadWholeFile(path), BYTES("new\0"));
     EXPECT_FALSE(FileExists(path + ".tmp"));
 }
 
@@ -640,7 +597,7 @@ TEST_F(StoreFolder, StaleTempFileIsOverwritten)
     WriteFileBytes(path + ".tmp", "left over from a crash");
     FillList(data, LIST_REGISTERED, {"a"});
     StoreFile_WritePath(data, LIST_REGISTERED, path.c_str());
-    EXPECT_EQ(ReadFileBytes(path), BYTES("a\0"));
+    EXPECT_EQ(ReadWholeFile(path), BYTES("a\0"));
     EXPECT_FALSE(FileExists(path + ".tmp"));
 }
 
@@ -665,17 +622,39 @@ TEST_F(StoreFolder, FolderThatDoesNotExistWritesNothing)
     EXPECT_EQ(ListTexts(data, LIST_HISTORY), (Texts{"a", "b"}));
 }
 
-// The temporary file's name is taken by a folder: it cannot be created.
-TEST_F(StoreFolder, TempFileThatCannotBeCreatedKeepsTheOldFile)
+// The temporary file's usual name is taken by a folder: the save goes
+// through another name, and the folder is left alone.
+TEST_F(StoreFolder, TempNameTakenByAFolderDoesNotBlockTheSave)
+{
+    std::string path = File("texts.use");
+    made.push_back(path + ".1.tmp");
+    WriteFileBytes(path, BYTES("old\0"));
+    ASSERT_EQ(MakeOneFolder(path + ".tmp"), 0);
+    FillList(data, LIST_REGISTERED, {"new"});
+    EXPECT_TRUE(StoreFile_WritePath(data, LIST_REGISTERED, path.c_str()));
+    EXPECT_EQ(ReadWholeFile(path), BYTES("new\0"));
+    EXPECT_TRUE(IsFolderPath(path + ".tmp"));
+    EXPECT_FALSE(FileExists(path + ".1.tmp"));
+}
+
+// Every name a save could take is a folder: the old file stays.
+TEST_F(StoreFolder, NoFreeTempNameKeepsTheOldFile)
 {
     std::string path = File("texts.use");
     WriteFileBytes(path, BYTES("old\0"));
-    ASSERT_EQ(MakeFolder(path + ".tmp"), 0);
+    std::vector<std::string> blockers = {path + ".tmp"};
+    for (int i = 1; i < 100; i++)
+        blockers.push_back(path + "." + std::to_string(i) + ".tmp");
+    for (const std::string& b : blockers) {
+        made.push_back(b);
+        ASSERT_EQ(MakeOneFolder(b), 0);
+    }
     FillList(data, LIST_REGISTERED, {"new"});
     std::vector<const char*> before = ListPointers(data, LIST_REGISTERED);
+    const char* texts[] = {"new"};
+    EXPECT_FALSE(StoreFile_SaveTexts(texts, 1, path.c_str(), true, nullptr));
     EXPECT_TRUE(StoreFile_WritePath(data, LIST_REGISTERED, path.c_str()));
-    EXPECT_EQ(ReadFileBytes(path), BYTES("old\0"));
-    EXPECT_TRUE(IsFolder(path + ".tmp"));
+    EXPECT_EQ(ReadWholeFile(path), BYTES("old\0"));
     EXPECT_EQ(ListPointers(data, LIST_REGISTERED), before);
 }
 
@@ -683,32 +662,51 @@ TEST_F(StoreFolder, TempFileThatCannotBeCreatedKeepsTheOldFile)
 TEST_F(StoreFolder, FailedReplaceRemovesTheTempFile)
 {
     std::string path = File("texts.use");
-    ASSERT_EQ(MakeFolder(path), 0);
+    ASSERT_EQ(MakeOneFolder(path), 0);
     FillList(data, LIST_REGISTERED, {"new"});
     EXPECT_TRUE(StoreFile_WritePath(data, LIST_REGISTERED, path.c_str()));
-    EXPECT_TRUE(IsFolder(path));
+    EXPECT_TRUE(IsFolderPath(path));
     EXPECT_FALSE(FileExists(path + ".tmp"));
     EXPECT_EQ(ListTexts(data, LIST_REGISTERED), Texts{"new"});
 }
 
 // A store file that cannot be written leaves its side file as it was: the
-// side file follows only a store file that was replaced.
+// side file follows only a store file that was replaced. A folder holding
+// the store file's name makes the replace fail.
 TEST_F(StoreFolder, FailedStoreWriteLeavesTheSideFile)
 {
     std::string path = File("texts.use");
-    WriteFileBytes(path, BYTES("old\0"));
-    ASSERT_EQ(MakeFolder(path + ".tmp"), 0);
+    ASSERT_EQ(MakeOneFolder(path), 0);
     AppData_AddWithOriginal(data, LIST_REGISTERED, "Caf?", "Caf\xC3\xA9");  // Café
     EXPECT_TRUE(StoreFile_WritePath(data, LIST_REGISTERED, path.c_str()));
-    EXPECT_EQ(ReadFileBytes(path), BYTES("old\0"));
+    EXPECT_TRUE(IsFolderPath(path));
     EXPECT_FALSE(FileExists(path + ".utf8"));
-    RemoveFolder(path + ".tmp");
+    EXPECT_FALSE(FileExists(path + ".tmp"));
+    ASSERT_EQ(RemoveOneFolder(path), 0);
     EXPECT_TRUE(StoreFile_WritePath(data, LIST_REGISTERED, path.c_str()));
-    EXPECT_EQ(ReadFileBytes(path), BYTES("Caf?\0"));
+    EXPECT_EQ(ReadWholeFile(path), BYTES("Caf?\0"));
     EXPECT_TRUE(FileExists(path + ".utf8"));
 }
 
 #ifndef _WIN32
+// A store file that is a symbolic link stays one: the file it points at gets
+// the new contents, and the temporary file is made beside that file.
+TEST_F(StoreFolder, LinkedFileIsWrittenThroughToItsTarget)
+{
+    std::string target = File("real.use");
+    std::string link = File("texts.use");
+    WriteFileBytes(target, BYTES("old\0"));
+    ASSERT_EQ(symlink("real.use", link.c_str()), 0);
+    FillList(data, LIST_REGISTERED, {"new"});
+    StoreFile_WritePath(data, LIST_REGISTERED, link.c_str());
+    struct stat st;
+    ASSERT_EQ(lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(ReadWholeFile(target), BYTES("new\0"));
+    EXPECT_FALSE(FileExists(target + ".tmp"));
+    EXPECT_FALSE(FileExists(link + ".tmp"));
+}
+
 // A full disk: the temporary name leads to /dev/full, where every write fails.
 TEST_F(StoreFolder, WriteErrorKeepsTheOldFile)
 {
@@ -717,7 +715,7 @@ TEST_F(StoreFolder, WriteErrorKeepsTheOldFile)
     ASSERT_EQ(symlink("/dev/full", (path + ".tmp").c_str()), 0);
     FillList(data, LIST_REGISTERED, {"new", "texts"});
     EXPECT_TRUE(StoreFile_WritePath(data, LIST_REGISTERED, path.c_str()));
-    EXPECT_EQ(ReadFileBytes(path), BYTES("old\0"));
+    EXPECT_EQ(ReadWholeFile(path), BYTES("old\0"));
     struct stat st;
     EXPECT_NE(lstat((path + ".tmp").c_str(), &st), 0) << "the temporary name is still there";
     EXPECT_EQ(ListTexts(data, LIST_REGISTERED), (Texts{"new", "texts"}));
@@ -833,27 +831,125 @@ TEST_F(AppFiles, HistoryLargerThanTheCapLoadsWhole)
     EXPECT_EQ(ListTexts(data, LIST_HISTORY), expected);
 }
 
-// The history is read with the 1 MiB buffer: records of up to 1048574 bytes.
-TEST_F(AppFiles, HistoryRecordsSplitOnlyPastTheLargeBuffer)
+// A text of n bytes with line breaks spread through it, so that CR LF pairs
+// fall on every kind of boundary of the reading buffer.
+std::string LongText(size_t n, char fill)
 {
-    std::string longest(HISTORY_BUFFER_FIRST_SIZE - 2, 'h');
-    std::string longer = std::string(HISTORY_BUFFER_FIRST_SIZE - 2, 'g') + "XY";
-    WriteFileBytes(historyPath, longest + std::string(1, '\0') + longer + std::string(1, '\0'));
-    data = AppData_Load(&info);
-    ASSERT_NE(data, nullptr);
-    ASSERT_EQ(AppData_GetCount(data, LIST_HISTORY), 3);
-    EXPECT_STREQ(AppData_GetAt(data, LIST_HISTORY, 0), "XY");
-    EXPECT_EQ(std::string(AppData_GetAt(data, LIST_HISTORY, 1)), longer.substr(0, longest.size()));
-    EXPECT_EQ(std::string(AppData_GetAt(data, LIST_HISTORY, 2)), longest);
+    std::string text(n, fill);
+    for (size_t i = 7; i < n; i += 4093)
+        text[i] = '\n';
+    if (n > 65535)
+        text[65534] = '\n';  // its CR is the last byte the first buffer takes
+    return text;
 }
 
-TEST_F(AppFiles, RegisteredRecordsSplitAtTheSmallBuffer)
+// Each record comes back as the one text it is, whatever its length: around
+// the first reading buffer (64 KiB), the old history buffer (1 MiB), and
+// several megabytes.
+TEST_F(AppFiles, RecordsOfAnyLengthLoadWhole)
 {
-    std::string text(REGISTERED_LIMIT, 'r');
-    WriteFileBytes(registeredPath, text + std::string(1, '\0'));
+    const size_t sizes[] = {0, 1, 65533, 65534, 65535, 65536, 65537, 131072, 1048574, 1048575, 1048576, 3 * 1048576 + 5};
+    Texts history;
+    Texts registered;
+    char fill = 'a';
+    for (size_t n : sizes) {
+        history.push_back(LongText(n, fill++));
+        registered.push_back(LongText(n, fill++));
+    }
+    data = AppData_New();
+    ASSERT_NE(data, nullptr);
+    FillList(data, LIST_HISTORY, history);
+    FillList(data, LIST_REGISTERED, registered);
+    AppData_SaveHistory(data, &info);
+    AppData_SaveRegistered(data);
+    AppData_Delete(data);
+
     data = AppData_Load(&info);
     ASSERT_NE(data, nullptr);
-    EXPECT_EQ(ListTexts(data, LIST_REGISTERED), (Texts{"r", text.substr(1)}));
+    EXPECT_EQ(data->partialLists, 0);
+    EXPECT_TRUE(ListTexts(data, LIST_HISTORY) == history);
+    EXPECT_TRUE(ListTexts(data, LIST_REGISTERED) == registered);
+}
+
+// Fails every allocation above a size (or of exactly one size), as a
+// machine short of memory would.
+size_t g_allocationCeiling;
+size_t g_refusedSize;
+
+void* ReallocateBelowCeiling(void* block, size_t size)
+{
+    return size > g_allocationCeiling || size == g_refusedSize ? nullptr : realloc(block, size);
+}
+
+struct ShortOfMemory {
+    explicit ShortOfMemory(size_t ceiling, size_t refused = 0)
+    {
+        g_allocationCeiling = ceiling;
+        g_refusedSize = refused;
+        StoreFile_Reallocate = ReallocateBelowCeiling;
+    }
+    ~ShortOfMemory() { StoreFile_Reallocate = realloc; }
+};
+
+// A record that cannot be held ends the load: the texts read before it stay,
+// the file is not written back while the list is as loaded, and the first
+// change of the list writes it again.
+TEST_F(AppFiles, LoadCutShortByMemoryKeepsTheFileUntilTheListChanges)
+{
+    std::string big = LongText(3 * 1048576, 'b');
+    std::string bytes = BYTES("old 1\0old 2\0") + big + BYTES("\0newest\0");
+    WriteFileBytes(historyPath, bytes);
+    WriteFileBytes(registeredPath, bytes);
+    {
+        ShortOfMemory lack(1048576);
+        data = AppData_Load(&info);
+    }
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->partialLists, LIST_HISTORY | LIST_REGISTERED);
+    EXPECT_EQ(ListTexts(data, LIST_HISTORY), (Texts{"old 2", "old 1"}));
+    EXPECT_EQ(ListTexts(data, LIST_REGISTERED), (Texts{"old 2", "old 1"}));
+
+    AppData_SaveHistory(data, &info);
+    AppData_SaveRegistered(data);
+    EXPECT_EQ(ReadWholeFile(historyPath), bytes);
+    EXPECT_EQ(ReadWholeFile(registeredPath), bytes);
+
+    AppData_AddClip(data, "clip", &info);
+    EXPECT_EQ(ReadWholeFile(historyPath), BYTES("old 1\0old 2\0clip\0"));
+    EXPECT_EQ(ReadWholeFile(registeredPath), bytes);
+    AppData_Register(data, "mine");
+    EXPECT_EQ(ReadWholeFile(registeredPath), BYTES("old 1\0old 2\0mine\0"));
+    EXPECT_EQ(data->partialLists, 0);
+}
+
+// The same when memory runs out for the copy of a record rather than for the
+// reading buffer. A stored copy is the text and two NULs (the second ends
+// its empty original).
+TEST_F(AppFiles, LoadCutShortWhileCopyingARecord)
+{
+    std::string big(100000, 'c');
+    WriteFileBytes(registeredPath, BYTES("first\0") + big + BYTES("\0"));
+    {
+        ShortOfMemory lack(SIZE_MAX, big.size() + 2);
+        data = AppData_Load(&info);
+    }
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->partialLists, LIST_REGISTERED);
+    EXPECT_EQ(ListTexts(data, LIST_REGISTERED), Texts{"first"});
+}
+
+TEST_F(AppFiles, ClearingAPartlyLoadedListWritesItsFile)
+{
+    WriteFileBytes(historyPath, BYTES("a\0") + std::string(100000, 'x') + BYTES("\0"));
+    {
+        ShortOfMemory lack(70000);
+        data = AppData_Load(&info);
+    }
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->partialLists, LIST_HISTORY);
+    AppData_Clear(data, LIST_HISTORY);
+    AppData_SaveHistory(data, &info);
+    EXPECT_EQ(ReadWholeFile(historyPath), "");
 }
 
 TEST_F(AppFiles, HistoryFileOffReadsAndWritesNothing)
@@ -868,7 +964,7 @@ TEST_F(AppFiles, HistoryFileOffReadsAndWritesNothing)
     AppData_AddClip(data, "new clip", &info);
     EXPECT_EQ(ListTexts(data, LIST_HISTORY), Texts{"new clip"});
     AppData_SaveHistory(data, &info);
-    EXPECT_EQ(ReadFileBytes(historyPath), bytes);
+    EXPECT_EQ(ReadWholeFile(historyPath), bytes);
 
     remove(historyPath.c_str());
     AppData_SaveHistory(data, &info);
@@ -881,9 +977,9 @@ TEST_F(AppFiles, AddClipWritesTheHistoryFile)
     data = AppData_Load(&info);
     ASSERT_NE(data, nullptr);
     AppData_AddClip(data, "first", &info);
-    EXPECT_EQ(ReadFileBytes(historyPath), BYTES("first\0"));
+    EXPECT_EQ(ReadWholeFile(historyPath), BYTES("first\0"));
     AppData_AddClip(data, "a\r\nb", &info);
-    EXPECT_EQ(ReadFileBytes(historyPath), BYTES("first\0a\r\r\nb\0"));
+    EXPECT_EQ(ReadWholeFile(historyPath), BYTES("first\0a\r\r\nb\0"));
     EXPECT_FALSE(FileExists(registeredPath));
 }
 
@@ -894,7 +990,7 @@ TEST_F(AppFiles, AddClipWritesTheTrimmedHistory)
     ASSERT_NE(data, nullptr);
     for (const char* text : {"A", "B", "C"})
         AppData_AddClip(data, text, &info);
-    EXPECT_EQ(ReadFileBytes(historyPath), BYTES("B\0C\0"));
+    EXPECT_EQ(ReadWholeFile(historyPath), BYTES("B\0C\0"));
 }
 
 TEST_F(AppFiles, AddClipOfARegisteredTextWritesNothing)
@@ -912,7 +1008,7 @@ TEST_F(AppFiles, RegisterWritesTheRegisteredFile)
     ASSERT_NE(data, nullptr);
     AppData_Register(data, "one");
     AppData_Register(data, "two\nlines");
-    EXPECT_EQ(ReadFileBytes(registeredPath), BYTES("one\0two\r\nlines\0"));
+    EXPECT_EQ(ReadWholeFile(registeredPath), BYTES("one\0two\r\nlines\0"));
     EXPECT_FALSE(FileExists(historyPath));
 
     // Registering it again changes nothing and writes no file.
@@ -930,7 +1026,7 @@ TEST_F(AppFiles, RegisterWithOriginalWritesTheCodePageText)
     AppData_RegisterWithOriginal(data, "Caf? ?", "Caf\xC3\xA9 \xF0\x9F\x98\x80");  // Café 😀
     AppData_RegisterWithOriginal(data, "Caf? ?", "Caf\xC3\xA9 \xF0\x9F\x98\x83");  // Café 😃
     EXPECT_EQ(AppData_GetCount(data, LIST_REGISTERED), 2);
-    EXPECT_EQ(ReadFileBytes(registeredPath), BYTES("Caf? ?\0Caf? ?\0"));
+    EXPECT_EQ(ReadWholeFile(registeredPath), BYTES("Caf? ?\0Caf? ?\0"));
     remove(registeredPath.c_str());
     AppData_RegisterWithOriginal(data, "Caf? ?", "Caf\xC3\xA9 \xF0\x9F\x98\x80");
     EXPECT_FALSE(FileExists(registeredPath));
@@ -986,8 +1082,8 @@ TEST_F(AppFiles, OriginalsSurviveARestart)
     AppData_AddClipWithOriginal(data, "??", KOREAN, &info);
     AppData_RegisterWithOriginal(data, "??", KOREAN);
     // The store files hold the code-page texts, byte for byte as always.
-    EXPECT_EQ(ReadFileBytes(historyPath), BYTES("Caf? ?\0\x82\xa0\0Caf? ?\0??\0"));
-    EXPECT_EQ(ReadFileBytes(registeredPath), BYTES("??\0"));
+    EXPECT_EQ(ReadWholeFile(historyPath), BYTES("Caf? ?\0\x82\xa0\0Caf? ?\0??\0"));
+    EXPECT_EQ(ReadWholeFile(registeredPath), BYTES("??\0"));
     EXPECT_TRUE(FileExists(historyPath + ".utf8"));
     EXPECT_TRUE(FileExists(registeredPath + ".utf8"));
     EXPECT_FALSE(FileExists(historyPath + ".utf8.tmp"));
@@ -1008,7 +1104,7 @@ TEST_F(AppFiles, PureCodePageTextsWriteNoSideFile)
     AppData_AddClip(data, "\x82\xa0\x95\x5c", &info);  // あ表
     AppData_AddClipWithOriginal(data, "\x82\xa2", "\xE3\x81\x84", &info);  // い, its original fits
     AppData_RegisterWithOriginal(data, "x", "x");
-    EXPECT_EQ(ReadFileBytes(historyPath), BYTES("\x82\xa0\x95\x5c\0\x82\xa2\0"));
+    EXPECT_EQ(ReadWholeFile(historyPath), BYTES("\x82\xa0\x95\x5c\0\x82\xa2\0"));
     EXPECT_FALSE(FileExists(historyPath + ".utf8"));
     EXPECT_FALSE(FileExists(registeredPath + ".utf8"));
 }
@@ -1022,14 +1118,14 @@ TEST_F(AppFiles, SideFileIsWrittenOnlyWhenItChanges)
     ASSERT_NE(data, nullptr);
     const std::string side = historyPath + ".utf8";
     AppData_AddClipWithOriginal(data, "Caf? ?", CAFE_GRIN, &info);
-    std::string written = ReadFileBytes(side);
+    std::string written = ReadWholeFile(side);
     ASSERT_FALSE(written.empty());
     WriteFileBytes(side, written + "marker");  // a rewrite would drop the marker
     AppData_AddClip(data, "a", &info);
     AppData_AddClip(data, "b", &info);
-    EXPECT_EQ(ReadFileBytes(side), written + "marker");
+    EXPECT_EQ(ReadWholeFile(side), written + "marker");
     AppData_AddClipWithOriginal(data, "??", KOREAN, &info);  // pushes Café 😀 out
-    std::string rewritten = ReadFileBytes(side);
+    std::string rewritten = ReadWholeFile(side);
     EXPECT_NE(rewritten.find(KOREAN), std::string::npos);
     EXPECT_EQ(rewritten.find(CAFE_GRIN), std::string::npos);
     AppData_AddClip(data, "c", &info);
@@ -1039,12 +1135,12 @@ TEST_F(AppFiles, SideFileIsWrittenOnlyWhenItChanges)
 
     // After a start the side file read is what is known: no rewrite either.
     AppData_AddClipWithOriginal(data, "??", KOREAN, &info);
-    written = ReadFileBytes(side);
+    written = ReadWholeFile(side);
     AppData* loaded = AppData_Load(&info);
     ASSERT_NE(loaded, nullptr);
     WriteFileBytes(side, written + "marker");
     AppData_AddClip(loaded, "f", &info);
-    EXPECT_EQ(ReadFileBytes(side), written + "marker");
+    EXPECT_EQ(ReadWholeFile(side), written + "marker");
     AppData_Delete(loaded);
 }
 
@@ -1057,7 +1153,7 @@ TEST_F(AppFiles, HandEditedStoreFileKeepsWhatWasLeftAlone)
     AppData_AddClipWithOriginal(data, "Caf? ?", CAFE_GRIN, &info);
     AppData_AddClip(data, "plain", &info);
     AppData_AddClipWithOriginal(data, "??", KOREAN, &info);
-    const std::string side = ReadFileBytes(historyPath + ".utf8");
+    const std::string side = ReadWholeFile(historyPath + ".utf8");
 
     // The first entry removed and the rest reordered by hand.
     WriteFileBytes(historyPath, BYTES("??\0plain\0"));
@@ -1116,8 +1212,8 @@ TEST_F(AppFiles, AnAdditionThatRunsOutOfMemoryWritesNoFile)
     }
     EXPECT_EQ(ListTexts(data, LIST_HISTORY), (Texts{"B", "A"}));
     EXPECT_EQ(ListTexts(data, LIST_REGISTERED), Texts{"R"});
-    EXPECT_EQ(ReadFileBytes(historyPath), BYTES("outside\0"));
-    EXPECT_EQ(ReadFileBytes(registeredPath), BYTES("outside\0"));
+    EXPECT_EQ(ReadWholeFile(historyPath), BYTES("outside\0"));
+    EXPECT_EQ(ReadWholeFile(registeredPath), BYTES("outside\0"));
 }
 
 } // namespace

@@ -32,6 +32,12 @@ inline std::string ReadWholeFile(const std::string& path)
     return bytes;
 }
 
+inline bool FileExists(const std::string& path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
 inline bool IsFolderPath(const std::string& path)
 {
     struct stat st;
@@ -44,6 +50,15 @@ inline int MakeOneFolder(const std::string& path)
     return _mkdir(path.c_str());
 #else
     return mkdir(path.c_str(), 0700);
+#endif
+}
+
+inline int RemoveOneFolder(const std::string& path)
+{
+#ifdef _WIN32
+    return _rmdir(path.c_str());
+#else
+    return rmdir(path.c_str());
 #endif
 }
 

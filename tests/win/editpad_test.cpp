@@ -528,6 +528,71 @@ TEST_F(EditPad, WithoutClipboardTextThePadStartsEmptyAndOkGivesAnEmptyText)
     }
 }
 
+// A text of about size bytes in lines of different lengths, with CR LF ends
+// as the edit control keeps them and a double-byte character (表) in each.
+std::string LongText(size_t size)
+{
+    std::string text;
+    for (int line = 0; text.size() < size; line++) {
+        text += "line " + std::to_string(line) + " \x95\x5c ";
+        text += std::string(static_cast<size_t>(line % 90), static_cast<char>('a' + line % 26));
+        text += "\r\n";
+    }
+    return text;
+}
+
+// A long text is in the pad at once only in part; OK right away still gives
+// all of it back.
+TEST_F(EditPad, LongTextComesBackWholeFromAnOkBeforeItIsAllShown)
+{
+    std::string text = LongText(3 * 1048576);
+    DialogScript script;
+    size_t shownAtOpen = 0;
+    script.Add(WaitForPad());
+    script.Add(Do([&]() {
+        shownAtOpen = static_cast<size_t>(GetWindowTextLengthA(GetDlgItem(pad_, IDC_PAD_EDIT)));
+        PostButton(pad_, IDOK);
+    }));
+    char* result = RunPad(&script, text.c_str());
+    EXPECT_GT(shownAtOpen, 0u);
+    EXPECT_LT(shownAtOpen, text.size()) << "the whole text went in before the pad showed";
+    std::string back = TakeResult(result);
+    EXPECT_EQ(back.size(), text.size());
+    EXPECT_TRUE(back == text);
+}
+
+// The rest follows while the pad answers; an edit made meanwhile stays where
+// it was made, the selection and the view stay where the user left them.
+// (The text is past the typing limit, so the edit is a deletion.)
+TEST_F(EditPad, LongTextArrivesWhileThePadIsInUse)
+{
+    std::string text = LongText(2 * 1048576);
+    DialogScript script;
+    int firstLine = -1;
+    DWORD selStart = 99, selEnd = 99;
+    script.Add(WaitForPad());
+    script.Add(Do([&]() {
+        HWND edit = GetDlgItem(pad_, IDC_PAD_EDIT);
+        SendMessageA(edit, EM_SETSEL, 0, 5);
+        SendMessageA(edit, WM_CLEAR, 0, 0);
+        SendMessageA(edit, EM_SETSEL, 1, 3);
+    }));
+    script.Add([&]() {
+        return static_cast<size_t>(GetWindowTextLengthA(GetDlgItem(pad_, IDC_PAD_EDIT))) == text.size() - 5;
+    });
+    script.Add(Do([&]() {
+        HWND edit = GetDlgItem(pad_, IDC_PAD_EDIT);
+        firstLine = static_cast<int>(SendMessageA(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
+        SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&selStart), reinterpret_cast<LPARAM>(&selEnd));
+        PostButton(pad_, IDOK);
+    }));
+    char* result = RunPad(&script, text.c_str());
+    EXPECT_EQ(firstLine, 0);
+    EXPECT_EQ(selStart, 1u);
+    EXPECT_EQ(selEnd, 3u);
+    EXPECT_TRUE(TakeResult(result) == text.substr(5));
+}
+
 TEST_F(EditPad, CancelGivesNothing)
 {
     DialogScript script;

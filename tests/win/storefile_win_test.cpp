@@ -13,7 +13,7 @@
 #include "settings/appinfo.h"
 #include "settings/apppath.h"
 #include "store/appdata.h"
-#include "store/filereplace.h"
+#include "settings/filereplace.h"
 #include "store/savereport.h"
 #include "store/storefile.h"
 

@@ -1,6 +1,6 @@
-// The native half of the store-file replace retry: a POSIX rename replaces a
+// The native half of the file replace retry: a POSIX rename replaces a
 // file that others hold open, so there is nothing to wait for.
-#include "store/filereplace.h"
+#include "settings/filereplace.h"
 
 bool FileReplace_ReplaceRetrying(const char* tmpPath, const char* path, bool)
 {

@@ -1,7 +1,9 @@
-// The native half of the crash-safe store-file rewrite: fsync and rename.
-#include "store/filereplace.h"
+// The native half of the crash-safe file rewrite: fsync, rename, and
+// the file a symbolic link leads to.
+#include "settings/filereplace.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <stdlib.h>
 #include <string.h>
 #include <unistd.h>
@@ -39,4 +41,12 @@ bool FileReplace_Replace(const char* tmpPath, const char* path)
         return false;
     SyncParentFolder(path);
     return true;
+}
+
+char* FileReplace_ResolveLinkTarget(const char* path)
+{
+    struct stat info;
+    if (lstat(path, &info) != 0 || !S_ISLNK(info.st_mode))
+        return nullptr;
+    return realpath(path, nullptr);
 }

@@ -1,9 +1,9 @@
-// The Win32 half of the store-file replace retry. A file that another
+// The Win32 half of the file replace retry. A file that another
 // program has open without delete sharing cannot be replaced until it is
 // closed; scanners and indexers open every file that changes, for a moment.
 #include <windows.h>
 
-#include "store/filereplace.h"
+#include "settings/filereplace.h"
 
 namespace {
 
