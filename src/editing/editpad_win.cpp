@@ -97,34 +97,15 @@ static HWND GetPadEdit(HWND pad)
 
 // ---------------------------------------------------------------- files
 
+char* EditPad_ReadFile(const char* path)
+{
+    size_t size = 0;
+    return EditPad_ReadFileBytes(path, &size);
+}
+
 // The size comes from the directory entry (its low 32 bits) and bounds the
 // read, so a file that grows meanwhile cannot overrun the buffer; one that
 // shrinks ends where the read ended.
-char* EditPad_ReadFile(const char* path)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(path, &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return nullptr;
-    FindClose(search);
-    DWORD size = found.nFileSizeLow;
-    // On the 32-bit build the NUL's byte can overflow the size.
-    size_t bytes = static_cast<size_t>(size) + 1;
-    if (bytes == 0)
-        return nullptr;
-    char* text = static_cast<char*>(malloc(bytes));
-    if (!text)
-        return nullptr;
-    size_t read = 0;
-    FILE* file = fopen(path, "rb");
-    if (file) {
-        read = fread(text, 1, size, file);
-        fclose(file);
-    }
-    text[read] = 0;
-    return text;
-}
-
 char* EditPad_ReadFileBytes(const char* path, size_t* size)
 {
     *size = 0;

@@ -62,11 +62,7 @@ static void HashCp932Form(const char* original, size_t length, uint64_t* formLen
         uint32_t cp = Utf_DecodeUtf8(original + i, length - i, &used);
         i += used;
         char bytes[2];
-        size_t k = Cp932_EncodeChar(cp, bytes);
-        if (k == 0) {
-            bytes[0] = CP932_MISSING_BYTE;
-            k = 1;
-        }
+        size_t k = Cp932_EncodeCharOrMissing(cp, bytes);
         h = HashBytes(h, bytes, k);
         n += k;
     }
@@ -83,11 +79,7 @@ static bool IsCp932FormOf(const char* original, size_t originalLength, const cha
         uint32_t cp = Utf_DecodeUtf8(original + i, originalLength - i, &used);
         i += used;
         char bytes[2];
-        size_t k = Cp932_EncodeChar(cp, bytes);
-        if (k == 0) {
-            bytes[0] = CP932_MISSING_BYTE;
-            k = 1;
-        }
+        size_t k = Cp932_EncodeCharOrMissing(cp, bytes);
         if (textLength - t < k || memcmp(text + t, bytes, k) != 0)
             return false;
         t += k;

@@ -12,6 +12,7 @@
 
 #include "text/text.h"
 #include "text/utf.h"
+#include "text/wholeout.h"
 
 #include "text/cp932_table.inc"
 
@@ -67,24 +68,25 @@ size_t Cp932_EncodeChar(uint32_t cp, char* out)
     return 2;
 }
 
+size_t Cp932_EncodeCharOrMissing(uint32_t cp, char* out)
+{
+    size_t n = Cp932_EncodeChar(cp, out);
+    if (n > 0)
+        return n;
+    out[0] = CP932_MISSING_BYTE;
+    return 1;
+}
+
 size_t Cp932_ToUtf16(char16_t* dst, size_t dstSize, const char* src, size_t length)
 {
-    size_t total = 0;
-    size_t written = 0;
-    bool full = dstSize == 0;
+    WholeOut<char16_t> out = WholeOut_Begin(dst, dstSize);
     for (size_t i = 0; i < length;) {
         size_t used;
-        uint32_t cp = Cp932_DecodeChar(src + i, length - i, &used);
+        char16_t unit = static_cast<char16_t>(Cp932_DecodeChar(src + i, length - i, &used));
         i += used;
-        total++;
-        if (!full && written + 1 <= dstSize - 1)
-            dst[written++] = static_cast<char16_t>(cp);
-        else
-            full = true;
+        WholeOut_Put(&out, &unit, 1);
     }
-    if (dstSize > 0)
-        dst[written] = 0;
-    return total;
+    return WholeOut_End(&out);
 }
 
 // The code points of a UTF-8 or UTF-16 text, one at a time.
@@ -110,28 +112,13 @@ static bool NextCodePoint(CodePointReader* r, uint32_t* cp)
 
 static size_t Encode(char* dst, size_t dstSize, CodePointReader* r)
 {
-    size_t total = 0;
-    size_t written = 0;
-    bool full = dstSize == 0;
+    WholeOut<char> out = WholeOut_Begin(dst, dstSize);
     uint32_t cp;
     while (NextCodePoint(r, &cp)) {
         char bytes[2];
-        size_t n = Cp932_EncodeChar(cp, bytes);
-        if (n == 0) {
-            bytes[0] = CP932_MISSING_BYTE;
-            n = 1;
-        }
-        total += n;
-        if (!full && written + n <= dstSize - 1) {
-            for (size_t k = 0; k < n; k++)
-                dst[written++] = bytes[k];
-        } else {
-            full = true;
-        }
+        WholeOut_Put(&out, bytes, Cp932_EncodeCharOrMissing(cp, bytes));
     }
-    if (dstSize > 0)
-        dst[written] = 0;
-    return total;
+    return WholeOut_End(&out);
 }
 
 size_t Cp932_FromUtf16(char* dst, size_t dstSize, const char16_t* src, size_t length)

@@ -14,6 +14,9 @@ enum {
 uint32_t Cp932_DecodeChar(const char* s, size_t length, size_t* used);
 // The byte form of cp in out (2 bytes); 0 when code page 932 lacks cp.
 size_t Cp932_EncodeChar(uint32_t cp, char* out);
+// The same, but a character code page 932 lacks becomes CP932_MISSING_BYTE:
+// always 1 or 2 bytes.
+size_t Cp932_EncodeCharOrMissing(uint32_t cp, char* out);
 // Bytes of cp in code page 932: 1 or 2, or 0 when code page 932 lacks it.
 size_t Cp932_CharBytes(uint32_t cp);
 

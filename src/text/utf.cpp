@@ -5,6 +5,7 @@
 // Any other byte sequence that is no UTF-8 reads as U+FFFD, one for each
 // maximal ill-formed part, as Unicode recommends.
 #include "text/utf.h"
+#include "text/wholeout.h"
 
 #include <stdlib.h>
 
@@ -129,50 +130,28 @@ size_t Utf_EncodeUtf16(uint32_t cp, char16_t* out)
 
 size_t Utf_Utf8ToUtf16(char16_t* dst, size_t dstSize, const char* src, size_t length)
 {
-    size_t total = 0;
-    size_t written = 0;
-    bool full = dstSize == 0;
+    WholeOut<char16_t> out = WholeOut_Begin(dst, dstSize);
     for (size_t i = 0; i < length;) {
         size_t used;
         uint32_t cp = Utf_DecodeUtf8(src + i, length - i, &used);
         i += used;
         char16_t units[2];
-        size_t n = Utf_EncodeUtf16(cp, units);
-        total += n;
-        if (!full && written + n <= dstSize - 1) {
-            for (size_t k = 0; k < n; k++)
-                dst[written++] = units[k];
-        } else {
-            full = true;
-        }
+        WholeOut_Put(&out, units, Utf_EncodeUtf16(cp, units));
     }
-    if (dstSize > 0)
-        dst[written] = 0;
-    return total;
+    return WholeOut_End(&out);
 }
 
 size_t Utf_Utf16ToUtf8(char* dst, size_t dstSize, const char16_t* src, size_t length)
 {
-    size_t total = 0;
-    size_t written = 0;
-    bool full = dstSize == 0;
+    WholeOut<char> out = WholeOut_Begin(dst, dstSize);
     for (size_t i = 0; i < length;) {
         size_t used;
         uint32_t cp = Utf_DecodeUtf16(src + i, length - i, &used);
         i += used;
         char bytes[UTF8_CHAR_MAX];
-        size_t n = Utf_EncodeUtf8(cp, bytes);
-        total += n;
-        if (!full && written + n <= dstSize - 1) {
-            for (size_t k = 0; k < n; k++)
-                dst[written++] = bytes[k];
-        } else {
-            full = true;
-        }
+        WholeOut_Put(&out, bytes, Utf_EncodeUtf8(cp, bytes));
     }
-    if (dstSize > 0)
-        dst[written] = 0;
-    return total;
+    return WholeOut_End(&out);
 }
 
 char16_t* Utf_DupUtf8ToUtf16(const char* src, size_t length, size_t* outLength)
