@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "clipunicode.h"
 #include "harness.h"
 
 namespace {
@@ -59,24 +60,6 @@ std::wstring FromUtf8(const std::string& utf8)
     int n = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
     wide.resize(n > 0 ? n - 1 : 0);
     return wide;
-}
-
-bool GetClipboardUnicode(std::wstring* text)
-{
-    for (int i = 0; i < 100 && !OpenClipboard(nullptr); i++)
-        Sleep(10);
-    bool ok = false;
-    HANDLE h = GetClipboardData(CF_UNICODETEXT);
-    if (h) {
-        const WCHAR* p = static_cast<const WCHAR*>(GlobalLock(h));
-        if (p) {
-            *text = std::wstring(p, wcsnlen(p, GlobalSize(h) / sizeof(WCHAR)));
-            GlobalUnlock(h);
-            ok = true;
-        }
-    }
-    CloseClipboard();
-    return ok;
 }
 
 // Whether two names reach the same file: same volume and file index.
@@ -282,7 +265,7 @@ TEST_F(CommandLine, UnixRootIsMappedAndAMissingUnixPathSkipped)
     ASSERT_FALSE(root.empty()) << "not running under Wine";
     EXPECT_EQ(RunWide(L"/"), 1);
     std::wstring text;
-    ASSERT_TRUE(GetClipboardUnicode(&text));
+    ASSERT_TRUE(WaitFor([&] { return ReadClipboardUnicode(&text); }, E2E_TIMEOUT_MS));
     EXPECT_EQ(text, L"\"" + root + L"\"");
 }
 
@@ -310,7 +293,7 @@ TEST_F(CommandLine, UnixPathsForeignNamesAndLongPathsBesideAWindowsPath)
                         L"\" \"\" \"::{bad}\" \"" + plain + L"\"";
     EXPECT_EQ(RunWide(args), 1);
     std::wstring text;
-    ASSERT_TRUE(GetClipboardUnicode(&text));
+    ASSERT_TRUE(WaitFor([&] { return ReadClipboardUnicode(&text); }, E2E_TIMEOUT_MS));
     std::vector<std::wstring> paths = QuotedPaths(text);
     ASSERT_EQ(paths.size(), 5u) << "clipboard: " << text.size() << " characters";
     EXPECT_EQ(paths[0], DosPathOf("/"));

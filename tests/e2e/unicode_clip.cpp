@@ -12,32 +12,14 @@
 
 #include <string>
 
-static bool ReadUnicode(std::wstring* text)
-{
-    if (!OpenClipboard(nullptr))
-        return false;
-    bool ok = false;
-    HANDLE h = GetClipboardData(CF_UNICODETEXT);
-    const wchar_t* p = h ? static_cast<const wchar_t*>(GlobalLock(h)) : nullptr;
-    if (p) {
-        size_t units = GlobalSize(h) / sizeof(wchar_t);
-        size_t n = 0;
-        while (n < units && p[n])
-            n++;
-        text->assign(p, n);
-        GlobalUnlock(h);
-        ok = true;
-    }
-    CloseClipboard();
-    return ok;
-}
+#include "clipunicode.h"
 
 int main(int argc, char** argv)
 {
     if (argc < 2 || strcmp(argv[1], "read") != 0)
         return 2;
     std::wstring text;
-    if (!ReadUnicode(&text))
+    if (!ReadClipboardUnicode(&text))
         return 1;
     int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
                                     nullptr);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "clipunicode.h"
 #include "harness.h"
 
 namespace {
@@ -35,26 +36,6 @@ const size_t SAMPLE_COUNT = sizeof(SAMPLES) / sizeof(SAMPLES[0]);
 std::string Utf16Block(const std::u16string& s)
 {
     return std::string(reinterpret_cast<const char*>(s.c_str()), (s.size() + 1) * sizeof(char16_t));
-}
-
-bool GetClipboardUnicode(std::u16string* text)
-{
-    if (!OpenClipboard(nullptr))
-        return false;
-    bool ok = false;
-    HANDLE h = GetClipboardData(CF_UNICODETEXT);
-    const char16_t* p = h ? static_cast<const char16_t*>(GlobalLock(h)) : nullptr;
-    if (p) {
-        size_t units = GlobalSize(h) / sizeof(char16_t);
-        size_t n = 0;
-        while (n < units && p[n])
-            n++;
-        text->assign(p, n);
-        GlobalUnlock(h);
-        ok = true;
-    }
-    CloseClipboard();
-    return ok;
 }
 
 struct ClipboardFacts {
@@ -113,7 +94,7 @@ struct Unicode : testing::Test {
         ASSERT_TRUE(WaitFor([&] { return GetClipboardSequenceNumber() != sequence; }, E2E_TIMEOUT_MS)) << id;
         ASSERT_TRUE(Tamarin_Settle(&t));
         std::u16string text;
-        EXPECT_TRUE(GetClipboardUnicode(&text));
+        EXPECT_TRUE(ReadClipboardUnicode(&text));
         EXPECT_EQ(text, expected) << "entry " << id;
     }
 };
@@ -219,7 +200,7 @@ TEST_F(Unicode, CommandsPlaceUnicodeText)
     std::string text;
     std::u16string unicode;
     ASSERT_TRUE(GetClipboardText(&text));
-    ASSERT_TRUE(GetClipboardUnicode(&unicode));
+    ASSERT_TRUE(ReadClipboardUnicode(&unicode));
     EXPECT_EQ(std::string(unicode.begin(), unicode.end()), text);  // digits, blanks, colons and slashes
 }
 
