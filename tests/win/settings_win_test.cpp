@@ -82,7 +82,8 @@ std::vector<std::string> IniLines(const std::string& bytes)
     return lines;
 }
 
-TEST(SettingsWin, SaveWritesTheFourSectionsInCodePage932)
+// The four sections of the original layout, then the extended one.
+TEST(SettingsWin, SaveWritesTheFourSectionsAndTheExtendedOneInCodePage932)
 {
     std::string path = UniqueTempPath("tamarin_save", ".ini");
     AppInfo info;
@@ -129,6 +130,9 @@ TEST(SettingsWin, SaveWritesTheFourSectionsInCodePage932)
         Section(S_DATE_FORMAT),
         Entry(K_FORMAT_COUNT, "1"),
         Entry("0", "%Y\x94\x4e"),
+        Section(S_EXT),
+        Entry(E_PASTE, "0"),
+        Entry(E_SEARCH_HOTKEY, "0"),
     };
     EXPECT_EQ(IniLines(ReadFileBytes(path)), expected);
     DeleteFileA(path.c_str());
