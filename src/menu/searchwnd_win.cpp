@@ -55,6 +55,7 @@ struct SearchWindow {
     SearchWindowParams params;
     SearchList* entries;
     TextQuery query;
+    char lastQuery[TEXT_QUERY_INPUT_SIZE];  // the query the list shows the entries of
     HFONT font;
     int dpi;
     int charWidth;   // average character width of the font
@@ -330,6 +331,8 @@ void ShowFiltered(SearchWindow* s, int selectRow)
     UpdateTip(s);
 }
 
+// A query that only grows at its end, as it does while the user types,
+// looks among the entries shown already; any other change looks at all.
 void Refilter(SearchWindow* s, int selectRow)
 {
     if (!s->entries)
@@ -337,7 +340,11 @@ void Refilter(SearchWindow* s, int selectRow)
     char text[TEXT_QUERY_INPUT_SIZE];
     ReadQueryText(s->edit, text, sizeof(text));
     TextMatch_ParseQuery(&s->query, text);
-    SearchList_Filter(s->entries, &s->query);
+    if (TextMatch_Narrows(s->lastQuery, text))
+        SearchList_Refine(s->entries, &s->query);
+    else
+        SearchList_Filter(s->entries, &s->query);
+    StrCopyN(s->lastQuery, sizeof(s->lastQuery), text);
     ShowFiltered(s, selectRow);
 }
 
