@@ -318,15 +318,15 @@ void ReadQueryText(HWND edit, char* out, size_t size)
     free(whole);
 }
 
-// The list shows the filtered entries with the first one selected.
+// The list shows the filtered entries with the given line selected. Only the
+// count changes; the lines are drawn when the list next paints, after the
+// keystroke has been answered.
 void ShowFiltered(SearchWindow* s, int selectRow)
 {
     int count = s->entries ? s->entries->shownCount : 0;
-    SendMessageA(s->list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(s->list, LB_SETCOUNT, static_cast<WPARAM>(count), 0);
     if (count > 0)
         SendMessageA(s->list, LB_SETCURSEL, static_cast<WPARAM>(selectRow < count ? selectRow : count - 1), 0);
-    SendMessageA(s->list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(s->list, nullptr, TRUE);
     UpdateTip(s);
 }
