@@ -13,8 +13,11 @@ static AppInfo g_appInfo;
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    if (__argc > 1)
-        return CopyArgumentPaths(__argc, __argv) ? 1 : 0;
+    if (__argc > 1) {
+        bool copied = CopyArgumentPaths(__argc, __argv);
+        ShellCom_Leave();
+        return copied ? 1 : 0;
+    }
 
     LoadSettings(&g_appInfo);
     InitCommonControls();

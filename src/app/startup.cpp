@@ -9,6 +9,7 @@
 #include <string.h>
 
 #include "resources/resource.h"
+#include "shell/shellcom.h"
 #include "store/clipboard.h"
 #include "text/path.h"
 
@@ -43,10 +44,36 @@ bool ResolveShellPath(const char* arg, char* out)
     return ok;
 }
 
+enum {
+    CLIPBOARD_TRIES = 100,       // another program may hold the clipboard for a moment
+    CLIPBOARD_TRY_PAUSE_MS = 50,
+};
+
+// Windows documents that SetClipboardData fails after EmptyClipboard when the
+// clipboard was opened without an owner window, so the one-shot mode puts its
+// text there through a message-only window of its own, trying again for up
+// to five seconds while another program holds the clipboard.
+static bool PutTextWithOwnWindow(const char* text)
+{
+    HWND owner = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr),
+                                 nullptr);
+    bool put = false;
+    for (int i = 0; owner && i < CLIPBOARD_TRIES && !put; i++) {
+        put = Clip_SetText(owner, text);
+        if (!put)
+            Sleep(CLIPBOARD_TRY_PAUSE_MS);
+    }
+    if (owner)
+        DestroyWindow(owner);
+    return put;
+}
+
 // Two passes: the first sizes the text, the second writes it, so the whole
-// line is one allocation.
+// line is one allocation. The shell's display-name parsing needs COM on this
+// thread.
 bool CopyArgumentPaths(int argc, char** argv)
 {
+    ShellCom_Ensure();
     char path[SHELL_PATH_SIZE];
     size_t total = 0;
     for (int i = 1; i < argc; i++) {
@@ -74,7 +101,7 @@ bool CopyArgumentPaths(int argc, char** argv)
         used += len;
         text[used] = 0;
     }
-    Clip_SetText(nullptr, text);
+    PutTextWithOwnWindow(text);
     free(text);
     return true;
 }

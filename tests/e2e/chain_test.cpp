@@ -273,7 +273,7 @@ TEST_F(Chain, ARepairWithAnUnchangedClipboardRecordsNothing)
     ASSERT_TRUE(Tamarin_Start(&t));
     ASSERT_TRUE(PutClipboardText("quiet"));
     ASSERT_TRUE(Recorded("quiet"));
-    ASSERT_TRUE(WaitFor([&] { return CountLogFiles(log) == 1; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return CountLogFiles(log) == 1; }, E2E_TIMEOUT_MS));
     const std::string hst = Tamarin_File(&t, ".hst");
     unsigned long long written = LastWriteTime(hst);
 

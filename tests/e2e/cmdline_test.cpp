@@ -45,6 +45,23 @@ TEST_F(CommandLine, SeparatesPathsWithOneBlank)
     EXPECT_EQ(text, "\"" + a + "\" \"" + b + "\"");
 }
 
+// Another program holds the clipboard when the paths are to be put there:
+// the one-shot mode tries again until it is free.
+TEST_F(CommandLine, WaitsForAClipboardThatAnotherProgramHolds)
+{
+    std::string file = t.folder + "\held.txt";
+    ASSERT_TRUE(WriteFileBytes(file, "x"));
+    ClipHolder holder;
+    ASSERT_TRUE(ClipHolder_Start(&holder, 1500));
+    ASSERT_TRUE(PutClipboardText("before"));
+    ASSERT_TRUE(WaitFor([&] { return GetOpenClipboardWindow() == holder.window; }, E2E_TIMEOUT_MS));
+    EXPECT_EQ(Run("\"" + file + "\""), 1);
+    ClipHolder_Stop(&holder);
+    std::string text;
+    ASSERT_TRUE(GetClipboardText(&text));
+    EXPECT_EQ(text, "\"" + file + "\"");
+}
+
 TEST_F(CommandLine, NothingResolvableLeavesTheClipboard)
 {
     ASSERT_TRUE(PutClipboardText("untouched"));

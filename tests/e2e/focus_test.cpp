@@ -66,7 +66,7 @@ struct Focus : testing::Test {
         ASSERT_TRUE(Tamarin_Start(&t));
         typing = TypingWindow();
         ASSERT_NE(typing, nullptr);
-        ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == typing; }, 5000)) << "the test window has no focus";
+        ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == typing; }, E2E_TIMEOUT_MS)) << "the test window has no focus";
     }
     void TearDown() override
     {
@@ -103,7 +103,7 @@ struct Focus : testing::Test {
                 GetWindowThreadProcessId(GetForegroundWindow(), &owner);
                 return (popup = FindPopup()) != nullptr && owner == t.process.dwProcessId;
             },
-            5000);
+            E2E_TIMEOUT_MS);
         return popup;
     }
 };
@@ -112,8 +112,8 @@ TEST_F(Focus, EscapeFromTheTextPopupGivesTheForegroundBack)
 {
     ASSERT_NE(PressHotkey("key ctrl+alt+p"), nullptr);
     Key(VK_ESCAPE);
-    ASSERT_TRUE(WaitFor([] { return FindPopup() == nullptr; }, 5000));
-    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == typing; }, 5000))
+    ASSERT_TRUE(WaitFor([] { return FindPopup() == nullptr; }, E2E_TIMEOUT_MS));
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == typing; }, E2E_TIMEOUT_MS))
         << "foreground: " << GetForegroundWindow();
 }
 
@@ -131,7 +131,7 @@ TEST_F(Focus, APickFromTheTextPopupGivesTheForegroundBack)
         },
         5000))
         << text;
-    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == typing; }, 5000))
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == typing; }, E2E_TIMEOUT_MS))
         << "foreground: " << GetForegroundWindow();
 }
 
@@ -139,8 +139,8 @@ TEST_F(Focus, EscapeFromTheCommandPopupGivesTheForegroundBack)
 {
     ASSERT_NE(PressHotkey("key ctrl+alt+m"), nullptr);
     Key(VK_ESCAPE);
-    ASSERT_TRUE(WaitFor([] { return FindPopup() == nullptr; }, 5000));
-    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == typing; }, 5000))
+    ASSERT_TRUE(WaitFor([] { return FindPopup() == nullptr; }, E2E_TIMEOUT_MS));
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == typing; }, E2E_TIMEOUT_MS))
         << "foreground: " << GetForegroundWindow();
 }
 
@@ -150,7 +150,7 @@ TEST_F(Focus, TheSecondPopupStaysOpen)
 {
     ASSERT_NE(PressHotkey("key ctrl+alt+p"), nullptr);
     Key(VK_ESCAPE);
-    ASSERT_TRUE(WaitFor([] { return FindPopup() == nullptr; }, 5000));
+    ASSERT_TRUE(WaitFor([] { return FindPopup() == nullptr; }, E2E_TIMEOUT_MS));
     HWND popup = PressHotkey("key ctrl+alt+p");
     ASSERT_NE(popup, nullptr);
     Key(VK_DOWN);

@@ -96,14 +96,14 @@ TEST_F(ForeignCodePage, AboutBoxHasALineThatNamesTheCodePage)
     ASSERT_TRUE(StartWithCodePage1252());
     PostMessageA(t.window, WM_COMMAND, COMMAND_ABOUT, 0);
     HWND dialog = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (dialog = FindDialogOf(t.process.dwProcessId)) != nullptr; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return (dialog = FindDialogOf(t.process.dwProcessId)) != nullptr; }, E2E_TIMEOUT_MS));
     HWND line = GetDlgItem(dialog, ID_NOTICE);
     ASSERT_NE(line, nullptr);
     wchar_t text[256] = L"";
     GetWindowTextW(line, text, 256);
     EXPECT_EQ(std::wstring(text), Wide(ABOUT_LINE));
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, E2E_TIMEOUT_MS));
 }
 
 TEST_F(ForeignCodePage, WithCodePage932TheAboutBoxHasNoSuchLine)
@@ -114,10 +114,10 @@ TEST_F(ForeignCodePage, WithCodePage932TheAboutBoxHasNoSuchLine)
     ASSERT_TRUE(Tamarin_Start(&t));
     PostMessageA(t.window, WM_COMMAND, COMMAND_ABOUT, 0);
     HWND dialog = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (dialog = FindDialogOf(t.process.dwProcessId)) != nullptr; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return (dialog = FindDialogOf(t.process.dwProcessId)) != nullptr; }, E2E_TIMEOUT_MS));
     EXPECT_EQ(GetDlgItem(dialog, ID_NOTICE), nullptr);
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, E2E_TIMEOUT_MS));
 }
 
 }  // namespace

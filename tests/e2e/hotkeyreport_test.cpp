@@ -75,7 +75,7 @@ struct HeldHotkeys : testing::Test {
     {
         PostMessageA(t.window, WM_COMMAND, COMMAND_HOTKEYS, 0);
         HWND dialog = nullptr;
-        WaitFor([&] { return (dialog = FindDialogOf(t.process.dwProcessId)) != nullptr; }, 5000);
+        WaitFor([&] { return (dialog = FindDialogOf(t.process.dwProcessId)) != nullptr; }, E2E_TIMEOUT_MS);
         return dialog;
     }
 };
@@ -100,7 +100,7 @@ TEST_F(HeldHotkeys, TheDialogNamesAHotkeyAnotherProgramHolds)
     EXPECT_LE(lineRect.bottom, client.bottom);
     EXPECT_GT(lineRect.bottom - lineRect.top, 0);
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, E2E_TIMEOUT_MS));
 }
 
 TEST_F(HeldHotkeys, WithEveryHotkeyRegisteredTheDialogHasNoLine)
@@ -111,7 +111,7 @@ TEST_F(HeldHotkeys, WithEveryHotkeyRegisteredTheDialogHasNoLine)
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(GetDlgItem(dialog, ID_FAILED_LINE), nullptr);
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, E2E_TIMEOUT_MS));
 }
 
 TEST_F(HeldHotkeys, AnOkThatAssignsAHeldHotkeyIsAnsweredByABalloon)
@@ -124,7 +124,7 @@ TEST_F(HeldHotkeys, AnOkThatAssignsAHeldHotkeyIsAnsweredByABalloon)
     ASSERT_NE(dialog, nullptr);
     SendDlgItemMessageA(dialog, ID_DATE_HOTKEY, HKM_SETHOTKEY, CTRL_ALT | 'D', 0);
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, E2E_TIMEOUT_MS));
     const TrayNotice* balloon = nullptr;
     EXPECT_TRUE(WaitFor(
         [&] {

@@ -54,7 +54,7 @@ TEST_F(Instance, StartedMinimisedASecondOpeningDoesNotMinimiseTheDialog)
 
     PostMessageA(t.window, WM_COMMAND, COMMAND_ABOUT, 0);
     HWND dialog = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (dialog = FindDialogOf(t.process.dwProcessId)) != nullptr; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return (dialog = FindDialogOf(t.process.dwProcessId)) != nullptr; }, E2E_TIMEOUT_MS));
     EXPECT_FALSE(IsIconic(dialog));
 
     // Sent, not posted: the second request has been handled when it returns.
@@ -64,7 +64,7 @@ TEST_F(Instance, StartedMinimisedASecondOpeningDoesNotMinimiseTheDialog)
     EXPECT_FALSE(IsIconic(dialog));
     EXPECT_TRUE(IsWindowVisible(dialog));
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, E2E_TIMEOUT_MS));
 }
 
 }  // namespace

@@ -41,13 +41,13 @@ TEST(Planted, Rsrc32BesideTheProgramIsNotLoaded)
 
     PostMessageA(t.window, WM_COMMAND, COMMAND_ABOUT, 0);
     HWND dialog = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (dialog = FindDialogOf(t.process.dwProcessId)) != nullptr; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return (dialog = FindDialogOf(t.process.dwProcessId)) != nullptr; }, E2E_TIMEOUT_MS));
     char line[128] = "not read";
     GetDlgItemTextA(dialog, ID_RESOURCES_LINE, line, sizeof line);
     // The planted copy would have answered 42.
     EXPECT_STREQ(line, "");
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, E2E_TIMEOUT_MS));
     EXPECT_EQ(Tamarin_Quit(&t), 0);
     Tamarin_Cleanup(&t);
 }

@@ -134,11 +134,11 @@ TEST_F(Popup, APickGivesTheTextOfItsLabelAfterTheListsMoved)
     Press(VK_DOWN);
     Press(VK_DOWN);  // "two", history index 1
     ASSERT_TRUE(PutClipboardText("intruder"));
-    ASSERT_TRUE(WaitFor([&] { return History() == Records{"one", "two", "three", "intruder"}; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return History() == Records{"one", "two", "three", "intruder"}; }, E2E_TIMEOUT_MS));
     ASSERT_NE(FindPopup(), nullptr);
     Press(VK_RETURN);  // index 1 now holds "three"
-    EXPECT_TRUE(WaitFor([&] { return Clipboard() == "two"; }, 5000)) << Clipboard();
-    EXPECT_TRUE(WaitFor([&] { return History() == Records{"one", "three", "intruder", "two"}; }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return Clipboard() == "two"; }, E2E_TIMEOUT_MS)) << Clipboard();
+    EXPECT_TRUE(WaitFor([&] { return History() == Records{"one", "three", "intruder", "two"}; }, E2E_TIMEOUT_MS));
 }
 
 TEST_F(Popup, ShiftRegistersAHistoryEntry)

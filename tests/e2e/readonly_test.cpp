@@ -100,7 +100,7 @@ struct ReadOnlyFolder : testing::Test {
     void Copy(const std::string& text)
     {
         ASSERT_TRUE(PutClipboardText(text));
-        ASSERT_TRUE(WaitFor([&] { return HistoryEndsWith(text); }, 5000)) << text;
+        ASSERT_TRUE(WaitFor([&] { return HistoryEndsWith(text); }, E2E_TIMEOUT_MS)) << text;
     }
 };
 
@@ -129,7 +129,7 @@ TEST_F(ReadOnlyFolder, FilesGoToTheApplicationDataFolderAndSurviveARestart)
     EXPECT_EQ(History(), (Records{"first run", "second run"}));
     Copy("third");
     EXPECT_EQ(History(), (Records{"second run", "third"}));
-    EXPECT_TRUE(WaitFor([&] { return CountTextLogs(dataFolder + "\\log") > 0; }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return CountTextLogs(dataFolder + "\\log") > 0; }, E2E_TIMEOUT_MS));
     EXPECT_EQ(Tamarin_Quit(&t), 0);
     ASSERT_TRUE(ReadFileBytes(DataFile(".ini"), &ini));
     EXPECT_NE(ini.find(std::string(KEY_HISTORY_MAX) + "=2"), std::string::npos);

@@ -43,10 +43,10 @@ TEST_F(SaveFile, AHistoryFileHeldForAMomentIsSavedAfterRetrying)
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     ASSERT_TRUE(PutClipboardText("saved late"));
-    EXPECT_TRUE(WaitFor([&] { return NewContentsWaiting(); }, 5000)) << "no save met the held file";
+    EXPECT_TRUE(WaitFor([&] { return NewContentsWaiting(); }, E2E_TIMEOUT_MS)) << "no save met the held file";
     Sleep(300);  // the strain itself: how long the other program holds the file
     CloseHandle(held);
-    EXPECT_TRUE(WaitFor([&] { return History() == Records{"before", "saved late"}; }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return History() == Records{"before", "saved late"}; }, E2E_TIMEOUT_MS));
     ASSERT_TRUE(Tamarin_Settle(&t));
     EXPECT_EQ(NewBalloon(balloonsBefore), nullptr) << "a save that succeeded was reported";
 }
@@ -61,7 +61,7 @@ TEST_F(SaveFile, ASaveThatFailsIsToldOnce)
     std::vector<HWND> before = VisibleBalloons();
     ASSERT_TRUE(PutClipboardText("not saved"));
     HWND balloon = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (balloon = NewBalloon(before)) != nullptr; }, 15000));
+    ASSERT_TRUE(WaitFor([&] { return (balloon = NewBalloon(before)) != nullptr; }, E2E_TIMEOUT_MS));
 
     // Telling it again would replace the balloon at once.
     ASSERT_TRUE(PutClipboardText("not saved either"));

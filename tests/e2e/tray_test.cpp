@@ -56,7 +56,7 @@ TEST_F(Tray, ARestartedTaskbarGetsTheIconAgain)
     tray = FakeTray_Create();
     ASSERT_NE(tray, nullptr);
     BroadcastTaskbarCreated();
-    EXPECT_TRUE(WaitFor([&] { return CountFrom(t.window, NIM_ADD) >= 1; }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return CountFrom(t.window, NIM_ADD) >= 1; }, E2E_TIMEOUT_MS));
 }
 
 TEST_F(Tray, AnIconTheTaskbarRefusedAtFirstIsAddedOnceItAccepts)
@@ -65,7 +65,7 @@ TEST_F(Tray, AnIconTheTaskbarRefusedAtFirstIsAddedOnceItAccepts)
     ASSERT_NE(tray, nullptr);
     ASSERT_TRUE(Tamarin_Prepare(&t));
     ASSERT_TRUE(Tamarin_Start(&t));
-    EXPECT_TRUE(WaitFor([&] { return CountFrom(t.window, NIM_ADD) >= 3; }, 10000))
+    EXPECT_TRUE(WaitFor([&] { return CountFrom(t.window, NIM_ADD) >= 3; }, E2E_TIMEOUT_MS))
         << CountFrom(t.window, NIM_ADD) << " adds";
 }
 
@@ -76,7 +76,7 @@ TEST_F(Tray, AnIconRefusedByARestartedTaskbarIsAddedOnceItAccepts)
     tray = FakeTray_Create(2);
     ASSERT_NE(tray, nullptr);
     BroadcastTaskbarCreated();
-    EXPECT_TRUE(WaitFor([&] { return CountFrom(t.window, NIM_ADD) >= 3; }, 10000))
+    EXPECT_TRUE(WaitFor([&] { return CountFrom(t.window, NIM_ADD) >= 3; }, E2E_TIMEOUT_MS))
         << CountFrom(t.window, NIM_ADD) << " adds";
 }
 
@@ -91,7 +91,7 @@ TEST_F(Tray, StartupBalloonNamesHotkeysHeldByAnotherProgram)
     ASSERT_TRUE(Tamarin_Prepare(&t, ini));
     ASSERT_TRUE(Tamarin_Start(&t));
     const TrayNotice* balloon = nullptr;
-    EXPECT_TRUE(WaitFor([&] { return (balloon = FindBalloon(t.window)) != nullptr; }, 5000));
+    EXPECT_TRUE(WaitFor([&] { return (balloon = FindBalloon(t.window)) != nullptr; }, E2E_TIMEOUT_MS));
     if (balloon) {
         EXPECT_TRUE(TrayRecordHolds(*balloon, TITLE_HOTKEYS));
         EXPECT_TRUE(TrayRecordHolds(*balloon, LABEL_DATE));
@@ -111,7 +111,7 @@ TEST_F(Tray, ABalloonWaitsForTheIcon)
     ASSERT_TRUE(Tamarin_Prepare(&t, ini));
     ASSERT_TRUE(Tamarin_Start(&t));
     const TrayNotice* balloon = nullptr;
-    EXPECT_TRUE(WaitFor([&] { return (balloon = FindBalloon(t.window)) != nullptr; }, 10000));
+    EXPECT_TRUE(WaitFor([&] { return (balloon = FindBalloon(t.window)) != nullptr; }, E2E_TIMEOUT_MS));
     EXPECT_EQ(CountFrom(t.window, NIM_ADD), 3);
     if (balloon) {
         EXPECT_TRUE(TrayRecordHolds(*balloon, LABEL_DATE));
@@ -126,7 +126,7 @@ TEST_F(Tray, NoBalloonWhenEverythingIsFine)
                       std::to_string(3 * 256 + 'P') + "\r\n";
     ASSERT_TRUE(Tamarin_Prepare(&t, ini));
     ASSERT_TRUE(Tamarin_Start(&t));
-    ASSERT_TRUE(WaitFor([&] { return CountFrom(t.window, NIM_ADD) >= 1; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return CountFrom(t.window, NIM_ADD) >= 1; }, E2E_TIMEOUT_MS));
     // Quitting removes the icon: everything sent before is in by then.
     HWND window = t.window;
     EXPECT_EQ(QuitAnsweringTray(&t), 0);
