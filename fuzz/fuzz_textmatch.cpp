@@ -91,6 +91,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             abort();
     }
 
+    // A query that narrows another never matches a text the other misses.
+    size_t prefix = strlen(query) ? cut % (strlen(query) + 1) : 0;
+    char* before = CopyString(reinterpret_cast<const uint8_t*>(query), prefix);
+    if (TextMatch_Narrows(before, query)) {
+        TextQuery* b = static_cast<TextQuery*>(malloc(sizeof(TextQuery)));
+        TextMatch_ParseQuery(b, before);
+        if (all && !TextMatch_MatchesAll(folded, length, b))
+            abort();
+        free(b);
+    }
+    free(before);
+
     free(q);
     free(part);
     free(folded);

@@ -209,6 +209,18 @@ int SearchList_Filter(SearchList* list, const TextQuery* query)
     return shown;
 }
 
+int SearchList_Refine(SearchList* list, const TextQuery* query)
+{
+    int shown = 0;
+    for (int i = 0; i < list->shownCount; i++) {
+        const SearchEntry* entry = &list->entries[list->shown[i]];
+        if (TextMatch_MatchesAll(list->foldedTexts + entry->folded, entry->foldedLength, query))
+            list->shown[shown++] = list->shown[i];
+    }
+    list->shownCount = shown;
+    return shown;
+}
+
 const char* SearchList_Text(const SearchList* list, int entry)
 {
     if (!list || entry < 0 || entry >= list->count)

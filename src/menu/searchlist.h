@@ -44,6 +44,9 @@ void SearchList_Free(SearchList* list);
 
 // Keeps the entries that hold every word of the query; gives their number.
 int SearchList_Filter(SearchList* list, const TextQuery* query);
+// The same looking only among the entries shown now: for a query that
+// narrows the one they were filtered by (TextMatch_Narrows).
+int SearchList_Refine(SearchList* list, const TextQuery* query);
 
 // The entry's text; its original (ClipText_Original) follows its NUL.
 const char* SearchList_Text(const SearchList* list, int entry);

@@ -59,6 +59,7 @@ struct SearchWindow {
     SearchWindowParams params;
     SearchList* entries;
     TextQuery query;
+    char lastQuery[TEXT_QUERY_INPUT_SIZE];  // the query the list shows the entries of
     HFONT font;
     int dpi;
     int charWidth;   // average character width of the font
@@ -351,19 +352,21 @@ void ReadQueryText(HWND edit, char* out, size_t size)
     free(whole);
 }
 
-// The list shows the filtered entries with the first one selected.
+// The list shows the filtered entries with the given line selected. Only the
+// count changes; the lines are drawn when the list next paints, after the
+// keystroke has been answered.
 void ShowFiltered(SearchWindow* s, int selectRow)
 {
     int count = s->entries ? s->entries->shownCount : 0;
-    SendMessageA(s->list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(s->list, LB_SETCOUNT, static_cast<WPARAM>(count), 0);
     if (count > 0)
         SendMessageA(s->list, LB_SETCURSEL, static_cast<WPARAM>(selectRow < count ? selectRow : count - 1), 0);
-    SendMessageA(s->list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(s->list, nullptr, TRUE);
     UpdateTip(s);
 }
 
+// A query that only grows at its end, as it does while the user types,
+// looks among the entries shown already; any other change looks at all.
 void Refilter(SearchWindow* s, int selectRow)
 {
     if (!s->entries)
@@ -371,7 +374,11 @@ void Refilter(SearchWindow* s, int selectRow)
     char text[TEXT_QUERY_INPUT_SIZE];
     ReadQueryText(s->edit, text, sizeof(text));
     TextMatch_ParseQuery(&s->query, text);
-    SearchList_Filter(s->entries, &s->query);
+    if (TextMatch_Narrows(s->lastQuery, text))
+        SearchList_Refine(s->entries, &s->query);
+    else
+        SearchList_Filter(s->entries, &s->query);
+    StrCopyN(s->lastQuery, sizeof(s->lastQuery), text);
     ShowFiltered(s, selectRow);
 }
 

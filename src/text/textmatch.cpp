@@ -223,17 +223,20 @@ bool ContainsWord(const char* text, size_t length, const char* word, size_t word
             if (!hit)
                 return false;
             size_t at = static_cast<size_t>(static_cast<const char*>(hit) - text);
-            if (memcmp(text + at, word, wordLength) == 0 && IsWholeMatch(text, length, at, word, wordLength))
+            if ((wordLength == 1 || text[at + 1] == word[1]) && IsWholeMatch(text, length, at, word, wordLength))
                 return true;
             pos = at + 1;
         }
         return false;
     }
+    // The first and the last byte are compared here before the rest, which
+    // keeps the library's memcmp out of most steps.
+    unsigned char first = static_cast<unsigned char>(word[0]);
     unsigned char last = static_cast<unsigned char>(word[wordLength - 1]);
     for (size_t pos = 0; pos <= lastStart;) {
         unsigned char c = static_cast<unsigned char>(text[pos + wordLength - 1]);
-        if (c == last && memcmp(text + pos, word, wordLength - 1) == 0 &&
-            IsWholeMatch(text, length, pos, word, wordLength))
+        if (c == last && static_cast<unsigned char>(text[pos]) == first &&
+            memcmp(text + pos + 1, word + 1, wordLength - 2) == 0 && IsWholeMatch(text, length, pos, word, wordLength))
             return true;
         pos += shifts->shift[c];
     }
@@ -327,4 +330,14 @@ bool TextMatch_MatchesAll(const char* folded, size_t length, const TextQuery* qu
             return false;
     }
     return true;
+}
+
+bool TextMatch_Narrows(const char* before, const char* after)
+{
+    char foldedBefore[TEXT_QUERY_FOLDED_SIZE];
+    char foldedAfter[TEXT_QUERY_FOLDED_SIZE];
+    size_t lengthBefore = TextMatch_Fold(foldedBefore, sizeof(foldedBefore), before);
+    size_t lengthAfter = TextMatch_Fold(foldedAfter, sizeof(foldedAfter), after);
+    return lengthBefore <= lengthAfter && memcmp(foldedBefore, foldedAfter, lengthBefore) == 0 &&
+           !EndsInLoneLead(foldedBefore, lengthBefore);
 }

@@ -45,3 +45,8 @@ bool TextMatch_Contains(const char* folded, size_t length, const char* word, siz
 // Whether folded holds every word of the query; a query without words
 // matches every text.
 bool TextMatch_MatchesAll(const char* folded, size_t length, const TextQuery* query);
+
+// Whether every text that matches the query after also matches the query
+// before (after only adds to its end, as typing does), so that the texts
+// matching after can be looked for among those that matched before.
+bool TextMatch_Narrows(const char* before, const char* after);

@@ -23,14 +23,10 @@
 
 namespace {
 
-// Spelled out apart from the program's names, so a wrong byte shows.
-const char SECTION[] = "\x8a\x67\x92\xa3";  // 拡張
-// 選んだテキストを貼り付ける
-const char KEY_PASTE[] =
-    "\x91\x49\x82\xf1\x82\xbe\x83\x65\x83\x4c\x83\x58\x83\x67\x82\xf0\x93\x5c\x82\xe8\x95\x74\x82\xaf\x82\xe9";
-// テキストの検索のホットキー
-const char KEY_HOTKEY[] =
-    "\x83\x65\x83\x4c\x83\x58\x83\x67\x82\xcc\x8c\x9f\x8d\xf5\x82\xcc\x83\x7a\x83\x62\x83\x67\x83\x4c\x81\x5b";
+// Spelled out in settings_keys.h apart from the program's names, so a wrong byte shows.
+const char* const SECTION = S_EXT;
+const char* const KEY_PASTE = E_PASTE;
+const char* const KEY_HOTKEY = E_SEARCH_HOTKEY;
 
 // INI text from lines, with CR LF ends.
 std::string Lines(std::initializer_list<std::string> lines)

@@ -143,6 +143,30 @@ TEST(SearchList, FilterKeepsTheOrderAndEveryWordMustMatch)
     AppData_Delete(data);
 }
 
+int Refine(SearchList* list, const char* query)
+{
+    TextQuery q;
+    TextMatch_ParseQuery(&q, query);
+    return SearchList_Refine(list, &q);
+}
+
+TEST(SearchList, RefineLooksOnlyAmongTheShownEntries)
+{
+    AppData* data = Store({"alpha one", "alpha six", "beta one"}, {"alpha reg"});
+    SearchOrder order = {30, true, true};
+    SearchList* list = SearchList_Build(data, &order);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(Filter(list, "alpha"), 3);
+    EXPECT_EQ(Refine(list, "alpha o"), 1);
+    EXPECT_EQ(Shown(list), (Rows{{H, "alpha one"}}));
+    // "beta one" also holds "o", but it was not shown: Refine does not bring it back.
+    EXPECT_EQ(Refine(list, "o"), 1);
+    EXPECT_EQ(Filter(list, "o"), 2);
+    EXPECT_EQ(Shown(list), (Rows{{H, "alpha one"}, {H + 2, "beta one"}}));
+    SearchList_Free(list);
+    AppData_Delete(data);
+}
+
 TEST(SearchList, EntriesAreCopiesThatOutliveTheStore)
 {
     AppData* data = Store({"kept text"}, {});

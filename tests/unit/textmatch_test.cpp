@@ -233,6 +233,34 @@ TEST(TextMatch, LongWordsAreFoundWhereverTheyStand)
     EXPECT_FALSE(TextMatch_Contains(text, strlen(text), "abcabcabc", 9));
 }
 
+struct NarrowCase {
+    const char* before;
+    const char* after;
+    bool narrows;
+};
+
+const NarrowCase NARROW_CASES[] = {
+    {"", "anything", true},
+    {"ab", "abc", true},
+    {"ab", "ab c", true},
+    {"ab ", "ab", false},  // a blank taken away: not typed on
+    {"abc", "ab", false},  // Backspace
+    {"ab", "xab", false},  // typed in front
+    {"AB", "abc", true},   // folded forms compared: case
+    {"\x82\x60", "ab", true},  // Ａ before, ab after
+    // ｶ then ﾞ: カ is no beginning of ガ, so the texts of ガ are looked for anew
+    {"\xb6", "\xb6\xde", false},
+    {"\xb6\xde", "\xb6\xde\xb2", true},
+    // a query ending in half a character (no edit box gives one) narrows nothing
+    {"a\x83", "a\x83\x40", false},
+};
+
+TEST(TextMatch, QueryNarrowsOnlyWhenItGrowsAtItsEnd)
+{
+    for (const NarrowCase& c : NARROW_CASES)
+        EXPECT_EQ(TextMatch_Narrows(c.before, c.after), c.narrows) << c.before << " -> " << c.after;
+}
+
 TEST(TextMatch, ContainsLooksOnlyWithinTheGivenLength)
 {
     const char text[] = "abcdef";
