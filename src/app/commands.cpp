@@ -173,7 +173,7 @@ void OnHotkeySettings(HWND mainWindow, AppInfo* info)
     unsigned failedBefore = Hotkeys_GetFailedSlots();
     UnregisterAllHotkeys(mainWindow);
     Commands_UnregisterExtHotkeys(mainWindow);
-    bool ok = ShowHotkeyDialog(mainWindow, &info->hotkeys, failedBefore);
+    bool ok = ShowHotkeyDialog(mainWindow, &info->hotkeys, failedBefore, &info->ext.searchHotkey);
     unsigned failed = RegisterAllHotkeys(mainWindow, &info->hotkeys);
     Commands_RegisterExtHotkeys(mainWindow, info);
     if (ok && !SaveSettings(info))

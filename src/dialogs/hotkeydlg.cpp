@@ -38,7 +38,23 @@ static DialogGuard g_guard;
 struct HotkeyDialogArgs {
     HotkeySet* set;
     unsigned failedSlots;
+    HotkeyDef taken;  // a hotkey of Tamarin's outside the set (the search window's), or empty
 };
+
+// The dialog's record beside the set: the hotkey the set must not take.
+#define PROP_HOTKEYTAKEN "PROP_HOTKEYTAKEN"
+
+// The first slot whose hotkey is taken outside the set, or -1.
+static int FindTakenSlot(const HotkeyDef* defs, int count, const HotkeyDef* taken)
+{
+    if (!taken || HotkeyDef_IsEmpty(*taken))
+        return -1;
+    for (int i = 0; i < count; i++) {
+        if (!HotkeyDef_IsEmpty(defs[i]) && defs[i].modifiers == taken->modifiers && defs[i].vk == taken->vk)
+            return i;
+    }
+    return -1;
+}
 
 enum {
     FAILED_LINE_LEFT = 7,     // dialog units: the labels' left edge
@@ -143,6 +159,8 @@ static BOOL OnInitDialog(HWND dialog, const HotkeyDialogArgs* args)
     HotkeySet* set = args ? args->set : nullptr;
     DialogGuard_SetWindow(&g_guard, dialog);
     DialogState_Attach(dialog, PROP_DIALOGPARAM, set);
+    if (args)
+        DialogState_Attach(dialog, PROP_HOTKEYTAKEN, const_cast<HotkeyDef*>(&args->taken));
     SetDialogIcons(dialog);
     if (args)
         ShowFailedHotkeys(dialog, args->failedSlots);
@@ -155,7 +173,7 @@ static BOOL OnInitDialog(HWND dialog, const HotkeyDialogArgs* args)
 }
 
 // A duplicate keeps the dialog open with nothing stored and the focus on the
-// earlier control of the pair.
+// earlier control of the pair; so does a hotkey that the search window holds.
 static void OnOk(HWND dialog)
 {
     HotkeySet* set = DialogState_Get<HotkeySet>(dialog, PROP_DIALOGPARAM);
@@ -164,6 +182,8 @@ static void OnOk(HWND dialog)
     HotkeyDef defs[HOTKEY_COUNT];
     ReadAllControls(dialog, defs);
     int duplicate = HotkeyDlg_FindDuplicate(defs, HOTKEY_COUNT);
+    if (duplicate < 0)
+        duplicate = FindTakenSlot(defs, HOTKEY_COUNT, DialogState_Get<const HotkeyDef>(dialog, PROP_HOTKEYTAKEN));
     if (duplicate >= 0) {
         ShowMessage(dialog, HOTKEYS_CAPTION, MSG_DUPLICATE_HOTKEY, MB_OK);
         HWND control = GetDlgItem(dialog, HotkeyDlg_ControlIdOfSlot(duplicate));
@@ -199,6 +219,7 @@ static INT_PTR CALLBACK HotkeyDialogProc(HWND dialog, UINT msg, WPARAM wParam, L
         return HitTestMoveByClient(dialog, wParam, lParam);
     case WM_DESTROY:
         DialogState_Detach(dialog, PROP_DIALOGPARAM);
+        DialogState_Detach(dialog, PROP_HOTKEYTAKEN);
         return FALSE;
     }
     return FALSE;
@@ -213,18 +234,19 @@ bool HotkeyDlg_IsOpen()
 
 // The dialog's record is the caller's set itself; the failed slots are only
 // shown at the opening.
-bool HotkeyDlg_ShowFrom(HINSTANCE templates, HWND owner, HotkeySet* set, unsigned failedSlots)
+bool HotkeyDlg_ShowFrom(HINSTANCE templates, HWND owner, HotkeySet* set, unsigned failedSlots,
+                        const HotkeyDef* taken)
 {
     if (!DialogGuard_Enter(&g_guard, owner, false))
         return false;
-    HotkeyDialogArgs args = {set, failedSlots};
+    HotkeyDialogArgs args = {set, failedSlots, taken ? *taken : HotkeyDef{0, 0}};
     INT_PTR result = DialogBoxParamA(templates, MAKEINTRESOURCEA(IDD_HOTKEYS), owner, HotkeyDialogProc,
                                      reinterpret_cast<LPARAM>(&args));
     DialogGuard_Leave(&g_guard);
     return result == IDOK;
 }
 
-bool ShowHotkeyDialog(HWND owner, HotkeySet* set, unsigned failedSlots)
+bool ShowHotkeyDialog(HWND owner, HotkeySet* set, unsigned failedSlots, const HotkeyDef* taken)
 {
-    return HotkeyDlg_ShowFrom(GetModuleHandleA(nullptr), owner, set, failedSlots);
+    return HotkeyDlg_ShowFrom(GetModuleHandleA(nullptr), owner, set, failedSlots, taken);
 }

@@ -41,9 +41,12 @@ int HotkeyDlg_ControlIdOfSlot(int slot);
 // failedSlots (one bit per slot, see settings/hotkeyreport.h) names the
 // hotkeys that could not be registered; the dialog lists them on a line of
 // its own under its buttons (IDC_HK_FAILED), growing to make room.
-bool ShowHotkeyDialog(HWND owner, HotkeySet* set, unsigned failedSlots = 0);
+// taken, when not null and not empty, is a hotkey of Tamarin's outside the
+// set (the search window's): OK refuses it as it refuses a duplicate.
+bool ShowHotkeyDialog(HWND owner, HotkeySet* set, unsigned failedSlots = 0, const HotkeyDef* taken = nullptr);
 
 // The same with the dialog template taken from the module templates.
-bool HotkeyDlg_ShowFrom(HINSTANCE templates, HWND owner, HotkeySet* set, unsigned failedSlots = 0);
+bool HotkeyDlg_ShowFrom(HINSTANCE templates, HWND owner, HotkeySet* set, unsigned failedSlots = 0,
+                        const HotkeyDef* taken = nullptr);
 
 bool HotkeyDlg_IsOpen();

@@ -392,6 +392,42 @@ TEST_F(HotkeyDlg, DuplicateIsRefusedWithTheFocusOnTheEarlierControl)
     }
 }
 
+// The search window's hotkey is Tamarin's too: a slot given it is refused
+// as a duplicate is, with the focus on that slot's control.
+TEST_F(HotkeyDlg, TheSearchWindowsHotkeyIsRefusedAsADuplicate)
+{
+    const HotkeyDef search = {MOD_CONTROL | MOD_SHIFT, 'F'};
+    HotkeySet set = FilledSet();
+    HWND dialog = nullptr;
+    SeenMessageBox seen;
+    bool stillOpen = false;
+    int focusedId = 0;
+    DialogScript script;
+    script.Add(WaitForDialog(&dialog, CAPTION, 1021));
+    script.Add(Do([&]() {
+        for (int i = 0; i < HOTKEY_COUNT; i++)
+            SetControl(dialog, CONTROL_OF_SLOT[i], 0);
+        SetControl(dialog, 1027, MAKEWORD('F', HOTKEYF_CONTROL | HOTKEYF_SHIFT));
+        SetFocus(GetDlgItem(dialog, IDOK));
+        PostButton(dialog, IDOK);
+    }));
+    script.Add(AnswerMessageBox(&script, &dialog, &seen, IDOK));
+    script.Add(WaitNoMessageBox(&dialog));
+    script.Add(Do([&]() {
+        stillOpen = IsWindow(dialog) && IsWindowVisible(dialog);
+        focusedId = GetDlgCtrlID(GetFocus());
+        // Another combination goes through.
+        SetControl(dialog, 1027, MAKEWORD('G', HOTKEYF_CONTROL | HOTKEYF_SHIFT));
+        PostButton(dialog, IDOK);
+    }));
+    EXPECT_TRUE(RunDialogScript(&script, [&]() { return HotkeyDlg_ShowFrom(module_, nullptr, &set, 0, &search); }));
+    EXPECT_EQ(seen.text, MSG_DUPLICATE);
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(focusedId, 1027);
+    EXPECT_EQ(set.slots[5].modifiers, MOD_CONTROL | MOD_SHIFT);
+    EXPECT_EQ(set.slots[5].vk, 'G');
+}
+
 TEST_F(HotkeyDlg, ExtendedMarkMakesADifferentHotkey)
 {
     HotkeySet set = EmptySet();
