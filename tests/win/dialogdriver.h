@@ -399,6 +399,43 @@ inline std::function<bool()> Do(std::function<void()> action)
     };
 }
 
+// A second opening while the first dialog of caption runs: another window
+// is put in front, then open() is called again; it must not make a second
+// dialog and must bring the first one forward.
+struct SecondOpening {
+    HWND elsewhere = nullptr;
+    bool result = true;      // what the second call returned
+    size_t dialogs = 0;      // dialogs of the caption right after it
+    HWND foreground = nullptr;
+    SecondOpening() = default;
+    SecondOpening(const SecondOpening&) = delete;
+    SecondOpening& operator=(const SecondOpening&) = delete;
+    ~SecondOpening()
+    {
+        if (elsewhere)
+            DestroyWindow(elsewhere);
+    }
+};
+
+inline void AddSecondOpening(DialogScript* script, const char* caption, std::function<bool()> open,
+                             SecondOpening* seen)
+{
+    script->Add(Do([seen]() { seen->elsewhere = ShowWindowInFront(); }));
+    script->Add(Do([=]() {
+        seen->result = open();
+        seen->dialogs = FindThreadDialogs(caption).size();
+        seen->foreground = GetForegroundWindow();
+    }));
+}
+
+// The second opening left the first dialog alone, in front.
+inline void ExpectBroughtToFront(const SecondOpening& seen, HWND dialog)
+{
+    EXPECT_FALSE(seen.result);
+    EXPECT_EQ(seen.dialogs, 1u);
+    EXPECT_EQ(seen.foreground, dialog);
+}
+
 // What the close question showed when answered Cancel and then Yes.
 struct CloseTwiceSeen {
     SeenMessageBox first, second;

@@ -286,29 +286,16 @@ TEST_F(ExtSettingsDlg, SecondOpeningBringsTheFirstToTheFront)
     ExtSettingsRecord record = {false, false, {0, 0}, nullptr};
     ExtSettingsRecord other = {true, true, {MOD_ALT, 'O'}, nullptr};
     HWND dialog = nullptr;
-    HWND elsewhere = nullptr;
-    bool secondResult = true, openDuring = false;
-    size_t dialogsDuring = 0;
-    HWND foregroundAfter = nullptr;
+    bool openDuring = false;
+    SecondOpening second;
     DialogScript script;
     script.Add(WaitForDialog(&dialog, CAPTION, HOTKEY));
-    script.Add(Do([&]() {
-        openDuring = ExtSettingsDlg_IsOpen();
-        elsewhere = ShowWindowInFront();
-    }));
-    script.Add(Do([&]() {
-        secondResult = Open(&other);
-        dialogsDuring = FindThreadDialogs(CAPTION).size();
-        foregroundAfter = GetForegroundWindow();
-        PostButton(dialog, IDCANCEL);
-    }));
+    script.Add(Do([&]() { openDuring = ExtSettingsDlg_IsOpen(); }));
+    AddSecondOpening(&script, CAPTION, [&]() { return Open(&other); }, &second);
+    script.Add(Do([&]() { PostButton(dialog, IDCANCEL); }));
     EXPECT_FALSE(RunDialogScript(&script, [&]() { return Open(&record); }));
-    if (elsewhere)
-        DestroyWindow(elsewhere);
     EXPECT_TRUE(openDuring);
-    EXPECT_FALSE(secondResult);
-    EXPECT_EQ(dialogsDuring, 1u);
-    EXPECT_EQ(foregroundAfter, dialog);
+    ExpectBroughtToFront(second, dialog);
     EXPECT_FALSE(ExtSettingsDlg_IsOpen());
     ExpectRecord(other, true, true, MOD_ALT, 'O');
 }

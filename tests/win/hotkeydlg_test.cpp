@@ -533,30 +533,16 @@ TEST_F(HotkeyDlg, SecondOpeningBringsTheFirstToTheFront)
     HotkeySet set = FilledSet();
     HotkeySet other = EmptySet();
     HWND dialog = nullptr;
-    HWND elsewhere = nullptr;
-    bool secondResult = true;
     bool openDuring = false;
-    size_t dialogsDuring = 0;
-    HWND foregroundAfter = nullptr;
+    SecondOpening second;
     DialogScript script;
     script.Add(WaitForDialog(&dialog, CAPTION, 1021));
-    script.Add(Do([&]() {
-        openDuring = HotkeyDlg_IsOpen();
-        elsewhere = ShowWindowInFront();
-    }));
-    script.Add(Do([&]() {
-        secondResult = Open(&other);
-        dialogsDuring = FindThreadDialogs(CAPTION).size();
-        foregroundAfter = GetForegroundWindow();
-        PostButton(dialog, IDCANCEL);
-    }));
+    script.Add(Do([&]() { openDuring = HotkeyDlg_IsOpen(); }));
+    AddSecondOpening(&script, CAPTION, [&]() { return Open(&other); }, &second);
+    script.Add(Do([&]() { PostButton(dialog, IDCANCEL); }));
     EXPECT_FALSE(RunDialogScript(&script, [&]() { return Open(&set); }));
-    if (elsewhere)
-        DestroyWindow(elsewhere);
     EXPECT_TRUE(openDuring);
-    EXPECT_FALSE(secondResult);
-    EXPECT_EQ(dialogsDuring, 1u);
-    EXPECT_EQ(foregroundAfter, dialog);
+    ExpectBroughtToFront(second, dialog);
     EXPECT_FALSE(HotkeyDlg_IsOpen());
     ExpectSameSet(other, EmptySet());
     ExpectSameSet(set, FilledSet());

@@ -809,30 +809,16 @@ TEST_F(SettingsDlg, SecondOpeningBringsTheFirstToTheFront)
     AppInfo info = MakeInfo(false);
     AppInfo other = MakeInfo(true);
     HWND dialog = nullptr;
-    HWND elsewhere = nullptr;
-    bool secondResult = true;
-    size_t dialogsDuring = 0;
-    HWND foregroundAfter = nullptr;
+    SecondOpening second;
     DialogScript script;
     script.Add(WaitForDialog(&dialog, CAPTION, IDC_SET_HISTORYMAX));
-    script.Add(Do([&]() {
-        elsewhere = ShowWindowInFront();
-    }));
-    script.Add(Do([&]() {
-        secondResult = Open(&other);
-        dialogsDuring = FindThreadDialogs(CAPTION).size();
-        foregroundAfter = GetForegroundWindow();
-    }));
+    AddSecondOpening(&script, CAPTION, [&]() { return Open(&other); }, &second);
     script.Add(Do([&]() {
         Enter(dialog, MakeInfo(true));
         PostButton(dialog, IDOK);
     }));
     EXPECT_TRUE(RunDialogScript(&script, [&]() { return Open(&info); }));
-    if (elsewhere)
-        DestroyWindow(elsewhere);
-    EXPECT_FALSE(secondResult);
-    EXPECT_EQ(dialogsDuring, 1u);
-    EXPECT_EQ(foregroundAfter, dialog);
+    ExpectBroughtToFront(second, dialog);
     ExpectSameInfo(other, MakeInfo(true));
     ExpectSameInfo(info, Merge(MakeInfo(false), MakeInfo(true)));
 
