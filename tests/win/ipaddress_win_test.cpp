@@ -11,35 +11,9 @@
 
 #include "app/commands.h"
 #include "net/ipaddress.h"
+#include "routing.h"
 
 namespace {
-
-// The IPv4 address of the up adapter with an IPv4 gateway and the lowest
-// metric, asked of the system directly; empty when there is none.
-std::string RoutedIPv4()
-{
-    ULONG size = 64 * 1024;
-    std::string buffer(size, '\0');
-    IP_ADAPTER_ADDRESSES* adapters = reinterpret_cast<IP_ADAPTER_ADDRESSES*>(&buffer[0]);
-    if (GetAdaptersAddresses(AF_INET, GAA_FLAG_INCLUDE_GATEWAYS, nullptr, adapters, &size) != ERROR_SUCCESS)
-        return "";
-    std::string best;
-    ULONG bestMetric = 0;
-    for (IP_ADAPTER_ADDRESSES* a = adapters; a; a = a->Next) {
-        if (a->OperStatus != IfOperStatusUp || !a->FirstGatewayAddress || !a->FirstUnicastAddress)
-            continue;
-        const sockaddr_in* in = reinterpret_cast<const sockaddr_in*>(a->FirstUnicastAddress->Address.lpSockaddr);
-        const unsigned char* b = reinterpret_cast<const unsigned char*>(&in->sin_addr);
-        if (b[0] == 169 && b[1] == 254)
-            continue;
-        if (best.empty() || a->Ipv4Metric < bestMetric) {
-            best = std::to_string(b[0]) + "." + std::to_string(b[1]) + "." + std::to_string(b[2]) + "." +
-                   std::to_string(b[3]);
-            bestMetric = a->Ipv4Metric;
-        }
-    }
-    return best;
-}
 
 TEST(AdapterAddresses, TheLoopbackIsListedAndMarked)
 {
@@ -64,7 +38,7 @@ TEST(AdapterAddresses, AFullListStopsAtItsEnd)
 
 TEST(AdapterAddresses, TheIpCommandTakesTheRoutedAdapter)
 {
-    std::string routed = RoutedIPv4();
+    std::string routed = RoutedIPv4Address();
     if (routed.empty())
         GTEST_SKIP() << "this computer has no IPv4 default gateway";
     AdapterAddress list[64];

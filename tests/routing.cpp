@@ -1,5 +1,5 @@
-// The routed adapter of routing.h. Apart from the harness, whose header
-// brings in Windows Sockets 1.1, which the IP Helper's headers do not mix with.
+// The routed adapter of routing.h. Apart from the test harnesses, whose headers
+// bring in Windows Sockets 1.1, which the IP Helper's headers do not mix with.
 #include "routing.h"
 
 #include <winsock2.h>
