@@ -1,8 +1,8 @@
 // Start-up with a full history of Japanese text (4095 texts of 1 KiB, code
-// page 932 with CR LF line breaks), which needs no side file: the time
-// StoreFile_ReadPath takes to load it, as a ratio to one fread of the file
-// and a scan for its NULs in the same run, and the heap the loaded history
-// holds, as a ratio to the file's size. Only interfaces that builds without
+// page 932 with CR LF line breaks), which needs no side file: the time the
+// start-up's reader, StoreFile_ReadWholePath, takes to load it, as a ratio to
+// one fread of the file and a scan for its NULs in the same run, and the heap
+// the loaded history holds, as a ratio to the file's size. Only interfaces that builds without
 // Unicode originals have too are used, so the same program measures both.
 #include <benchmark/benchmark.h>
 
@@ -77,10 +77,7 @@ void BM_LoadJapanese(benchmark::State& state)
     for (auto _ : state) {
         auto start = Clock::now();
         AppData* data = AppData_New();
-        size_t obtained = 0;
-        char* buffer = static_cast<char*>(AllocShrinking(HISTORY_BUFFER_FIRST_SIZE, STORE_BUFFER_SIZE, &obtained));
-        StoreFile_ReadPath(data, LIST_HISTORY, g_path.c_str(), buffer, obtained - 1);
-        free(buffer);
+        StoreFile_ReadWholePath(data, LIST_HISTORY, g_path.c_str());
         double t = std::chrono::duration<double>(Clock::now() - start).count();
         times.push_back(t);
         state.SetIterationTime(t);
@@ -96,10 +93,7 @@ void BM_HeapOfJapaneseHistory(benchmark::State& state)
     for (auto _ : state) {
         struct mallinfo2 before = mallinfo2();
         AppData* data = AppData_New();
-        size_t obtained = 0;
-        char* buffer = static_cast<char*>(AllocShrinking(HISTORY_BUFFER_FIRST_SIZE, STORE_BUFFER_SIZE, &obtained));
-        StoreFile_ReadPath(data, LIST_HISTORY, g_path.c_str(), buffer, obtained - 1);
-        free(buffer);
+        StoreFile_ReadWholePath(data, LIST_HISTORY, g_path.c_str());
         struct mallinfo2 after = mallinfo2();
         g_heapRatio = static_cast<double>(after.uordblks - before.uordblks) / static_cast<double>(g_fileSize);
         AppData_Delete(data);

@@ -2,7 +2,7 @@
 // line breaks), each compared with plain stdio doing the least the same job
 // needs, measured in the same run:
 //   save:    StoreFile_WritePath      vs one fwrite of the file's bytes + the same flush and rename
-//   load:    StoreFile_ReadPath       vs one fread of the file + a scan for its NULs
+//   load:    StoreFile_ReadWholePath  vs one fread of the file + a scan for its NULs
 //   addclip: AppData_AddClip (writes the file beside this program) vs the save baseline
 //   addclip with originals: the same on a full history of which one text in
 //            ten has a Unicode original (a side file beside the history):
@@ -51,7 +51,7 @@ struct Result {
 Result g_saveBase = {"save baseline", 0};
 Result g_save = {"save (StoreFile_WritePath)", 1.5};
 Result g_loadBase = {"load baseline", 0};
-Result g_load = {"load (StoreFile_ReadPath)", 2.0};
+Result g_load = {"load (StoreFile_ReadWholePath)", 2.0};
 Result g_addClip = {"AppData_AddClip, full history", 0};
 Result g_addPlain = {"AddClip, 1/10 originals, plain", 2.0};
 Result g_addPlainBase = {"its interleaved save baseline", 0};
@@ -235,10 +235,7 @@ void BM_LoadHistory(benchmark::State& state)
     for (auto _ : state) {
         Stopwatch watch = StartWatch();
         AppData* data = AppData_New();
-        size_t obtained = 0;
-        char* buffer = static_cast<char*>(AllocShrinking(HISTORY_BUFFER_FIRST_SIZE, STORE_BUFFER_SIZE, &obtained));
-        StoreFile_ReadPath(data, LIST_HISTORY, g_historyPath.c_str(), buffer, obtained - 1);
-        free(buffer);
+        StoreFile_ReadWholePath(data, LIST_HISTORY, g_historyPath.c_str());
         StopWatch(state, watch, &samples);
         records = AppData_GetCount(data, LIST_HISTORY);
         AppData_Delete(data);

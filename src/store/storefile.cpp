@@ -530,14 +530,6 @@ bool StoreFile_ReadWholePath(AppData* data, int mask, const char* path)
     return set.complete;
 }
 
-bool StoreFile_Read(AppData* data, int mask, const char* ext, char* buffer, size_t limit)
-{
-    char path[APP_FILE_PATH_SIZE];
-    if (!GetAppFilePath(path, sizeof(path), ext))
-        return true;
-    return StoreFile_ReadPath(data, mask, path, buffer, limit);
-}
-
 // ---------------------------------------------------------------------------
 // Writing
 

@@ -9,19 +9,21 @@ struct AppData;
 struct OriginalsSaved;
 
 enum {
-    STORE_BUFFER_SIZE = 65536,           // registered-text reading buffer
-    HISTORY_BUFFER_FIRST_SIZE = 1048576, // first try for the history reading buffer
+    STORE_BUFFER_SIZE = 65536,           // a reading buffer of StoreFile_ReadPath
+    HISTORY_BUFFER_FIRST_SIZE = 1048576, // first try for a larger one (AllocShrinking)
     APP_FILE_PATH_SIZE = 261,            // path of a file beside the executable
 };
 
-bool StoreFile_Read(AppData* data, int mask, const char* ext, char* buffer, size_t limit);
 bool StoreFile_Write(AppData* data, int list, const char* ext);
 bool StoreFile_ReadRecord(char* buffer, size_t limit, FILE* file);
 int StoreFile_WriteRecord(const char* text, FILE* file);
 void* AllocShrinking(size_t firstSize, size_t smallestSize, size_t* obtained);
 
-// The same operations on a file named by the caller instead of one beside the executable.
+// The program itself reads its files whole (below). This reader stops each
+// record at limit bytes and goes on with the rest as further records; the
+// tests of the file's record layout and the fuzz target read with it.
 bool StoreFile_ReadPath(AppData* data, int mask, const char* path, char* buffer, size_t limit);
+// Writes the list to path; the written name is path's, or a link's target.
 bool StoreFile_WritePath(AppData* data, int list, const char* path);
 
 // Every record of the file at path, each whole however long, added to the

@@ -72,6 +72,16 @@ const std::vector<TrayNotice>& FakeTray_Notices()
     return g_notices;
 }
 
+const TrayNotice* FakeTray_LastBalloon(HWND window)
+{
+    const TrayNotice* balloon = nullptr;
+    for (const TrayNotice& notice : g_notices) {
+        if (notice.from == window && (notice.flags & NIF_INFO))
+            balloon = &notice;
+    }
+    return balloon;
+}
+
 bool TrayRecordHolds(const TrayNotice& notice, const std::string& text)
 {
     wchar_t wide[512];

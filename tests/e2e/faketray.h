@@ -27,6 +27,8 @@ HWND FakeTray_Create(int refuseAdds = 0);
 void FakeTray_Destroy(HWND tray);
 // What the stand-in has received, oldest first.
 const std::vector<TrayNotice>& FakeTray_Notices();
+// The latest balloon (a record with NIF_INFO) that window has shown, or null.
+const TrayNotice* FakeTray_LastBalloon(HWND window);
 // Whether a record holds text (code page 932) as UTF-16.
 bool TrayRecordHolds(const TrayNotice& notice, const std::string& text);
 // Broadcasts "TaskbarCreated" as a starting taskbar does.

@@ -29,24 +29,6 @@ bool Xdotool(const char* args)
     return true;
 }
 
-// Keys for the open popup go in as input of this desktop, as the existing
-// popup tests send them: Wine gives them to the foreground thread, the one
-// that runs the popup.
-void Key(WORD vk)
-{
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_KEYBOARD;
-    in[0].ki.wVk = in[1].ki.wVk = vk;
-    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, in, sizeof in[0]);
-}
-
-HWND FindPopup()
-{
-    HWND popup = FindWindowA("#32768", nullptr);
-    return popup && IsWindowVisible(popup) ? popup : nullptr;
-}
-
 LRESULT CALLBACK TypingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     return DefWindowProcA(hwnd, msg, wParam, lParam);
@@ -71,7 +53,7 @@ struct Focus : testing::Test {
     void TearDown() override
     {
         if (FindPopup())
-            Key(VK_ESCAPE);
+            PressKey(VK_ESCAPE);
         Tamarin_Cleanup(&t);
         if (typing)
             DestroyWindow(typing);
@@ -111,7 +93,7 @@ struct Focus : testing::Test {
 TEST_F(Focus, EscapeFromTheTextPopupGivesTheForegroundBack)
 {
     ASSERT_NE(PressHotkey("key ctrl+alt+p"), nullptr);
-    Key(VK_ESCAPE);
+    PressKey(VK_ESCAPE);
     ASSERT_TRUE(WaitFor([] { return FindPopup() == nullptr; }, E2E_TIMEOUT_MS));
     EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == typing; }, E2E_TIMEOUT_MS))
         << "foreground: " << GetForegroundWindow();
@@ -121,8 +103,8 @@ TEST_F(Focus, APickFromTheTextPopupGivesTheForegroundBack)
 {
     ASSERT_TRUE(PutClipboardText("before"));
     ASSERT_NE(PressHotkey("key ctrl+alt+p"), nullptr);
-    Key(VK_DOWN);
-    Key(VK_RETURN);
+    PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
     std::string text;
     ASSERT_TRUE(WaitFor(
         [&] {
@@ -138,7 +120,7 @@ TEST_F(Focus, APickFromTheTextPopupGivesTheForegroundBack)
 TEST_F(Focus, EscapeFromTheCommandPopupGivesTheForegroundBack)
 {
     ASSERT_NE(PressHotkey("key ctrl+alt+m"), nullptr);
-    Key(VK_ESCAPE);
+    PressKey(VK_ESCAPE);
     ASSERT_TRUE(WaitFor([] { return FindPopup() == nullptr; }, E2E_TIMEOUT_MS));
     EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == typing; }, E2E_TIMEOUT_MS))
         << "foreground: " << GetForegroundWindow();
@@ -149,12 +131,12 @@ TEST_F(Focus, EscapeFromTheCommandPopupGivesTheForegroundBack)
 TEST_F(Focus, TheSecondPopupStaysOpen)
 {
     ASSERT_NE(PressHotkey("key ctrl+alt+p"), nullptr);
-    Key(VK_ESCAPE);
+    PressKey(VK_ESCAPE);
     ASSERT_TRUE(WaitFor([] { return FindPopup() == nullptr; }, E2E_TIMEOUT_MS));
     HWND popup = PressHotkey("key ctrl+alt+p");
     ASSERT_NE(popup, nullptr);
-    Key(VK_DOWN);
-    Key(VK_RETURN);
+    PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
     std::string text;
     EXPECT_TRUE(WaitFor(
         [&] {

@@ -73,15 +73,7 @@ TEST_F(ForeignCodePage, StartupBalloonNamesTheCodePage)
     tray = FakeTray_Create();
     ASSERT_TRUE(StartWithCodePage1252());
     const TrayNotice* balloon = nullptr;
-    EXPECT_TRUE(WaitFor(
-        [&] {
-            for (const TrayNotice& notice : FakeTray_Notices()) {
-                if (notice.from == t.window && (notice.flags & NIF_INFO))
-                    balloon = &notice;
-            }
-            return balloon != nullptr;
-        },
-        5000));
+    EXPECT_TRUE(WaitFor([&] { return (balloon = FakeTray_LastBalloon(t.window)) != nullptr; }, E2E_TIMEOUT_MS));
     if (balloon) {
         EXPECT_TRUE(TrayRecordHolds(*balloon, "this system uses 1252."));
         // The Japanese part arrives as its own characters, not as bytes

@@ -429,3 +429,24 @@ HWND NewBalloon(const std::vector<HWND>& before)
     }
     return nullptr;
 }
+
+void SendKey(WORD vk, bool up)
+{
+    INPUT in = {};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &in, sizeof in);
+}
+
+void PressKey(WORD vk)
+{
+    SendKey(vk, false);
+    SendKey(vk, true);
+}
+
+HWND FindPopup()
+{
+    HWND popup = FindWindowA("#32768", nullptr);
+    return popup && IsWindowVisible(popup) ? popup : nullptr;
+}

@@ -64,6 +64,14 @@ const DWORD E2E_TIMEOUT_MS = 30000;
 // this when no dialog of Tamarin's is open. false if it did not answer.
 bool Tamarin_Settle(const Tamarin* t);
 
+// A key going down or up as input of this desktop (SendInput): it waits in
+// the input queue of the thread that has the foreground, in order.
+void SendKey(WORD vk, bool up);
+// A key pressed and released.
+void PressKey(WORD vk);
+// The popup menu that is shown (window class #32768), or null.
+HWND FindPopup();
+
 // Waits until the clipboard has changed since sequence (its sequence number
 // taken before the action that changes it) and holds text (CF_TEXT) equal to
 // expected. It is opened only after each change, so that the test does not

@@ -126,15 +126,7 @@ TEST_F(HeldHotkeys, AnOkThatAssignsAHeldHotkeyIsAnsweredByABalloon)
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }, E2E_TIMEOUT_MS));
     const TrayNotice* balloon = nullptr;
-    EXPECT_TRUE(WaitFor(
-        [&] {
-            for (const TrayNotice& notice : FakeTray_Notices()) {
-                if (notice.from == t.window && (notice.flags & NIF_INFO))
-                    balloon = &notice;
-            }
-            return balloon != nullptr;
-        },
-        5000));
+    EXPECT_TRUE(WaitFor([&] { return (balloon = FakeTray_LastBalloon(t.window)) != nullptr; }, E2E_TIMEOUT_MS));
     if (balloon) {
         EXPECT_TRUE(TrayRecordHolds(*balloon, LABEL_DATE));
     }

@@ -23,12 +23,6 @@ bool InTwoMonitorSession()
     return GetEnvironmentVariableA("TAMARIN_E2E_TWO_MONITORS", flag, sizeof flag) > 0;
 }
 
-HWND FindPopup()
-{
-    HWND popup = FindWindowA("#32768", nullptr);
-    return popup && IsWindowVisible(popup) ? popup : nullptr;
-}
-
 HWND FindVisibleOf(const char* cls, DWORD pid)
 {
     HWND w = nullptr;
@@ -39,15 +33,6 @@ HWND FindVisibleOf(const char* cls, DWORD pid)
             return w;
     }
     return nullptr;
-}
-
-void Key(WORD vk)
-{
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_KEYBOARD;
-    in[0].ki.wVk = in[1].ki.wVk = vk;
-    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, in, sizeof in[0]);
 }
 
 RECT RectOf(HWND window)
@@ -69,7 +54,7 @@ struct TwoMonitors : testing::Test {
     void TearDown() override
     {
         if (FindPopup())
-            Key(VK_ESCAPE);
+            PressKey(VK_ESCAPE);
         Tamarin_Cleanup(&t);
     }
     void Start(const std::string& registered, const std::string& ini = "")
@@ -126,7 +111,7 @@ TEST_F(TwoMonitors, APositionOffEveryMonitorComesToTheNearestOne)
     EXPECT_NEAR(r.bottom, 1023, 2);
     EXPECT_LE(r.right, 1280);
     EXPECT_GT(r.right, 1024);
-    Key(VK_ESCAPE);
+    PressKey(VK_ESCAPE);
     ASSERT_TRUE(WaitFor([] { return FindPopup() == nullptr; }, E2E_TIMEOUT_MS));
     EXPECT_EQ(Tamarin_Quit(&t), 0);
     std::string ini;
@@ -164,7 +149,7 @@ TEST_F(TwoMonitors, TheMenuTipKeepsToTheMonitorOfThePointer)
     PostMessageA(t.window, WM_TRAYCALLBACK, 1, WM_LBUTTONUP);
     ASSERT_NE(WaitForPopup(), nullptr);
     SetCursorPos(1200, 900);
-    Key(VK_DOWN);
+    PressKey(VK_DOWN);
     HWND tip = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (tip = FindVisibleOf("tooltips_class32", t.process.dwProcessId)) != nullptr; },
                         5000));

@@ -25,35 +25,12 @@ std::string Store(const Records& records)
     return bytes;
 }
 
-void Key(WORD vk, bool up)
-{
-    INPUT in = {};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &in, sizeof in);
-}
-
-// Keys pressed by SendInput wait in the input queue of the thread that has
-// the foreground, in order, so a popup takes them as they were pressed.
-void Press(WORD vk)
-{
-    Key(vk, false);
-    Key(vk, true);
-}
-
-HWND FindPopup()
-{
-    HWND popup = FindWindowA("#32768", nullptr);
-    return popup && IsWindowVisible(popup) ? popup : nullptr;
-}
-
 struct Popup : testing::Test {
     Tamarin t;
     void TearDown() override
     {
         if (FindPopup())
-            Press(VK_ESCAPE);
+            PressKey(VK_ESCAPE);
         Tamarin_Cleanup(&t);
     }
     void Start(const Records& history, const Records& registered, const std::string& ini = "")
@@ -104,7 +81,7 @@ TEST_F(Popup, RightClickOpensTheCommandPopup)
     Start({"one"}, {});
     HWND popup = ClickTrayIcon(400, 300, WM_RBUTTONUP);
     ASSERT_NE(popup, nullptr);
-    Press(VK_ESCAPE);
+    PressKey(VK_ESCAPE);
     EXPECT_TRUE(WaitFor([] { return FindPopup() == nullptr; }, E2E_TIMEOUT_MS));
 }
 
@@ -114,10 +91,10 @@ TEST_F(Popup, ChoosingAnEntryPutsItOnTheClipboardAndMovesIt)
     Start({"one", "two", "three"}, {"reg"});
     ASSERT_NE(ClickTrayIcon(300, 200), nullptr);
     DWORD sequence = GetClipboardSequenceNumber();
-    Press(VK_DOWN);
-    Press(VK_DOWN);
-    Press(VK_DOWN);
-    Press(VK_RETURN);
+    PressKey(VK_DOWN);
+    PressKey(VK_DOWN);
+    PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
     ExpectClipboard(sequence, "two");
     EXPECT_TRUE(WaitFor([&] { return History() == Records{"one", "three", "two"}; }, E2E_TIMEOUT_MS));
     EXPECT_EQ(Registered(), (Records{"reg"}));
@@ -130,13 +107,13 @@ TEST_F(Popup, APickGivesTheTextOfItsLabelAfterTheListsMoved)
     // Menu: reg, separator, three, two, one.
     Start({"one", "two", "three"}, {"reg"});
     ASSERT_NE(ClickTrayIcon(300, 200), nullptr);
-    Press(VK_DOWN);
-    Press(VK_DOWN);
-    Press(VK_DOWN);  // "two", history index 1
+    PressKey(VK_DOWN);
+    PressKey(VK_DOWN);
+    PressKey(VK_DOWN);  // "two", history index 1
     ASSERT_TRUE(PutClipboardText("intruder"));
     ASSERT_TRUE(WaitFor([&] { return History() == Records{"one", "two", "three", "intruder"}; }, E2E_TIMEOUT_MS));
     ASSERT_NE(FindPopup(), nullptr);
-    Press(VK_RETURN);  // index 1 now holds "three"
+    PressKey(VK_RETURN);  // index 1 now holds "three"
     EXPECT_TRUE(WaitFor([&] { return Clipboard() == "two"; }, E2E_TIMEOUT_MS)) << Clipboard();
     EXPECT_TRUE(WaitFor([&] { return History() == Records{"one", "three", "intruder", "two"}; }, E2E_TIMEOUT_MS));
 }
@@ -145,11 +122,11 @@ TEST_F(Popup, ShiftRegistersAHistoryEntry)
 {
     Start({"one", "two", "three"}, {"reg"});
     ASSERT_NE(ClickTrayIcon(300, 200), nullptr);
-    Press(VK_DOWN);
-    Press(VK_DOWN);
-    Key(VK_SHIFT, false);
-    Press(VK_RETURN);
-    Key(VK_SHIFT, true);
+    PressKey(VK_DOWN);
+    PressKey(VK_DOWN);
+    SendKey(VK_SHIFT, false);
+    PressKey(VK_RETURN);
+    SendKey(VK_SHIFT, true);
     EXPECT_TRUE(WaitFor([&] { return Registered() == Records{"reg", "three"}; }, E2E_TIMEOUT_MS));
     EXPECT_EQ(Clipboard(), "three");
 }
@@ -171,8 +148,8 @@ TEST_F(Popup, MenuTipFollowsTheHighlightedEntry)
     Start({"one", "two"}, {});  // placeholder, separator, two, one
     ASSERT_NE(ClickTrayIcon(300, 200), nullptr);
     DWORD pid = t.process.dwProcessId;
-    Press(VK_DOWN);
-    Press(VK_DOWN);
+    PressKey(VK_DOWN);
+    PressKey(VK_DOWN);
     HWND tip = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (tip = FindVisibleTip(pid)) != nullptr; }, E2E_TIMEOUT_MS));
     POINT cursor;
@@ -182,7 +159,7 @@ TEST_F(Popup, MenuTipFollowsTheHighlightedEntry)
     // The tooltip control puts its frame one pixel outside the track point.
     EXPECT_NEAR(r.left, cursor.x + 8, 1);
     EXPECT_NEAR(r.top, cursor.y + 16, 1);
-    Press(VK_ESCAPE);
+    PressKey(VK_ESCAPE);
     EXPECT_TRUE(WaitFor([&] { return FindVisibleTip(pid) == nullptr; }, E2E_TIMEOUT_MS));
 }
 

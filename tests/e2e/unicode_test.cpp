@@ -224,13 +224,8 @@ TEST_F(Unicode, ShiftPickRegistersTheOriginal)
     // entry. Keys wait in the input queue of the popup's thread, in order.
     const WORD vks[] = {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_SHIFT, VK_RETURN, VK_RETURN, VK_SHIFT};
     const bool ups[] = {false, true, false, true, false, false, true, true};
-    for (int i = 0; i < 8; i++) {
-        INPUT in = {};
-        in.type = INPUT_KEYBOARD;
-        in.ki.wVk = vks[i];
-        in.ki.dwFlags = ups[i] ? KEYEVENTF_KEYUP : 0;
-        SendInput(1, &in, sizeof in);
-    }
+    for (int i = 0; i < 8; i++)
+        SendKey(vks[i], ups[i]);
     ASSERT_TRUE(WaitFor([&] { return Registered() == Records{SAMPLES[0].cp932}; }, E2E_TIMEOUT_MS));
     // The side file follows its store file.
     EXPECT_TRUE(WaitFor([&] { return SideFile(".use").find("Caf\xC3\xA9 \xF0\x9F\x98\x80") != std::string::npos; },
